@@ -1,0 +1,35 @@
+# One helper makes every library target of the project, so that all of them
+# share include paths, language level and warnings. CORE marks a target of the
+# pure core: it may not link Qt, and configuring fails if it tries.
+function(quilo_library name)
+  cmake_parse_arguments(ARG "CORE" "" "SOURCES;DEPS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_compile_features(${name} PUBLIC cxx_std_20)
+  target_compile_options(${name} PRIVATE -Wall -Wextra -Wpedantic)
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+  if(ARG_CORE)
+    foreach(dep IN LISTS ARG_DEPS)
+      if(dep MATCHES "^Qt")
+        message(FATAL_ERROR "${name} is a core target and may not link ${dep}")
+      endif()
+    endforeach()
+    set_property(GLOBAL APPEND PROPERTY QUILO_CORE_TARGETS ${name})
+  endif()
+endfunction()
+
+# A test executable of GoogleTest cases, registered with CTest case by case.
+# GUI marks view tests: they get a main that creates a QApplication.
+function(quilo_test name)
+  cmake_parse_arguments(ARG "GUI" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  if(ARG_GUI)
+    target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/gui_test_main.cpp)
+    target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest Qt6::Widgets)
+  else()
+    target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main)
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QUILO_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+endfunction()

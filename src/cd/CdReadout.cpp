@@ -1,0 +1,31 @@
+#include "cd/CdReadout.h"
+
+#include <string>
+
+namespace quilo {
+
+void CdReadout::AggiornaPosizioneCd() {
+    const std::uint32_t p = device_.position();
+    state_.cdTrack = static_cast<std::int32_t>(p & 255u);
+    state_.cdMinutes = static_cast<std::int32_t>((p >> 8) & 255u);
+    state_.cdSeconds = static_cast<std::int32_t>((p >> 16) & 255u);
+    state_.cdFrames = static_cast<std::int32_t>((p >> 24) & 255u);
+    panel_.Text1 = std::to_string(state_.cdTrack);
+    panel_.Text2 = std::to_string(state_.cdMinutes);
+    panel_.Text3 = std::to_string(state_.cdSeconds);
+    panel_.Text4 = std::to_string(state_.cdFrames);
+}
+
+void CdReadout::LetturaCodiceCd() {
+    const int n = device_.tracks();
+    // 32-bit signed sum, wrapping rather than overflowing on absurd device values.
+    std::uint32_t code = static_cast<std::uint32_t>(n);
+    for (int i = 1; i <= n; ++i) {
+        device_.setTrack(i);
+        code += device_.trackLength();
+        code += device_.trackPosition();
+    }
+    panel_.Text7 = std::to_string(static_cast<std::int32_t>(code));
+}
+
+}  // namespace quilo

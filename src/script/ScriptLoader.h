@@ -1,0 +1,38 @@
+#pragma once
+// Reads the whole script named by `scriptPath` into the line table and the
+// header entries (MemorizzaLetturaRiga). A script that breaks the table's
+// limits is refused with a message for the user, and the tables are then left
+// exactly as the caller cleared them.
+
+#include <optional>
+#include <string>
+
+#include "shared/Modulo1.h"
+#include "shared/PathResolver.h"
+
+namespace quilo {
+
+inline constexpr int kMaxLineLength = 32767;
+
+struct ScriptError {
+    enum class Reason { Unreadable, Empty, NoTerminator, TooManyLines, LineTooLong };
+    Reason reason;
+    int line = 0;         // 1-based, for LineTooLong
+    std::string message;  // the text shown to the user
+};
+
+class ScriptLoader {
+public:
+    ScriptLoader(Modulo1& state, const PathResolver& paths) : state_(state), paths_(paths) {}
+
+    [[nodiscard]] std::optional<ScriptError> MemorizzaLetturaRiga();
+
+private:
+    Modulo1& state_;
+    const PathResolver& paths_;
+};
+
+// Reads a file whole; nothing when it cannot be opened or read.
+std::optional<std::string> readWholeFile(const std::string& path);
+
+}  // namespace quilo

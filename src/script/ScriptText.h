@@ -1,0 +1,22 @@
+#pragma once
+// From a script file's bytes to its lines of UTF-8 text. Scripts written on
+// Windows are Windows-1252; a file that is valid UTF-8 is taken as UTF-8 (a
+// byte-order mark is dropped). A line ends at CR or CR LF; a lone LF stays in
+// the line, except in a file with no CR at all, which is split at LF.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quilo {
+
+// UTF-8 text of the bytes, by the rule above.
+std::string decodeScriptBytes(std::string_view bytes);
+
+// Windows-1252 to UTF-8 through iconv. The five bytes that code page leaves
+// undefined come through as the control characters of the same number.
+std::string windows1252ToUtf8(std::string_view bytes);
+
+std::vector<std::string> splitScriptLines(std::string_view text);
+
+}  // namespace quilo
