@@ -49,11 +49,18 @@ struct TextBox {
 
 struct ImagePane {
     std::string source;  // the name as the script wrote it
+    std::string file;    // the file it resolved to; empty when nothing is loaded
     // Pixel size of the picture as loaded; 0 x 0 when nothing could be loaded.
     int pixelWidth = 0;
     int pixelHeight = 0;
     Geometry geometry;
+    // The size the picture is drawn at: the pane's size when it was last
+    // fitted. A wipe widens the pane without refitting, uncovering the picture.
+    float drawWidth = 0;
+    float drawHeight = 0;
     bool visible = true;
+
+    bool hasPicture() const { return pixelWidth > 0 && pixelHeight > 0 && !file.empty(); }
 };
 
 struct DisplayForm {

@@ -1,12 +1,8 @@
 #include "script/ScriptLoader.h"
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 #include <vector>
 
-#include "script/ScriptText.h"
+#include "shared/TextFile.h"
 #include "shared/LineFormat.h"
 #include "shared/Utf8.h"
 
@@ -43,22 +39,11 @@ bool isTerminator(const std::string& line) { return line.compare(0, 2, "**") == 
 
 }  // namespace
 
-std::optional<std::string> readWholeFile(const std::string& path) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    if (in.bad()) return std::nullopt;
-    return std::move(bytes).str();
-}
-
 std::optional<ScriptError> ScriptLoader::MemorizzaLetturaRiga() {
     const std::string& path = state_.scriptPath;
     const auto bytes = readWholeFile(paths_.resolve(path).string());
     if (!bytes) return refusal(ScriptError::Reason::Unreadable, path);
-    std::vector<std::string> lines = splitScriptLines(decodeScriptBytes(*bytes));
+    std::vector<std::string> lines = splitTextLines(decodeTextBytes(*bytes));
     if (lines.empty()) return refusal(ScriptError::Reason::Empty, path);
 
     // Find the terminator first, so that a refusal leaves the tables untouched.

@@ -32,7 +32,4 @@ private:
     const PathResolver& paths_;
 };
 
-// Reads a file whole; nothing when it cannot be opened or read.
-std::optional<std::string> readWholeFile(const std::string& path);
-
 }  // namespace quilo

@@ -1,6 +1,7 @@
 #include "shared/PathResolver.h"
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 #include <system_error>
 
@@ -56,10 +57,12 @@ fs::path PathResolver::resolve(std::string_view written, const fs::path& relativ
         base = root_;
         text.erase(0, 2);
     } else if (!text.empty() && text[0] == '/') {
-        // A rooted name without a drive: on a system with drives it meant the
-        // current drive; here a native absolute path wins when it exists.
-        if (pathExists(fs::path(text))) return fs::path(text);
-        base = root_;
+        // A rooted name without a drive meant the current drive, the data root;
+        // but a native absolute path, whose first folder exists here, stays one.
+        const fs::path rooted(text);
+        const auto first = std::next(rooted.begin());
+        const bool native = first != rooted.end() && pathExists(fs::path("/") / *first);
+        base = native ? fs::path("/") : root_;
     } else {
         base = relativeTo.empty() ? fs::current_path() : relativeTo;
     }

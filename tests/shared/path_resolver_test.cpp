@@ -38,6 +38,13 @@ TEST(PathResolver, KeepsNativeAbsolutePathsThatExist) {
     EXPECT_EQ(paths.resolve(file.string()), file);
 }
 
+TEST(PathResolver, KeepsNativeAbsolutePathsToFilesNotMadeYet) {
+    TempDir elsewhere;
+    const PathResolver paths("/nonexistent-root");
+    EXPECT_EQ(paths.resolve((elsewhere.path() / "new.txt").string()), elsewhere.path() / "new.txt");
+    EXPECT_EQ(paths.resolve("/"), std::filesystem::path("/nonexistent-root"));
+}
+
 TEST(PathResolver, TranslatesLiterallyWhenNothingMatches) {
     TempDir root;
     const PathResolver paths(root.path());

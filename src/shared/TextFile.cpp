@@ -1,9 +1,12 @@
-#include "script/ScriptText.h"
+#include "shared/TextFile.h"
 
 #include <iconv.h>
 
 #include <cerrno>
 
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
 
 #include "shared/Utf8.h"
@@ -61,7 +64,7 @@ std::string windows1252ToUtf8(std::string_view bytes) {
     return converter.convert(bytes);
 }
 
-std::string decodeScriptBytes(std::string_view bytes) {
+std::string decodeTextBytes(std::string_view bytes) {
     if (utf8::isValid(bytes)) {
         if (bytes.substr(0, kBom.size()) == kBom) bytes.remove_prefix(kBom.size());
         return std::string(bytes);
@@ -69,7 +72,7 @@ std::string decodeScriptBytes(std::string_view bytes) {
     return windows1252ToUtf8(bytes);
 }
 
-std::vector<std::string> splitScriptLines(std::string_view text) {
+std::vector<std::string> splitTextLines(std::string_view text) {
     const bool splitAtLf = text.find('\r') == std::string_view::npos;
     std::vector<std::string> lines;
     std::string current;
@@ -85,6 +88,17 @@ std::vector<std::string> splitScriptLines(std::string_view text) {
     }
     if (!current.empty()) lines.push_back(std::move(current));
     return lines;
+}
+
+std::optional<std::string> readWholeFile(const std::string& path) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) return std::nullopt;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    if (in.bad()) return std::nullopt;
+    return std::move(bytes).str();
 }
 
 }  // namespace quilo

@@ -1,9 +1,10 @@
 #pragma once
-// From a script file's bytes to its lines of UTF-8 text. Scripts written on
-// Windows are Windows-1252; a file that is valid UTF-8 is taken as UTF-8 (a
+// From a text file's bytes (a script, the colour file) to its lines of UTF-8
+// text. Files written on Windows are Windows-1252; a file that is valid UTF-8 is taken as UTF-8 (a
 // byte-order mark is dropped). A line ends at CR or CR LF; a lone LF stays in
 // the line, except in a file with no CR at all, which is split at LF.
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,12 +12,15 @@
 namespace quilo {
 
 // UTF-8 text of the bytes, by the rule above.
-std::string decodeScriptBytes(std::string_view bytes);
+std::string decodeTextBytes(std::string_view bytes);
 
 // Windows-1252 to UTF-8 through iconv. The five bytes that code page leaves
 // undefined come through as the control characters of the same number.
 std::string windows1252ToUtf8(std::string_view bytes);
 
-std::vector<std::string> splitScriptLines(std::string_view text);
+std::vector<std::string> splitTextLines(std::string_view text);
+
+// Reads a file whole; nothing when it cannot be opened or read, or is a folder.
+std::optional<std::string> readWholeFile(const std::string& path);
 
 }  // namespace quilo

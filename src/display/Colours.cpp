@@ -1,0 +1,77 @@
+#include "display/Colours.h"
+
+#include <array>
+#include <cmath>
+#include <cstdlib>
+
+#include "shared/TextFile.h"
+
+namespace quilo {
+namespace {
+
+constexpr std::array<Rgb, 16> kPalette = {{
+    {0, 0, 0},     {0, 0, 128},   {0, 128, 0},   {0, 128, 128},  {128, 0, 0},   {128, 0, 128},
+    {128, 128, 0}, {192, 192, 192}, {128, 128, 128}, {0, 0, 255}, {0, 255, 0}, {0, 255, 255},
+    {255, 0, 0},   {255, 0, 255}, {255, 255, 0}, {255, 255, 255},
+}};
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+}  // namespace
+
+std::optional<Rgb> colourNumber(int n) {
+    if (n < 0 || n > 15) return std::nullopt;
+    return kPalette[static_cast<std::size_t>(n)];
+}
+
+Rgb backColour(const Modulo1& s) { return composeColour(s.backRed, s.backGreen, s.backBlue); }
+Rgb textColour(const Modulo1& s) { return composeColour(s.textRed, s.textGreen, s.textBlue); }
+
+std::optional<std::int16_t> colourFileNumber(std::string_view line) {
+    while (!line.empty() && isBlank(line.front())) line.remove_prefix(1);
+    while (!line.empty() && isBlank(line.back())) line.remove_suffix(1);
+    std::size_t i = 0;
+    if (i < line.size() && (line[i] == '+' || line[i] == '-')) ++i;
+    std::size_t digits = 0;
+    while (i < line.size() && line[i] >= '0' && line[i] <= '9') ++i, ++digits;
+    if (i < line.size() && line[i] == '.') {
+        ++i;
+        while (i < line.size() && line[i] >= '0' && line[i] <= '9') ++i, ++digits;
+    }
+    if (digits == 0 || i != line.size()) return std::nullopt;
+    const double value = std::nearbyint(std::strtod(std::string(line).c_str(), nullptr));
+    if (value < INT16_MIN || value > INT16_MAX) return std::nullopt;
+    return static_cast<std::int16_t>(value);
+}
+
+std::string ColourTable::colourFilePath() const { return paths_.resolve(kColourFile).string(); }
+
+std::optional<ColourFileError> ColourTable::LeggiFileColori() {
+    const std::string path = colourFilePath();
+    const ColourFileError failure{"Impossibile leggere il file dei colori: " + path};
+    const auto bytes = readWholeFile(path);
+    if (!bytes) return failure;
+    const auto lines = splitTextLines(decodeTextBytes(*bytes));
+    if (lines.size() < 6) return failure;
+    std::array<std::int16_t, 7> table = state_.colourTable;
+    for (int i = 1; i <= 6; ++i) {
+        const auto value = colourFileNumber(lines[static_cast<std::size_t>(i - 1)]);
+        if (!value) return failure;
+        table[static_cast<std::size_t>(i)] = *value;
+    }
+    state_.colourTable = table;
+    return std::nullopt;
+}
+
+std::optional<ColourFileError> ColourTable::CaricaColori() {
+    if (auto error = LeggiFileColori()) return error;
+    state_.backRed = state_.colourTable[1];
+    state_.backGreen = state_.colourTable[2];
+    state_.backBlue = state_.colourTable[3];
+    state_.textRed = state_.colourTable[4];
+    state_.textGreen = state_.colourTable[5];
+    state_.textBlue = state_.colourTable[6];
+    return std::nullopt;
+}
+
+}  // namespace quilo

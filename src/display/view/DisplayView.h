@@ -1,0 +1,48 @@
+#pragma once
+// Paints the display form model on one canvas. The 11701 x 8776 twip display
+// area is scaled uniformly to fit the window and centred, the rest filled with
+// the form's back colour; fonts and pictures scale with it. The view keeps no
+// presentation state: mouse presses go to the handler it was given.
+
+#include <QWidget>
+#include <functional>
+
+#include "display/DisplayForm.h"
+#include "display/view/PictureCache.h"
+
+namespace quilo {
+
+class DisplayView : public QWidget {
+    Q_OBJECT
+public:
+    explicit DisplayView(const DisplayForm& model, QWidget* parent = nullptr);
+
+    // Receives the button code of a press anywhere on the form (1 left, 2 right, 4 middle).
+    void setMouseHandler(std::function<void(int)> handler) { onPress_ = std::move(handler); }
+
+    // The pixel rectangle the display area occupies in the widget.
+    QRectF areaRect() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    void paintPane(QPainter& painter, const ImagePane& pane);
+    void paintLabel(QPainter& painter, const Label& label, const QFont& font, bool growsWithText);
+    void paintTextBox(QPainter& painter, const TextBox& box);
+    QRectF toPixels(const Geometry& g) const;
+    QFont scaledFont(const QFont& font) const;
+
+    const DisplayForm& model_;
+    PictureCache pictures_;
+    std::function<void(int)> onPress_;
+    double scale_ = 1.0;  // pixels per twip
+    QPointF origin_;
+};
+
+// Makes "Arial" and "MS Sans Serif" resolve to the installed metric-compatible
+// family; call once after the application exists.
+void installFontSubstitutes();
+
+}  // namespace quilo

@@ -1,0 +1,23 @@
+#include "display/view/QtPictureProber.h"
+
+#include <QImageReader>
+
+namespace quilo {
+
+std::optional<PixelSize> QtPictureProber::pixelSize(const std::string& file) {
+    QImageReader reader(QString::fromStdString(file));
+    reader.setAutoTransform(true);
+    if (!reader.canRead()) return std::nullopt;
+    QSize size = reader.size();
+    if (!size.isValid()) {
+        // Some formats tell their size only by decoding.
+        const QImage image = reader.read();
+        if (image.isNull()) return std::nullopt;
+        return PixelSize{image.width(), image.height()};
+    }
+    if (reader.transformation() & QImageIOHandler::TransformationRotate90) size.transpose();
+    if (size.isEmpty()) return std::nullopt;
+    return PixelSize{size.width(), size.height()};
+}
+
+}  // namespace quilo
