@@ -1,0 +1,166 @@
+#include "display/view/DisplayView.h"
+
+#include <gtest/gtest.h>
+
+#include <QFontInfo>
+#include <QImage>
+#include <QPainter>
+
+#include "display/view/QtPictureProber.h"
+#include "shared/Modulo1.h"
+#include "support/TempDir.h"
+
+namespace quilo {
+namespace {
+
+using testing::TempDir;
+
+// Renders the model into an image of the given size.
+QImage render(const DisplayForm& model, int width, int height) {
+    DisplayView view(model);
+    view.resize(width, height);
+    return view.grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+std::string savePicture(const TempDir& dir, const char* name, QSize size, QColor colour) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    const auto path = (dir.path() / name).string();
+    image.save(QString::fromStdString(path));
+    return path;
+}
+
+void fullScreenPicture(ImagePane& pane, const std::string& file, QSize pixels) {
+    pane.file = file;
+    pane.source = file;
+    pane.pixelWidth = pixels.width();
+    pane.pixelHeight = pixels.height();
+    pane.geometry = {0, 0, kDisplayWidth, kDisplayHeight};
+    pane.drawWidth = kDisplayWidth;
+    pane.drawHeight = kDisplayHeight;
+    pane.visible = true;
+}
+
+// Counts pixels of exactly `colour` inside `area`.
+int countColour(const QImage& image, QRect area, QColor colour) {
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) n += image.pixelColor(x, y) == colour;
+    }
+    return n;
+}
+
+TEST(DisplayView, ResolvesTheDesignFontsToAMetricCompatibleFamily) {
+    installFontSubstitutes();
+    EXPECT_EQ(QFontInfo(QFont("Arial")).family(), "Liberation Sans");
+    EXPECT_EQ(QFontInfo(QFont("MS Sans Serif")).family(), "Liberation Sans");
+}
+
+TEST(DisplayView, LetterboxesTheDisplayAreaInTheFormsBackColourOnAWideWindow) {
+    DisplayForm model;
+    model.backColour = Rgb{0, 0, 64};
+    model.Label2[0].backStyle = kOpaque;
+    model.Label2[0].back = Rgb{200, 0, 0};
+    model.Label2[0].geometry = {0, 0, kDisplayWidth, kDisplayHeight};
+    const QImage image = render(model, 1600, 900);
+    // 11701 x 8776 scaled into 900 rows is 1200 columns wide, centred.
+    EXPECT_EQ(image.pixelColor(100, 450), QColor(0, 0, 64));
+    EXPECT_EQ(image.pixelColor(1500, 450), QColor(0, 0, 64));
+    EXPECT_EQ(image.pixelColor(210, 450), QColor(200, 0, 0));
+    EXPECT_EQ(image.pixelColor(1390, 450), QColor(200, 0, 0));
+}
+
+TEST(DisplayView, PaintsCaptionTextInItsColourWhereTheCaptionIs) {
+    installFontSubstitutes();
+    DisplayForm model;
+    Label& caption = model.Label2[0];
+    caption.caption = "BENVENUTI\r\nseconda riga";
+    caption.fore = Rgb{255, 255, 0};
+    caption.back = Rgb{0, 0, 64};
+    caption.backStyle = kOpaque;
+    caption.geometry = {0, 0, 6000, 3000};
+    model.Label2[1].visible = false;
+    const QImage image = render(model, 1170, 878);  // 0.1 px per twip
+    EXPECT_GT(countColour(image, QRect(0, 0, 600, 60), QColor(255, 255, 0)), 100);
+    EXPECT_EQ(countColour(image, QRect(700, 400, 400, 400), QColor(255, 255, 0)), 0);
+}
+
+TEST(DisplayView, ShowsTheBackgroundPictureUnderATransparentCaption) {
+    TempDir dir;
+    DisplayForm model;
+    fullScreenPicture(model.ImgEdit[3], savePicture(dir, "sea.png", {64, 48}, QColor(0, 128, 0)),
+                      {64, 48});
+    model.Label2[0].backStyle = kTransparent;
+    model.Label2[0].geometry = {0, 0, kDisplayWidth, kDisplayHeight};
+    model.Label2[0].caption = "x";
+    model.Label2[1].visible = false;
+    const QImage image = render(model, 1170, 878);
+    EXPECT_EQ(image.pixelColor(600, 500), QColor(0, 128, 0));
+}
+
+TEST(DisplayView, PaintsAPicturePaneAboveAnOpaqueCaption) {
+    TempDir dir;
+    DisplayForm model;
+    model.Label2[0].backStyle = kOpaque;
+    model.Label2[0].back = Rgb{10, 10, 10};
+    model.Label2[0].geometry = {0, 0, kDisplayWidth, kDisplayHeight};
+    ImagePane& pane = model.ImgEdit[1];
+    fullScreenPicture(pane, savePicture(dir, "p.png", {40, 30}, QColor(250, 0, 250)), {40, 30});
+    pane.geometry = {1000, 1000, 4000, 3000};
+    pane.drawWidth = 4000;
+    pane.drawHeight = 3000;
+    const QImage image = render(model, 1170, 878);
+    EXPECT_EQ(image.pixelColor(300, 250), QColor(250, 0, 250));
+    EXPECT_EQ(image.pixelColor(600, 600), QColor(10, 10, 10));
+}
+
+TEST(DisplayView, UncoversOnlyThePaneWidthDuringAWipe) {
+    TempDir dir;
+    DisplayForm model;
+    model.Label2[0].visible = false;
+    model.Label2[1].visible = false;
+    model.Text1.visible = false;
+    ImagePane& pane = model.ImgEdit[2];
+    fullScreenPicture(pane, savePicture(dir, "w.png", {40, 30}, QColor(0, 200, 200)), {40, 30});
+    pane.geometry.width = 2000;  // the picture keeps its fitted size
+    const QImage image = render(model, 1170, 878);
+    EXPECT_EQ(image.pixelColor(150, 400), QColor(0, 200, 200));
+    EXPECT_EQ(image.pixelColor(250, 400), QColor(0, 0, 64));
+}
+
+TEST(DisplayView, HidesPanesParkedOutsideTheDisplayArea) {
+    TempDir dir;
+    DisplayForm model;  // every pane starts at left 12000
+    model.Label2[0].visible = false;
+    model.Label2[1].visible = false;
+    ImagePane& pane = model.ImgEdit[1];
+    fullScreenPicture(pane, savePicture(dir, "o.png", {40, 30}, QColor(250, 250, 0)), {40, 30});
+    pane.geometry.left = 12000;
+    const QImage image = render(model, 1600, 900);
+    EXPECT_EQ(countColour(image, image.rect(), QColor(250, 250, 0)), 0);
+}
+
+TEST(QtPictureProber, TellsThePixelSizeAndNothingForUnreadableFiles) {
+    TempDir dir;
+    const auto png = savePicture(dir, "a.png", {33, 21}, Qt::red);
+    QtPictureProber prober;
+    const auto size = prober.pixelSize(png);
+    ASSERT_TRUE(size.has_value());
+    EXPECT_EQ(size->width, 33);
+    EXPECT_EQ(size->height, 21);
+    EXPECT_FALSE(prober.pixelSize((dir.path() / "missing.png").string()).has_value());
+    EXPECT_FALSE(prober.pixelSize(dir.write("junk.jpg", "not a picture").string()).has_value());
+}
+
+TEST(PictureCache, DecodesAPictureLargerThanTheLimitAtReducedSize) {
+    TempDir dir;
+    const auto big = savePicture(dir, "big.png", {2000, 1000}, QColor(1, 2, 3));
+    const QImage image = PictureCache::decode(QString::fromStdString(big), 256);
+    EXPECT_EQ(image.width(), 256);
+    EXPECT_EQ(image.height(), 128);
+    QtPictureProber prober;
+    EXPECT_EQ(prober.pixelSize(big)->width, 2000);  // fitting uses the file's own size
+}
+
+}  // namespace
+}  // namespace quilo
