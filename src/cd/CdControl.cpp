@@ -1,0 +1,312 @@
+#include "cd/CdControl.h"
+
+#include <algorithm>
+#include <array>
+
+namespace quilo {
+
+std::uint32_t packMsf(std::int32_t sectors) {
+    if (sectors < 0) sectors = 0;
+    const auto minutes = static_cast<std::uint32_t>(sectors / (60 * kSectorsPerSecond));
+    const auto seconds = static_cast<std::uint32_t>((sectors / kSectorsPerSecond) % 60);
+    const auto frames = static_cast<std::uint32_t>(sectors % kSectorsPerSecond);
+    return (minutes & 255u) | (seconds << 8) | (frames << 16);
+}
+
+CdControl::CdControl(SourceFactory openSource, AudioOutput& output)
+    : openSource_(std::move(openSource)), output_(output) {}
+
+void CdControl::emit(const std::vector<CdEvent>& events) {
+    if (!sink_) return;
+    for (CdEvent e : events) sink_(e);
+}
+
+// ---------------------------------------------------------------- commands
+
+void CdControl::openLocked() {
+    disc_.reset();
+    toc_.clear();
+    flushPending_ = true;
+    ++generation_;
+    if (trayOpen_) {
+        mode_ = CdMode::Open;
+        return;
+    }
+    disc_ = openSource_ ? openSource_() : nullptr;
+    if (disc_) toc_ = disc_->tracks();
+    if (toc_.empty()) {
+        disc_.reset();
+        mode_ = CdMode::NotReady;
+        return;
+    }
+    mode_ = CdMode::Stopped;
+    standAt_ = toc_.front().start;
+}
+
+void CdControl::command(CdCommand c) {
+    std::lock_guard lock(mutex_);
+    switch (c) {
+        case CdCommand::Open: openLocked(); break;
+        case CdCommand::Close:
+            disc_.reset();
+            toc_.clear();
+            mode_ = CdMode::NotReady;
+            flushPending_ = true;
+            break;
+        case CdCommand::Seek: {
+            if (!readyLocked()) break;
+            const auto t = static_cast<std::uint32_t>(target_);
+            const int track = static_cast<int>(t & 255u);
+            if (track < 1 || track > static_cast<int>(toc_.size())) break;
+            const std::int32_t offset =
+                ((static_cast<std::int32_t>((t >> 8) & 255u) * 60 +
+                  static_cast<std::int32_t>((t >> 16) & 255u)) * kSectorsPerSecond) +
+                static_cast<std::int32_t>((t >> 24) & 255u);
+            seekLocked(std::min(trackStartLocked(track) + offset, disc_->endSector()));
+            break;
+        }
+        case CdCommand::Play:
+            if (readyLocked() && mode_ != CdMode::Playing) playLocked(false);
+            break;
+        case CdCommand::Pause:
+            if (mode_ == CdMode::Playing) haltLocked(CdMode::Paused);
+            break;
+        case CdCommand::Stop:
+            if (mode_ == CdMode::Playing || mode_ == CdMode::Paused) haltLocked(CdMode::Stopped);
+            break;
+    }
+}
+
+void CdControl::setTimeFormat(int format) {
+    std::lock_guard lock(mutex_);
+    timeFormat_ = format;
+}
+
+void CdControl::setTo(std::int32_t target) {
+    std::lock_guard lock(mutex_);
+    target_ = target;
+}
+
+void CdControl::setTrack(int track) {
+    std::lock_guard lock(mutex_);
+    selectedTrack_ = track;
+}
+
+void CdControl::seekLocked(std::int32_t sector) {
+    ++generation_;
+    if (mode_ == CdMode::Playing) {
+        playHead_ = sector;
+        playFrom_ = sector;
+        heardFrame_ = std::int64_t{sector} * kFramesPerSector;
+        pending_.clear();
+        flushPending_ = true;
+    } else {
+        standAt_ = sector;
+        mode_ = CdMode::Stopped;
+    }
+}
+
+void CdControl::playLocked(bool notifyAtEnd) {
+    ++generation_;
+    mode_ = CdMode::Playing;
+    playHead_ = standAt_;
+    playFrom_ = standAt_;
+    heardFrame_ = std::int64_t{standAt_} * kFramesPerSector;
+    notifyAtEnd_ = notifyAtEnd;
+    pending_.clear();
+    flushPending_ = true;
+}
+
+void CdControl::haltLocked(CdMode mode) {
+    standAt_ = heardLocked();
+    mode_ = mode;
+    notifyAtEnd_ = false;
+    pending_.clear();
+    flushPending_ = true;
+    ++generation_;
+}
+
+// ---------------------------------------------------------------- reads
+
+std::int32_t CdControl::trackStartLocked(int track) const {
+    return toc_.at(static_cast<std::size_t>(track - 1)).start;
+}
+
+int CdControl::trackAtLocked(std::int32_t sector) const {
+    int track = 1;
+    for (std::size_t i = 0; i < toc_.size(); ++i) {
+        if (sector >= toc_[i].start) track = static_cast<int>(i) + 1;
+    }
+    return track;
+}
+
+std::int32_t CdControl::heardLocked() const {
+    if (mode_ != CdMode::Playing) return standAt_;
+    const std::int32_t end = disc_ ? disc_->endSector() : 0;
+    const auto sector = static_cast<std::int32_t>(heardFrame_ / kFramesPerSector);
+    return std::clamp(sector, playFrom_, std::max(playFrom_, end));
+}
+
+std::int32_t CdControl::heardSector() const {
+    std::lock_guard lock(mutex_);
+    return heardLocked();
+}
+
+CdMode CdControl::mode() const {
+    std::lock_guard lock(mutex_);
+    return mode_;
+}
+
+std::uint32_t CdControl::position() const {
+    std::lock_guard lock(mutex_);
+    if (!readyLocked()) return 0;
+    const std::int32_t sector = heardLocked();
+    const int track = trackAtLocked(sector);
+    const std::int32_t relative = std::max(0, sector - trackStartLocked(track));
+    const auto minutes = static_cast<std::uint32_t>(relative / (60 * kSectorsPerSecond)) & 255u;
+    const auto seconds = static_cast<std::uint32_t>((relative / kSectorsPerSecond) % 60);
+    const auto frames = static_cast<std::uint32_t>(relative % kSectorsPerSecond);
+    return static_cast<std::uint32_t>(track) | (minutes << 8) | (seconds << 16) | (frames << 24);
+}
+
+int CdControl::tracks() const {
+    std::lock_guard lock(mutex_);
+    return readyLocked() ? static_cast<int>(toc_.size()) : 0;
+}
+
+std::uint32_t CdControl::trackLength() const {
+    std::lock_guard lock(mutex_);
+    if (!readyLocked() || selectedTrack_ < 1 || selectedTrack_ > static_cast<int>(toc_.size())) {
+        return 0;
+    }
+    return packMsf(toc_[static_cast<std::size_t>(selectedTrack_ - 1)].length);
+}
+
+std::uint32_t CdControl::trackPosition() const {
+    std::lock_guard lock(mutex_);
+    if (!readyLocked() || selectedTrack_ < 1 || selectedTrack_ > static_cast<int>(toc_.size())) {
+        return 0;
+    }
+    return packMsf(toc_[static_cast<std::size_t>(selectedTrack_ - 1)].start + kLeadInSectors);
+}
+
+// ---------------------------------------------------------------- buttons
+
+void CdControl::buttonPlay() {
+    std::vector<CdEvent> events;
+    {
+        std::lock_guard lock(mutex_);
+        if (!readyLocked()) return;
+        if (mode_ != CdMode::Playing) playLocked(true);
+        events.push_back(CdEvent::PlayCompleted);
+    }
+    emit(events);
+}
+
+void CdControl::buttonPause() {
+    std::lock_guard lock(mutex_);
+    if (mode_ == CdMode::Playing) haltLocked(CdMode::Paused);
+}
+
+void CdControl::buttonStop() {
+    {
+        std::lock_guard lock(mutex_);
+        if (!readyLocked()) return;
+        if (mode_ == CdMode::Playing || mode_ == CdMode::Paused) haltLocked(CdMode::Stopped);
+    }
+    emit({CdEvent::Done});
+}
+
+void CdControl::buttonPrev() {
+    {
+        std::lock_guard lock(mutex_);
+        if (!readyLocked()) return;
+        const std::int32_t at = heardLocked();
+        int track = trackAtLocked(at);
+        // Near the start of a track, Prev goes back one more track.
+        if (at - trackStartLocked(track) < kSectorsPerSecond && track > 1) --track;
+        seekLocked(trackStartLocked(track));
+    }
+    emit({CdEvent::Done});
+}
+
+void CdControl::buttonNext() {
+    {
+        std::lock_guard lock(mutex_);
+        if (!readyLocked()) return;
+        const int track = trackAtLocked(heardLocked());
+        if (track < static_cast<int>(toc_.size())) seekLocked(trackStartLocked(track + 1));
+    }
+    emit({CdEvent::Done});
+}
+
+void CdControl::buttonEject() {
+    emit({CdEvent::EjectClick});
+    {
+        std::lock_guard lock(mutex_);
+        if (trayOpen_) {
+            trayOpen_ = false;
+            openLocked();
+        } else {
+            trayOpen_ = true;
+            openLocked();  // with the tray open: no disc, not ready
+        }
+    }
+    emit({CdEvent::EjectCompleted});
+}
+
+// ---------------------------------------------------------------- streaming
+
+void CdControl::pump() {
+    std::vector<CdEvent> events;
+    {
+        std::unique_lock lock(mutex_);
+        if (!outputOpen_) outputOpen_ = output_.open();
+        if (flushPending_) {
+            output_.flush();
+            output_.pause(mode_ != CdMode::Playing);
+            flushPending_ = false;
+        }
+        if (mode_ != CdMode::Playing || !outputOpen_) return;
+
+        std::array<std::uint8_t, kSectorBytes> buffer{};
+        const std::int32_t end = disc_->endSector();
+        while (true) {
+            if (!pending_.empty()) {
+                const std::size_t left = pending_.size() - pendingOffset_;
+                const std::size_t taken = output_.write(pending_.data() + pendingOffset_, left);
+                pendingOffset_ += taken;
+                if (taken < left) break;  // the output is full for now
+                pending_.clear();
+                pendingOffset_ = 0;
+            }
+            if (playHead_ >= end) break;
+            const std::int32_t sector = playHead_;
+            const std::uint64_t generation = generation_;
+            DiscSource* disc = disc_.get();
+            lock.unlock();
+            if (!disc->readSector(sector, buffer.data())) buffer.fill(0);  // plays as silence
+            lock.lock();
+            if (generation != generation_ || mode_ != CdMode::Playing) break;
+            pending_.assign(buffer.begin(), buffer.end());
+            pendingOffset_ = 0;
+            ++playHead_;
+        }
+        if (mode_ != CdMode::Playing || flushPending_) return;
+
+        const std::int64_t handed =
+            std::int64_t{playHead_ - (pending_.empty() ? 0 : 1)} * kFramesPerSector +
+            static_cast<std::int64_t>(pendingOffset_ / kBytesPerFrame);
+        const std::int64_t delay = output_.delayFrames();
+        heardFrame_ = std::max(heardFrame_, handed - delay);  // never backwards
+        if (playHead_ >= end && pending_.empty() && delay <= 0) {
+            mode_ = CdMode::Stopped;
+            standAt_ = end;
+            if (notifyAtEnd_) events.push_back(CdEvent::Done);
+            notifyAtEnd_ = false;
+        }
+    }
+    emit(events);
+}
+
+}  // namespace quilo

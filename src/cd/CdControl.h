@@ -1,0 +1,104 @@
+#pragma once
+// The CD control: a CD player with the semantics the program and its button
+// bar rely on. The program drives it through the CdDevice port (open, time
+// format 10, the packed position, the track table, Seek/Play/Pause/Stop) and
+// is never notified; the button bar's actions are notified through events.
+//
+// Threads: commands, buttons and reads come from the user-interface thread;
+// pump() runs on the streaming thread and is the only caller of the audio
+// output. One mutex guards the state; events are emitted with it released.
+//
+// The position is the sector being heard: sectors handed to the output minus
+// what it still buffers, as measured by the last pump().
+
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "cd/DiscSource.h"
+#include "shared/AudioOutput.h"
+#include "shared/CdDevice.h"
+
+namespace quilo {
+
+enum class CdEvent { Done, EjectClick, EjectCompleted, PlayCompleted };
+
+enum class CdMode { NotReady, Open, Stopped, Playing, Paused };
+
+class CdControl : public CdDevice {
+public:
+    using SourceFactory = std::function<std::unique_ptr<DiscSource>()>;
+    using EventSink = std::function<void(CdEvent)>;
+
+    CdControl(SourceFactory openSource, AudioOutput& output);
+
+    void setEventSink(EventSink sink) { sink_ = std::move(sink); }
+
+    // --- the program's commands (CdDevice) ---
+    void command(CdCommand command) override;
+    void setTimeFormat(int format) override;
+    std::uint32_t position() const override;
+    int tracks() const override;
+    void setTrack(int track) override;
+    std::uint32_t trackLength() const override;
+    std::uint32_t trackPosition() const override;
+    void setTo(std::int32_t target) override;
+
+    // --- the button bar's actions, notified ---
+    void buttonPrev();
+    void buttonNext();
+    void buttonPlay();
+    void buttonPause();
+    void buttonStop();
+    void buttonEject();
+
+    CdMode mode() const;
+    // The sector being heard (or where the device stands), for tests and tools.
+    std::int32_t heardSector() const;
+
+    // Streaming: hands sectors to the output while it takes them and refreshes
+    // the heard position. Call every few milliseconds from one thread.
+    void pump();
+
+private:
+    void openLocked();
+    void playLocked(bool notifyAtEnd);
+    void haltLocked(CdMode mode);  // pause or stop at the heard position
+    void seekLocked(std::int32_t sector);
+    std::int32_t heardLocked() const;
+    std::int32_t trackStartLocked(int track) const;
+    int trackAtLocked(std::int32_t sector) const;
+    bool readyLocked() const { return mode_ != CdMode::NotReady && mode_ != CdMode::Open; }
+    void emit(const std::vector<CdEvent>& events);
+
+    SourceFactory openSource_;
+    AudioOutput& output_;
+    EventSink sink_;
+
+    mutable std::mutex mutex_;
+    std::unique_ptr<DiscSource> disc_;
+    std::vector<DiscTrack> toc_;
+    CdMode mode_ = CdMode::NotReady;
+    bool trayOpen_ = false;
+    int timeFormat_ = 0;
+    int selectedTrack_ = 0;
+    std::int32_t target_ = 0;
+
+    std::int32_t standAt_ = 0;    // where the device stands when not playing
+    std::int32_t playHead_ = 0;   // next sector to hand to the output
+    std::int32_t playFrom_ = 0;   // where the current play started
+    std::int64_t heardFrame_ = 0; // last measured heard frame while playing
+    bool notifyAtEnd_ = false;
+    bool flushPending_ = false;
+    bool outputOpen_ = false;
+    std::uint64_t generation_ = 0;  // changes with every jump of the play head
+
+    std::vector<std::uint8_t> pending_;  // a sector not yet fully taken by the output
+    std::size_t pendingOffset_ = 0;
+};
+
+// Packs a sector count as MSF: minutes, seconds << 8, frames << 16.
+std::uint32_t packMsf(std::int32_t sectors);
+
+}  // namespace quilo

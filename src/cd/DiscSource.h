@@ -1,0 +1,41 @@
+#pragma once
+// A disc as the transport sees it: a table of tracks in sectors (1/75 s, 2352
+// bytes of 16-bit little-endian stereo each) and the sectors themselves.
+// Sources: a drive or TOC/NRG image, a CUE sheet, a folder of audio files.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace quilo {
+
+inline constexpr int kSectorBytes = 2352;
+inline constexpr int kFramesPerSector = 588;  // stereo frames: 44100 / 75
+inline constexpr int kSectorsPerSecond = 75;
+inline constexpr int kLeadInSectors = 150;  // the 2-second offset of every disc
+
+struct DiscTrack {
+    std::int32_t start = 0;   // first sector, counted from the disc's first sector
+    std::int32_t length = 0;  // sectors, up to the next track's start
+    bool operator==(const DiscTrack&) const = default;
+};
+
+class DiscSource {
+public:
+    virtual ~DiscSource() = default;
+    virtual const std::vector<DiscTrack>& tracks() const = 0;
+    // Fills `out` (2352 bytes) with the sector's samples; false when it cannot
+    // be read, and the sector then plays as silence.
+    virtual bool readSector(std::int32_t sector, std::uint8_t* out) = 0;
+
+    std::int32_t endSector() const {
+        return tracks().empty() ? 0 : tracks().back().start + tracks().back().length;
+    }
+};
+
+// Opens the source named on the command line; nothing (and one line on
+// standard error, through `error`) when it cannot be opened.
+using DiscOpener = std::unique_ptr<DiscSource> (*)(const std::string& spec, std::string& error);
+
+}  // namespace quilo

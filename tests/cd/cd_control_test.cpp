@@ -1,0 +1,242 @@
+#include "cd/CdControl.h"
+
+#include <gtest/gtest.h>
+
+#include "cd/ManualAudioOutput.h"
+#include "support/FakeDisc.h"
+
+namespace quilo {
+namespace {
+
+using testing::FakeDisc;
+
+constexpr std::uint32_t tmsf(int t, int m, int s, int f) {
+    return static_cast<std::uint32_t>(t) | (static_cast<std::uint32_t>(m) << 8) |
+           (static_cast<std::uint32_t>(s) << 16) | (static_cast<std::uint32_t>(f) << 24);
+}
+
+class CdControlTest : public ::testing::Test {
+protected:
+    CdControlTest() {
+        cd.setEventSink([this](CdEvent e) { events.push_back(e); });
+    }
+
+    void openDisc() {
+        cd.command(CdCommand::Open);
+        cd.setTimeFormat(kTimeFormatTmsf);
+    }
+    // Lets `sectors` sectors be heard, pumping as the streaming thread would.
+    void listen(int sectors) {
+        for (int i = 0; i < sectors; ++i) {
+            cd.pump();
+            output.play(kFramesPerSector);
+        }
+        cd.pump();
+    }
+
+    std::vector<DiscTrack> toc{{0, 300}, {300, 450}, {750, 225}};
+    bool discPresent = true;
+    std::shared_ptr<FakeDisc> lastDisc;
+    ManualAudioOutput output;
+    CdControl cd{[this]() -> std::unique_ptr<DiscSource> {
+                     if (!discPresent) return nullptr;
+                     return std::make_unique<FakeDisc>(toc);
+                 },
+                 output};
+    std::vector<CdEvent> events;
+};
+
+TEST_F(CdControlTest, IsNotReadyWithoutADisc) {
+    discPresent = false;
+    openDisc();
+    EXPECT_EQ(cd.mode(), CdMode::NotReady);
+    EXPECT_EQ(cd.position(), 0u);
+    EXPECT_EQ(cd.tracks(), 0);
+    cd.setTo(2);
+    cd.command(CdCommand::Seek);
+    cd.command(CdCommand::Play);
+    cd.buttonPlay();
+    listen(3);
+    EXPECT_EQ(cd.position(), 0u);
+    EXPECT_TRUE(events.empty());
+    EXPECT_TRUE(output.written.empty());
+}
+
+TEST_F(CdControlTest, ReportsTheTrackTableAsPackedMsfWithTheLeadInOffset) {
+    openDisc();
+    EXPECT_EQ(cd.tracks(), 3);
+    EXPECT_EQ(cd.position(), tmsf(1, 0, 0, 0));
+    cd.setTrack(1);
+    EXPECT_EQ(cd.trackLength(), 0x00000400u);              // 300 sectors = 0:04:00
+    EXPECT_EQ(cd.trackPosition(), 0x00000200u);            // 0 + 150 = 0:02:00
+    cd.setTrack(2);
+    EXPECT_EQ(cd.trackLength(), 0x00000600u);              // 450 = 0:06:00
+    EXPECT_EQ(cd.trackPosition(), 0x00000600u);            // 450 = 0:06:00
+    EXPECT_EQ(packMsf(4500 * 2 + 75 * 3 + 7), 0x00070302u);  // 2:03:07
+}
+
+TEST_F(CdControlTest, SeeksToTheStartOfATrackOrToAFullPosition) {
+    openDisc();
+    cd.setTo(2);
+    cd.command(CdCommand::Seek);
+    EXPECT_EQ(cd.position(), tmsf(2, 0, 0, 0));
+    cd.setTo(static_cast<std::int32_t>(tmsf(3, 0, 1, 5)));
+    cd.command(CdCommand::Seek);
+    EXPECT_EQ(cd.position(), tmsf(3, 0, 1, 5));
+    EXPECT_EQ(cd.mode(), CdMode::Stopped);
+    EXPECT_TRUE(events.empty());  // the program's own commands are not notified
+}
+
+TEST_F(CdControlTest, ReportsTheSectorBeingHeardNotTheOneHandedOver) {
+    openDisc();
+    cd.command(CdCommand::Play);
+    cd.pump();
+    EXPECT_EQ(output.written.size(), 4u * kSectorBytes);  // buffered, not yet heard
+    EXPECT_EQ(cd.position(), tmsf(1, 0, 0, 0));
+    output.play(kFramesPerSector * 2 + 100);
+    cd.pump();
+    EXPECT_EQ(cd.position(), tmsf(1, 0, 0, 2));
+    listen(75);
+    EXPECT_EQ(cd.position(), tmsf(1, 0, 1, 2));
+}
+
+TEST_F(CdControlTest, PausesAndStopsAtTheHeardPositionAndPlaysOnFromIt) {
+    openDisc();
+    cd.command(CdCommand::Play);
+    listen(10);
+    cd.command(CdCommand::Pause);
+    EXPECT_EQ(cd.mode(), CdMode::Paused);
+    listen(20);
+    EXPECT_EQ(cd.heardSector(), 10);
+    cd.command(CdCommand::Play);
+    listen(10);
+    cd.command(CdCommand::Stop);
+    listen(5);
+    EXPECT_EQ(cd.heardSector(), 20);
+    cd.command(CdCommand::Play);
+    listen(5);
+    cd.command(CdCommand::Stop);
+    cd.pump();
+    // What was heard is the disc's samples of sectors 0 to 25, without gaps or repeats.
+    EXPECT_EQ(output.written, FakeDisc::samples(0, 25));
+}
+
+TEST_F(CdControlTest, PlaysOnFromTheNewPlaceWhenSeekingWhilePlaying) {
+    openDisc();
+    cd.command(CdCommand::Play);
+    listen(5);
+    cd.setTo(3);
+    cd.command(CdCommand::Seek);
+    EXPECT_EQ(cd.mode(), CdMode::Playing);
+    listen(3);
+    EXPECT_EQ(cd.position(), tmsf(3, 0, 0, 3));
+}
+
+TEST_F(CdControlTest, PlaysAcrossTracksToTheEndOfTheDiscAndStops) {
+    openDisc();
+    cd.setTo(static_cast<std::int32_t>(tmsf(1, 0, 3, 70)));
+    cd.command(CdCommand::Seek);
+    cd.command(CdCommand::Play);
+    listen(10);
+    EXPECT_EQ(cd.position(), tmsf(2, 0, 0, 5));
+    listen(1000);
+    EXPECT_EQ(cd.mode(), CdMode::Stopped);
+    EXPECT_EQ(cd.heardSector(), 975);
+    EXPECT_EQ(output.written, FakeDisc::samples(295, 975));
+    EXPECT_TRUE(events.empty());  // a play the program started ends silently
+}
+
+TEST_F(CdControlTest, NotifiesTheEndOfAPlayStartedFromTheButtonBar) {
+    openDisc();
+    cd.setTo(3);
+    cd.command(CdCommand::Seek);
+    cd.buttonPlay();
+    EXPECT_EQ(events, std::vector<CdEvent>{CdEvent::PlayCompleted});
+    listen(300);
+    EXPECT_EQ(events, (std::vector<CdEvent>{CdEvent::PlayCompleted, CdEvent::Done}));
+}
+
+TEST_F(CdControlTest, NotifiesStopPrevAndNextButNotPause) {
+    openDisc();
+    cd.buttonPlay();
+    listen(100);
+    cd.buttonPause();
+    cd.buttonNext();
+    EXPECT_EQ(cd.position(), tmsf(2, 0, 0, 0));
+    cd.buttonPrev();  // at the very start of track 2: back to track 1
+    EXPECT_EQ(cd.position(), tmsf(1, 0, 0, 0));
+    cd.setTo(static_cast<std::int32_t>(tmsf(2, 0, 3, 0)));
+    cd.command(CdCommand::Seek);
+    cd.buttonPrev();  // well into track 2: to its start
+    EXPECT_EQ(cd.position(), tmsf(2, 0, 0, 0));
+    cd.buttonStop();
+    EXPECT_EQ(events, (std::vector<CdEvent>{CdEvent::PlayCompleted, CdEvent::Done, CdEvent::Done,
+                                            CdEvent::Done, CdEvent::Done}));
+}
+
+TEST_F(CdControlTest, EjectsAndClosesTheTrayWithItsEvents) {
+    openDisc();
+    cd.buttonPlay();
+    listen(5);
+    events.clear();
+    cd.buttonEject();
+    EXPECT_EQ(events, (std::vector<CdEvent>{CdEvent::EjectClick, CdEvent::EjectCompleted}));
+    EXPECT_EQ(cd.mode(), CdMode::Open);
+    EXPECT_EQ(cd.tracks(), 0);
+    EXPECT_EQ(cd.position(), 0u);
+    cd.command(CdCommand::Open);  // re-opening with the tray out finds no disc
+    EXPECT_EQ(cd.tracks(), 0);
+    cd.buttonEject();
+    EXPECT_EQ(cd.mode(), CdMode::Stopped);
+    EXPECT_EQ(cd.tracks(), 3);
+    EXPECT_EQ(events.back(), CdEvent::EjectCompleted);
+}
+
+TEST_F(CdControlTest, RaisesEjectClickBeforeTheDiscLeaves) {
+    openDisc();
+    std::vector<int> tracksSeen;
+    cd.setEventSink([&](CdEvent e) {
+        if (e == CdEvent::EjectClick) tracksSeen.push_back(cd.tracks());
+    });
+    cd.buttonEject();
+    EXPECT_EQ(tracksSeen, std::vector<int>{3});
+}
+
+TEST_F(CdControlTest, PlaysAnUnreadableSectorAsSilenceAndGoesOn) {
+    auto disc = std::make_unique<FakeDisc>(toc);
+    disc->unreadable = {2};
+    std::unique_ptr<DiscSource> holder = std::move(disc);
+    CdControl control([&]() { return std::move(holder); }, output);
+    control.command(CdCommand::Open);
+    control.command(CdCommand::Play);
+    for (int i = 0; i < 6; ++i) {
+        control.pump();
+        output.play(kFramesPerSector);
+    }
+    auto expected = FakeDisc::samples(0, 4);
+    std::fill(expected.begin() + 2 * kSectorBytes, expected.begin() + 3 * kSectorBytes, 0);
+    ASSERT_GE(output.written.size(), expected.size());
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), output.written.begin()));
+}
+
+TEST_F(CdControlTest, NeverReportsAPositionBehindTheOneBeforeOrAheadOfTheHeardOne) {
+    openDisc();
+    cd.command(CdCommand::Play);
+    std::int32_t last = 0;
+    std::int64_t maxGapFrames = 0;
+    for (int step = 0; step < 2000; ++step) {
+        cd.pump();
+        output.play((step * 37) % 700);
+        cd.pump();
+        const std::int32_t sector = cd.heardSector();
+        EXPECT_GE(sector, last);
+        last = sector;
+        const std::int64_t heardSectors = output.heardFrames / kFramesPerSector;
+        maxGapFrames = std::max<std::int64_t>(maxGapFrames, std::abs(heardSectors - sector));
+        if (cd.mode() != CdMode::Playing) break;
+    }
+    EXPECT_LE(maxGapFrames, 1);
+}
+
+}  // namespace
+}  // namespace quilo
