@@ -16,7 +16,7 @@ std::uint32_t packMsf(std::int32_t sectors) {
 CdControl::CdControl(SourceFactory openSource, AudioOutput& output)
     : openSource_(std::move(openSource)), output_(output) {}
 
-void CdControl::emit(const std::vector<CdEvent>& events) {
+void CdControl::raise(const std::vector<CdEvent>& events) {
     if (!sink_) return;
     for (CdEvent e : events) sink_(e);
 }
@@ -200,7 +200,7 @@ void CdControl::buttonPlay() {
         if (mode_ != CdMode::Playing) playLocked(true);
         events.push_back(CdEvent::PlayCompleted);
     }
-    emit(events);
+    raise(events);
 }
 
 void CdControl::buttonPause() {
@@ -214,7 +214,7 @@ void CdControl::buttonStop() {
         if (!readyLocked()) return;
         if (mode_ == CdMode::Playing || mode_ == CdMode::Paused) haltLocked(CdMode::Stopped);
     }
-    emit({CdEvent::Done});
+    raise({CdEvent::Done});
 }
 
 void CdControl::buttonPrev() {
@@ -227,7 +227,7 @@ void CdControl::buttonPrev() {
         if (at - trackStartLocked(track) < kSectorsPerSecond && track > 1) --track;
         seekLocked(trackStartLocked(track));
     }
-    emit({CdEvent::Done});
+    raise({CdEvent::Done});
 }
 
 void CdControl::buttonNext() {
@@ -237,11 +237,11 @@ void CdControl::buttonNext() {
         const int track = trackAtLocked(heardLocked());
         if (track < static_cast<int>(toc_.size())) seekLocked(trackStartLocked(track + 1));
     }
-    emit({CdEvent::Done});
+    raise({CdEvent::Done});
 }
 
 void CdControl::buttonEject() {
-    emit({CdEvent::EjectClick});
+    raise({CdEvent::EjectClick});
     {
         std::lock_guard lock(mutex_);
         if (trayOpen_) {
@@ -252,7 +252,7 @@ void CdControl::buttonEject() {
             openLocked();  // with the tray open: no disc, not ready
         }
     }
-    emit({CdEvent::EjectCompleted});
+    raise({CdEvent::EjectCompleted});
 }
 
 // ---------------------------------------------------------------- streaming
@@ -306,7 +306,7 @@ void CdControl::pump() {
             notifyAtEnd_ = false;
         }
     }
-    emit(events);
+    raise(events);
 }
 
 }  // namespace quilo

@@ -70,7 +70,7 @@ private:
     std::int32_t trackStartLocked(int track) const;
     int trackAtLocked(std::int32_t sector) const;
     bool readyLocked() const { return mode_ != CdMode::NotReady && mode_ != CdMode::Open; }
-    void emit(const std::vector<CdEvent>& events);
+    void raise(const std::vector<CdEvent>& events);
 
     SourceFactory openSource_;
     AudioOutput& output_;

@@ -1,0 +1,22 @@
+#pragma once
+// The real disc sources: a drive or a TOC/NRG image through libcdio, a CUE
+// sheet through libcue (every FILE line honoured), and a folder of audio
+// files laid back to back like a disc.
+
+#include <memory>
+#include <string>
+
+#include "cd/DiscSource.h"
+
+namespace quilo {
+
+// `spec` is a device path, a .cue/.toc/.nrg image or a folder; empty means the
+// system's default drive. Nothing when it cannot be opened, and `error` then
+// holds one line for the user.
+std::unique_ptr<DiscSource> openDiscSource(const std::string& spec, std::string& error);
+
+std::unique_ptr<DiscSource> openCueSheet(const std::string& path, std::string& error);
+std::unique_ptr<DiscSource> openTrackFolder(const std::string& path, std::string& error);
+std::unique_ptr<DiscSource> openCdio(const std::string& spec, std::string& error);
+
+}  // namespace quilo

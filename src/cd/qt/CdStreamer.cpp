@@ -1,0 +1,31 @@
+#include "cd/qt/CdStreamer.h"
+
+#include <QTimer>
+
+#include "cd/CdControl.h"
+
+namespace quilo {
+
+void CdStreamer::start() {
+    if (thread_) return;
+    thread_ = new QThread;
+    thread_->setObjectName(QStringLiteral("quilo-cd"));
+    auto* timer = new QTimer;
+    timer->setTimerType(Qt::PreciseTimer);
+    timer->setInterval(kPumpMilliseconds);
+    timer->moveToThread(thread_);
+    QObject::connect(timer, &QTimer::timeout, timer, [this] { control_.pump(); });
+    QObject::connect(thread_, &QThread::started, timer, qOverload<>(&QTimer::start));
+    QObject::connect(thread_, &QThread::finished, timer, &QObject::deleteLater);
+    thread_->start(QThread::TimeCriticalPriority);
+}
+
+void CdStreamer::stop() {
+    if (!thread_) return;
+    thread_->quit();
+    thread_->wait();
+    delete thread_;
+    thread_ = nullptr;
+}
+
+}  // namespace quilo

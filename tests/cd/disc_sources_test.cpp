@@ -1,0 +1,164 @@
+#include "cd/io/DiscSources.h"
+
+#include <gtest/gtest.h>
+
+#include "cd/CdControl.h"
+#include "cd/CdReadout.h"
+#include "cd/ManualAudioOutput.h"
+#include "support/DiscFiles.h"
+#include "support/TempDir.h"
+
+namespace quilo {
+namespace {
+
+using namespace quilo::testing;
+
+// Three tracks of 150, 225 and 100 sectors (2, 3 and 1.33 seconds).
+class DiscSourcesTest : public ::testing::Test {
+protected:
+    DiscSourcesTest() {
+        for (int t = 1; t <= 3; ++t) {
+            tracks.push_back(toneTrack(t, lengths[t - 1]));
+            for (auto s : tracks.back()) all.push_back(s);
+        }
+    }
+
+    std::string writeCue(const std::string& body, const std::string& name = "disc.cue") {
+        return dir.write(name, body).string();
+    }
+    std::string binAndCue() {
+        writeBytes(dir.path() / "disc.bin", littleEndian(all));
+        return writeCue("FILE \"disc.bin\" BINARY\r\n"
+                        "  TRACK 01 AUDIO\r\n    INDEX 01 00:00:00\r\n"
+                        "  TRACK 02 AUDIO\r\n    INDEX 01 " + msf(150) + "\r\n"
+                        "  TRACK 03 AUDIO\r\n    INDEX 01 " + msf(375) + "\r\n");
+    }
+    std::vector<std::uint8_t> readAll(DiscSource& disc) {
+        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(disc.endSector()) * kSectorBytes);
+        for (std::int32_t s = 0; s < disc.endSector(); ++s) {
+            EXPECT_TRUE(disc.readSector(s, bytes.data() + static_cast<std::size_t>(s) * kSectorBytes)) << s;
+        }
+        return bytes;
+    }
+
+    TempDir dir;
+    const int lengths[3] = {150, 225, 100};
+    std::vector<std::vector<std::int16_t>> tracks;
+    std::vector<std::int16_t> all;
+    std::string error;
+};
+
+TEST_F(DiscSourcesTest, ReadsTheTableAndSamplesOfABinaryCueSheet) {
+    auto disc = openDiscSource(binAndCue(), error);
+    ASSERT_TRUE(disc) << error;
+    EXPECT_EQ(disc->tracks(), (std::vector<DiscTrack>{{0, 150}, {150, 225}, {375, 100}}));
+    EXPECT_EQ(readAll(*disc), littleEndian(all));
+}
+
+TEST_F(DiscSourcesTest, SwapsTheBytesOfMotorolaData) {
+    auto bytes = littleEndian(all);
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) std::swap(bytes[i], bytes[i + 1]);
+    writeBytes(dir.path() / "disc.be", bytes);
+    auto disc = openCueSheet(writeCue("FILE \"disc.be\" MOTOROLA\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"), error);
+    ASSERT_TRUE(disc) << error;
+    EXPECT_EQ(readAll(*disc), littleEndian(all));
+}
+
+TEST_F(DiscSourcesTest, HonoursEveryFileLineWithPregapsAsTheSheetSays) {
+    writeBytes(dir.path() / "one.bin", littleEndian(tracks[0]));
+    writeAudio(dir.path() / "two.wav", tracks[1], SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    writeAudio(dir.path() / "Three.flac", tracks[2], SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
+    auto disc = openCueSheet(writeCue("FILE \"one.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
+                                      "FILE \"two.wav\" WAVE\n  TRACK 02 AUDIO\n    INDEX 00 00:00:00\n"
+                                      "    INDEX 01 00:01:00\n"
+                                      "FILE \"three.flac\" WAVE\n  TRACK 03 AUDIO\n    PREGAP 00:00:30\n"
+                                      "    INDEX 01 00:00:00\n"),
+                             error);
+    ASSERT_TRUE(disc) << error;
+    // Track 2's first second is its pregap (in the file); track 3 has 30 sectors of
+    // silence first. A track's length runs to the next track's start, pregap included.
+    EXPECT_EQ(disc->tracks(), (std::vector<DiscTrack>{{0, 225}, {225, 180}, {405, 100}}));
+    std::vector<std::uint8_t> sector(kSectorBytes);
+    ASSERT_TRUE(disc->readSector(150, sector.data()));
+    EXPECT_TRUE(std::equal(sector.begin(), sector.end(), littleEndian(tracks[1]).begin()));
+    ASSERT_TRUE(disc->readSector(390, sector.data()));
+    EXPECT_TRUE(std::all_of(sector.begin(), sector.end(), [](std::uint8_t b) { return b == 0; }));
+    ASSERT_TRUE(disc->readSector(405, sector.data()));
+    EXPECT_TRUE(std::equal(sector.begin(), sector.end(), littleEndian(tracks[2]).begin()));
+}
+
+TEST_F(DiscSourcesTest, LaysAFolderOfWavAndFlacFilesBackToBackInNameOrder) {
+    const auto folder = dir.path() / "tracks";
+    std::filesystem::create_directories(folder);
+    writeAudio(folder / "02 second.flac", tracks[1], SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
+    writeAudio(folder / "01 first.wav", tracks[0], SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    writeAudio(folder / "03 third.WAV", tracks[2], SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    dir.write("tracks/notes.txt", "not audio");
+    auto disc = openDiscSource(folder.string(), error);
+    ASSERT_TRUE(disc) << error;
+    EXPECT_EQ(disc->tracks(), (std::vector<DiscTrack>{{0, 150}, {150, 225}, {375, 100}}));
+    EXPECT_EQ(readAll(*disc), littleEndian(all));
+}
+
+TEST_F(DiscSourcesTest, ConvertsOtherSampleRatesToCdRate) {
+    const auto folder = dir.path() / "rates";
+    std::filesystem::create_directories(folder);
+    std::vector<std::int16_t> second(48000 * 2, 1000);
+    writeAudio(folder / "a.wav", second, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 48000);
+    auto disc = openTrackFolder(folder.string(), error);
+    ASSERT_TRUE(disc) << error;
+    EXPECT_EQ(disc->tracks().front().length, 75);  // one second
+    std::vector<std::uint8_t> sector(kSectorBytes);
+    ASSERT_TRUE(disc->readSector(40, sector.data()));
+    const int sample = static_cast<std::int16_t>(sector[100] | (sector[101] << 8));
+    EXPECT_NEAR(sample, 1000, 20);
+}
+
+TEST_F(DiscSourcesTest, FailsWithOneClearLineForSourcesThatCannotBeOpened) {
+    EXPECT_FALSE(openDiscSource((dir.path() / "missing.cue").string(), error));
+    EXPECT_NE(error.find("Impossibile aprire il disco"), std::string::npos);
+    EXPECT_EQ(error.find('\n'), std::string::npos);
+    EXPECT_FALSE(openDiscSource(writeCue("FILE \"gone.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"), error));
+    EXPECT_FALSE(openDiscSource((dir.path() / "nothing.toc").string(), error));
+    std::filesystem::create_directories(dir.path() / "empty");
+    EXPECT_FALSE(openDiscSource((dir.path() / "empty").string(), error));
+}
+
+TEST_F(DiscSourcesTest, ReadsATocImageThroughLibcdio) {
+    writeBytes(dir.path() / "disc.raw", littleEndian(all));
+    const auto toc = dir.write("disc.toc", "CD_DA\n"
+                                           "TRACK AUDIO\nFILE \"disc.raw\" 0 " + msf(150) + "\n"
+                                           "TRACK AUDIO\nFILE \"disc.raw\" " + msf(150) + " " + msf(225) + "\n"
+                                           "TRACK AUDIO\nFILE \"disc.raw\" " + msf(375) + " " + msf(100) + "\n");
+    auto disc = openDiscSource(toc.string(), error);
+    ASSERT_TRUE(disc) << error;
+    EXPECT_EQ(disc->tracks(), (std::vector<DiscTrack>{{0, 150}, {150, 225}, {375, 100}}));
+    EXPECT_EQ(readAll(*disc), littleEndian(all));
+}
+
+TEST_F(DiscSourcesTest, PlaysAnImageThroughTheControlExactly) {
+    ManualAudioOutput output;
+    const std::string cue = binAndCue();
+    CdControl cd([&] { std::string e; return openDiscSource(cue, e); }, output);
+    cd.command(CdCommand::Open);
+    cd.setTo(2);
+    cd.command(CdCommand::Seek);
+    cd.command(CdCommand::Play);
+    for (int i = 0; i < 400 && cd.mode() == CdMode::Playing; ++i) {
+        cd.pump();
+        output.play(kFramesPerSector);
+    }
+    const auto bytes = littleEndian(all);
+    EXPECT_EQ(output.written, std::vector<std::uint8_t>(bytes.begin() + 150 * kSectorBytes, bytes.end()));
+
+    Modulo1 state;
+    PanelModel panel;
+    CdReadout readout(state, cd, panel);
+    readout.LetturaCodiceCd();
+    // 3 tracks; lengths 0:02:00, 0:03:00, 0:01:25; starts 0:02:00, 0:04:00, 0:07:00.
+    const std::int32_t code = 3 + (2 << 8) + (3 << 8) + (1 << 8) + (25 << 16) + (2 << 8) + (4 << 8) + (7 << 8);
+    EXPECT_EQ(panel.Text7, std::to_string(code));
+}
+
+}  // namespace
+}  // namespace quilo
