@@ -257,6 +257,13 @@ void CdControl::buttonEject() {
 
 // ---------------------------------------------------------------- streaming
 
+void CdControl::closeOutput() {
+    std::lock_guard lock(mutex_);
+    if (outputOpen_) output_.close();
+    outputOpen_ = false;
+    flushPending_ = true;
+}
+
 void CdControl::pump() {
     std::vector<CdEvent> events;
     {

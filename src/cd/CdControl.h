@@ -60,6 +60,8 @@ public:
     // Streaming: hands sectors to the output while it takes them and refreshes
     // the heard position. Call every few milliseconds from one thread.
     void pump();
+    // Releases the audio output; call from the streaming thread when it ends.
+    void closeOutput();
 
 private:
     void openLocked();

@@ -15,6 +15,8 @@ class AudioOutput {
 public:
     virtual ~AudioOutput() = default;
     virtual bool open() = 0;
+    // Releases the device, on the thread that opened it.
+    virtual void close() {}
     // Takes as many bytes as fit now (whole frames) and returns how many.
     virtual std::size_t write(const std::uint8_t* data, std::size_t bytes) = 0;
     virtual void pause(bool paused) = 0;

@@ -17,11 +17,15 @@ void CdStreamer::start() {
     QObject::connect(timer, &QTimer::timeout, timer, [this] { control_.pump(); });
     QObject::connect(thread_, &QThread::started, timer, qOverload<>(&QTimer::start));
     QObject::connect(thread_, &QThread::finished, timer, &QObject::deleteLater);
+    pumpTimer_ = timer;
     thread_->start(QThread::TimeCriticalPriority);
 }
 
 void CdStreamer::stop() {
     if (!thread_) return;
+    // The output's device belongs to the streaming thread: release it there.
+    QMetaObject::invokeMethod(pumpTimer_, [this] { control_.closeOutput(); },
+                              Qt::BlockingQueuedConnection);
     thread_->quit();
     thread_->wait();
     delete thread_;

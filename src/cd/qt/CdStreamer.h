@@ -23,6 +23,7 @@ public:
 private:
     CdControl& control_;
     QThread* thread_ = nullptr;
+    QObject* pumpTimer_ = nullptr;
 };
 
 }  // namespace quilo

@@ -6,8 +6,12 @@
 
 namespace quilo {
 
-QtAudioOutput::~QtAudioOutput() {
+QtAudioOutput::~QtAudioOutput() { close(); }
+
+void QtAudioOutput::close() {
     if (sink_) sink_->stop();
+    sink_.reset();
+    io_ = nullptr;
 }
 
 bool QtAudioOutput::open() {

@@ -16,6 +16,7 @@ class QtAudioOutput : public AudioOutput {
 public:
     ~QtAudioOutput() override;
     bool open() override;
+    void close() override;
     std::size_t write(const std::uint8_t* data, std::size_t bytes) override;
     void pause(bool paused) override;
     void flush() override;
@@ -32,6 +33,7 @@ class FallbackAudioOutput : public AudioOutput {
 public:
     explicit FallbackAudioOutput(bool trySoundDevice = true) : trySoundDevice_(trySoundDevice) {}
     bool open() override;
+    void close() override { active_->close(); }
     std::size_t write(const std::uint8_t* data, std::size_t bytes) override { return active_->write(data, bytes); }
     void pause(bool paused) override { active_->pause(paused); }
     void flush() override { active_->flush(); }
