@@ -12,7 +12,8 @@ namespace quilo {
 
 class ManualAudioOutput : public AudioOutput {
 public:
-    explicit ManualAudioOutput(std::int64_t capacityFrames = 4 * 588) : capacity_(capacityFrames) {}
+    explicit ManualAudioOutput(std::int64_t capacityFrames = 4 * 588, bool keepWritten = true)
+        : capacity_(capacityFrames), keep_(keepWritten) {}
 
     bool open() override { return opened = true; }
     std::size_t write(const std::uint8_t* data, std::size_t bytes) override {
@@ -20,13 +21,13 @@ public:
         const auto taken = static_cast<std::size_t>(
             std::min<std::int64_t>(room, static_cast<std::int64_t>(bytes)) / kBytesPerFrame *
             kBytesPerFrame);
-        written.insert(written.end(), data, data + taken);
+        if (keep_) written.insert(written.end(), data, data + taken);
         buffered_ += static_cast<std::int64_t>(taken) / kBytesPerFrame;
         return taken;
     }
     void pause(bool p) override { paused = p; }
     void flush() override {
-        written.resize(written.size() - static_cast<std::size_t>(buffered_) * kBytesPerFrame);
+        if (keep_) written.resize(written.size() - static_cast<std::size_t>(buffered_) * kBytesPerFrame);
         buffered_ = 0;
         ++flushes;
     }
@@ -48,6 +49,7 @@ public:
 
 private:
     std::int64_t capacity_;
+    bool keep_;
     std::int64_t buffered_ = 0;
 };
 

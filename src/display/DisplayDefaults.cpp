@@ -32,8 +32,6 @@ void DisplayDefaults::coloursFromHeader() {
     testo1_.Label2[1].fore = text;
 }
 
-// The caption of the background pane just loaded takes the fitted size and
-// lets the picture show through.
 void DisplayDefaults::sizeBackgroundCaption() {
     Label& caption = testo1_.Label2[state_.backgroundPane == 0 ? 0 : 1];
     caption.geometry.width = state_.captionWidth;

@@ -18,9 +18,12 @@ public:
     void Tdefault();
     void FondoNormale();
 
+    // The caption of the background pane chosen by backgroundPane takes the
+    // caption size and lets the picture show through.
+    void sizeBackgroundCaption();
+
 private:
     void coloursFromHeader();
-    void sizeBackgroundCaption();
 
     Modulo1& state_;
     DisplayForm& testo1_;

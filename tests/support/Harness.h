@@ -1,0 +1,83 @@
+#pragma once
+// The script core's whole object graph with hand-written fakes at its ports,
+// around whatever CD device the test chooses. One per test.
+
+#include <string>
+#include <vector>
+
+#include "app/core/PlaybackClock.h"
+#include "cd/CdReadout.h"
+#include "display/DisplayDefaults.h"
+#include "display/DisplayEvents.h"
+#include "display/ImagePanes.h"
+#include "script/LineReader.h"
+#include "script/commands/ScriptCommands.h"
+#include "support/CommandFakes.h"
+#include "support/DisplayFakes.h"
+#include "support/TempDir.h"
+
+namespace quilo::testing {
+
+// Records every dispatch (line index and letter) and hands it on.
+class DispatchLog : public CommandRunner {
+public:
+    DispatchLog(Modulo1& state, CommandRunner& next) : state_(state), next_(next) {}
+    PassFlow run(ScriptCommand command) override {
+        lines.push_back(state_.currentLine);
+        letters += state_.commandLetter.empty() ? std::string("?") : state_.commandLetter;
+        return next_.run(command);
+    }
+    std::vector<int> lines;
+    std::string letters;
+
+private:
+    Modulo1& state_;
+    CommandRunner& next_;
+};
+
+struct Harness {
+    explicit Harness(CdDevice& device) : cd(device) {
+        state.scriptPath = (root.path() / "Allegato" / "show.txt").string();
+        presenter.watch(testo1);
+        prober.sizes = {{"/photo1.bmp", {640, 480}}, {"/photo2.bmp", {300, 600}}, {"/sea.bmp", {640, 480}},
+                        {"/wide.bmp", {800, 200}}};
+    }
+
+    // Puts lines into the table as the loader would.
+    void script(const std::vector<std::string>& lines) {
+        state.scriptLines.clear();
+        for (std::size_t i = 0; i < lines.size(); ++i) state.scriptLines.assign(static_cast<int>(i), lines[i]);
+        state.lineCount = static_cast<int>(lines.size());
+        state.resumeLine = 0;
+        state.headerLines = {" ", " ", " ", " ", " ", " ", " ", " "};
+        int h = 1;
+        for (const auto& l : lines) {
+            if (trackField(l) == 99 && h != 8) state.headerLines[static_cast<std::size_t>(h++)] = l;
+        }
+    }
+
+    CdDevice& cd;
+    TempDir root;
+    Modulo1 state;
+    DisplayForm testo1;
+    PanelModel panel;
+    FakePictureProber prober;
+    RecordingPresenter presenter;
+    RecordingWarnings warnings;
+    RecordingWindows windows;
+    RecordingSound sound;
+    RecordingMessages messages;
+    ManualSeconds seconds;
+    PathResolver paths{root.path()};
+    ScriptFiles files{state, paths};
+    ImagePanes panes{state, testo1, prober, presenter, files, warnings};
+    DisplayEvents events{testo1, panel, presenter, windows};
+    DisplayDefaults defaults{state, testo1, panes, events};
+    ScriptCommands commands{state, testo1, defaults, panes, {cd, presenter, sound, messages, seconds, files}};
+    DispatchLog log{state, commands};
+    CdReadout readout{state, cd, panel};
+    LineReader reader{state, testo1, readout, log};
+    PlaybackClock clock{state, panel, cd, reader, seconds};
+};
+
+}  // namespace quilo::testing
