@@ -152,6 +152,11 @@ std::int32_t CdControl::heardSector() const {
     return heardLocked();
 }
 
+void CdControl::setPositionOffset(std::int32_t sectors) {
+    std::lock_guard lock(mutex_);
+    positionOffset_ = sectors;
+}
+
 CdMode CdControl::mode() const {
     std::lock_guard lock(mutex_);
     return mode_;
@@ -160,7 +165,8 @@ CdMode CdControl::mode() const {
 std::uint32_t CdControl::position() const {
     std::lock_guard lock(mutex_);
     if (!readyLocked()) return 0;
-    const std::int32_t sector = heardLocked();
+    const std::int32_t sector =
+        std::clamp(heardLocked() + positionOffset_, std::int32_t{0}, std::max(0, disc_->endSector()));
     const int track = trackAtLocked(sector);
     const std::int32_t relative = std::max(0, sector - trackStartLocked(track));
     const auto minutes = static_cast<std::uint32_t>(relative / (60 * kSectorsPerSecond)) & 255u;

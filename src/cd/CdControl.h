@@ -54,6 +54,9 @@ public:
     void buttonEject();
 
     CdMode mode() const;
+    // Shifts the position the program reads by this many sectors, for audio
+    // outputs with a delay of their own.
+    void setPositionOffset(std::int32_t sectors);
     // The sector being heard (or where the device stands), for tests and tools.
     std::int32_t heardSector() const;
 
@@ -86,6 +89,7 @@ private:
     int timeFormat_ = 0;
     int selectedTrack_ = 0;
     std::int32_t target_ = 0;
+    std::int32_t positionOffset_ = 0;
 
     std::int32_t standAt_ = 0;    // where the device stands when not playing
     std::int32_t playHead_ = 0;   // next sector to hand to the output

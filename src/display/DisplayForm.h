@@ -38,6 +38,7 @@ struct Label {
     std::int16_t backStyle = kOpaque;
     Geometry geometry;
     bool visible = true;
+    bool operator==(const Label&) const = default;
 };
 
 struct TextBox {
@@ -45,6 +46,7 @@ struct TextBox {
     Geometry geometry;
     Rgb back{255, 192, 128};
     bool visible = true;
+    bool operator==(const TextBox&) const = default;
 };
 
 struct ImagePane {
@@ -61,6 +63,7 @@ struct ImagePane {
     bool visible = true;
 
     bool hasPicture() const { return pixelWidth > 0 && pixelHeight > 0 && !file.empty(); }
+    bool operator==(const ImagePane&) const = default;
 };
 
 struct DisplayForm {
@@ -72,6 +75,7 @@ struct DisplayForm {
     bool visible = false;
 
     DisplayForm();
+    bool operator==(const DisplayForm&) const = default;
 };
 
 }  // namespace quilo

@@ -1,5 +1,6 @@
 #include "display/view/DisplayView.h"
 
+#include <QCloseEvent>
 #include <QFontMetricsF>
 #include <QMouseEvent>
 #include <QPainter>
@@ -152,6 +153,12 @@ void DisplayView::paintTextBox(QPainter& painter, const TextBox& box) {
     painter.setPen(Qt::black);
     painter.drawText(r.adjusted(margin, margin, -margin, -margin), kTextFlags,
                      displayText(box.text));
+}
+
+void DisplayView::closeEvent(QCloseEvent* event) {
+    if (!onClose_) return;
+    event->ignore();
+    onClose_();
 }
 
 void DisplayView::mousePressEvent(QMouseEvent* event) {

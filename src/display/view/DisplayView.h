@@ -19,6 +19,8 @@ public:
 
     // Receives the button code of a press anywhere on the form (1 left, 2 right, 4 middle).
     void setMouseHandler(std::function<void(int)> handler) { onPress_ = std::move(handler); }
+    // Runs instead of closing when the window is closed through its frame.
+    void setCloseHandler(std::function<void()> handler) { onClose_ = std::move(handler); }
 
     // The pixel rectangle the display area occupies in the widget.
     QRectF areaRect() const;
@@ -26,6 +28,7 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void paintPane(QPainter& painter, const ImagePane& pane);
@@ -37,6 +40,7 @@ private:
     const DisplayForm& model_;
     PictureCache pictures_;
     std::function<void(int)> onPress_;
+    std::function<void()> onClose_;
     double scale_ = 1.0;  // pixels per twip
     QPointF origin_;
 };

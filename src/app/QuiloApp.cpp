@@ -1,0 +1,133 @@
+#include "app/QuiloApp.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QThread>
+#include <cmath>
+
+#include "cd/io/DiscSources.h"
+
+namespace quilo {
+
+QuiloApp::QuiloApp(const AppOptions& options, PortOverrides o)
+    : options_(options),
+      audio_(o.audio ? *o.audio : realAudio_),
+      seconds_(o.seconds ? *o.seconds : realSeconds_),
+      messages_(o.messages ? *o.messages : realMessages_),
+      exit_(o.exit ? *o.exit : realExit_),
+      sound_(o.sound ? *o.sound : realSound_),
+      paths_(options.root),
+      cd_(
+          [disc = options.disc]() -> std::unique_ptr<DiscSource> {
+              std::string error;
+              auto source = openDiscSource(disc, error);
+              if (!source) std::cerr << "quilo: " << error << "\n";
+              return source;
+          },
+          audio_),
+      commands_(state_, testo1_, defaults_, panes_, {cd_, presenter_, sound_, messages_, seconds_, files_}),
+      player_({state_, testo1_, tarvo1_, chooserModel_, chooser_, cd_, readout_, colours_, defaults_, events_,
+               loader_, clock_, messages_, windows_, exit_}) {
+    installFontSubstitutes();
+    cd_.setPositionOffset(static_cast<std::int32_t>(std::lround(options.syncOffsetMs * 75.0 / 1000.0)));
+    cd_.setEventSink([this](CdEvent event) {
+        if (QThread::currentThread() == thread()) {
+            onCdEvent(event);
+        } else {
+            QMetaObject::invokeMethod(this, [this, event] { onCdEvent(event); }, Qt::QueuedConnection);
+        }
+    });
+    if (!o.audio) streamer_ = std::make_unique<CdStreamer>(cd_);
+    timer1_.setTimerType(Qt::PreciseTimer);
+    timer1_.setInterval(1);
+    connect(&timer1_, &QTimer::timeout, this, &QuiloApp::tick);
+    connectViews();
+}
+
+QuiloApp::~QuiloApp() {
+    timer1_.stop();
+    if (streamer_) streamer_->stop();
+}
+
+void QuiloApp::connectViews() {
+    ButtonBar& bar = panelView_.buttonBar();
+    bar.setAction(ButtonBar::Prev, [this] { handle([this] { cd_.buttonPrev(); }); });
+    bar.setAction(ButtonBar::Next, [this] { handle([this] { cd_.buttonNext(); }); });
+    bar.setAction(ButtonBar::Play, [this] { handle([this] { cd_.buttonPlay(); }); });
+    bar.setAction(ButtonBar::Pause, [this] { handle([this] { cd_.buttonPause(); }); });
+    bar.setAction(ButtonBar::Stop, [this] { handle([this] { cd_.buttonStop(); }); });
+    bar.setAction(ButtonBar::Eject, [this] { handle([this] { cd_.buttonEject(); }); });
+    panelView_.onQuit = [this] { player_.Command3_Click(); };
+    panelView_.onClose = [this] { player_.Command3_Click(); };
+    panelView_.onAllegato = [this] { handle([this] { player_.Command7_Click(); }); };
+    panelView_.onText6Edited = [this](const std::string& text) { handle([&] { player_.setText6(text); }); };
+    chooserView_.onQuit = [this] { player_.Command5_Click(); };
+    chooserView_.onClose = [this] { player_.Command5_Click(); };
+    chooserView_.onLettore = [this] { handle([this] { player_.Command1_Click(); }); };
+    chooserView_.onDrive = [this](const std::string& drive) { handle([&] { chooser_.Drive1_Change(drive); }); };
+    chooserView_.onFolder = [this](const std::filesystem::path& folder) {
+        handle([&] { chooser_.Dir1_Change(folder); });
+    };
+    chooserView_.onFile = [this](int index) { handle([&] { chooser_.File1_Click(index); }); };
+    displayView_.setMouseHandler([this](int button) { handle([&] { events_.Form_MouseDown(button); }); });
+    displayView_.setCloseHandler([this] { handle([this] { player_.Command7_Click(); }); });
+}
+
+std::optional<std::string> QuiloApp::start() {
+    if (streamer_) streamer_->start();
+    if (options_.screen >= 0) {
+        const auto screens = QGuiApplication::screens();
+        if (options_.screen < screens.size()) {
+            displayView_.setScreen(screens[options_.screen]);
+            displayView_.setGeometry(screens[options_.screen]->geometry());
+        } else {
+            warnings_.warn("schermo " + std::to_string(options_.screen) + " inesistente; si usa il principale");
+        }
+    }
+    auto failure = player_.Form_Load();
+    syncViews();
+    return failure;
+}
+
+void QuiloApp::onCdEvent(CdEvent event) {
+    handle([&] {
+        switch (event) {
+            case CdEvent::Done: player_.mmcontrol1_Done(); break;
+            case CdEvent::EjectClick: player_.mmcontrol1_EjectClick(); break;
+            case CdEvent::EjectCompleted: player_.mmcontrol1_EjectCompleted(); break;
+            case CdEvent::PlayCompleted: player_.mmcontrol1_PlayCompleted(); break;
+        }
+    });
+}
+
+void QuiloApp::tick() {
+    clock_.Timer1_Timer();
+    syncViews();
+}
+
+void QuiloApp::syncViews() {
+    if (clock_.enabled && !timer1_.isActive()) timer1_.start();
+    if (!clock_.enabled && timer1_.isActive()) timer1_.stop();
+
+    panelView_.sync(tarvo1_);
+    panelView_.buttonBar().sync(cd_.mode());
+    chooserView_.sync(chooserModel_, [this] { return chooser_.subfolders(); }, chooser_.driveRoot());
+
+    if (testo1_.visible != displayView_.isVisible()) {
+        if (!testo1_.visible) {
+            displayView_.hide();
+        } else if (options_.screen >= 0) {
+            displayView_.showFullScreen();
+        } else {
+            displayView_.showMaximized();
+        }
+        // The panel stays in front of the display form.
+        if (tarvo1_.visible) panelView_.raise();
+    }
+    if (!(testo1_ == shownDisplay_)) {
+        shownDisplay_ = testo1_;
+        displayView_.update();
+    }
+}
+
+}  // namespace quilo

@@ -1,0 +1,21 @@
+#include <QApplication>
+#include <iostream>
+
+#include "app/QuiloApp.h"
+
+int main(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    int exitCode = 0;
+    const auto options = quilo::parseOptions(arguments, exitCode);  // --help needs no screen
+    if (!options) return exitCode;
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quilo"));
+    quilo::QuiloApp app(*options);
+    if (const auto failure = app.start()) {
+        std::cerr << "quilo: " << *failure << "\n";
+        quilo::QtMessageBox().show(*failure);
+        return 1;
+    }
+    return QApplication::exec();
+}

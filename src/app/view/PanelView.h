@@ -1,0 +1,64 @@
+#pragma once
+// The player panel: the CD button bar, the boxes with the track, minutes,
+// seconds and frames, the disc code, the script path, "Quit" and "Allegato",
+// the clock's seconds and the progress bar. Laid out at the design's twip
+// positions. It mirrors the panel model and forwards presses.
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QWidget>
+#include <functional>
+
+#include "cd/qt/ButtonBar.h"
+#include "shared/PanelModel.h"
+
+namespace quilo {
+
+class PanelView : public QWidget {
+    Q_OBJECT
+public:
+    explicit PanelView(QWidget* parent = nullptr);
+
+    void sync(const PanelModel& model);
+    ButtonBar& buttonBar() { return *bar_; }
+
+    std::function<void()> onQuit;
+    std::function<void()> onAllegato;
+    std::function<void(const std::string&)> onText6Edited;
+    std::function<void()> onClose;
+
+    // For tests and screenshots.
+    QLineEdit* box(int number) const;
+    QPushButton* quitButton() const { return quit_; }
+    QPushButton* allegatoButton() const { return allegato_; }
+    QProgressBar* progressBar() const { return progress_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    ButtonBar* bar_;
+    QGroupBox* frame_;
+    QPushButton* quit_;
+    QPushButton* allegato_;
+    QLineEdit* text1_;
+    QLineEdit* text2_;
+    QLineEdit* text3_;
+    QLineEdit* text4_;
+    QLineEdit* text5_;
+    QLineEdit* text6_;
+    QLineEdit* text7_;
+    QLineEdit* text8_;
+    QProgressBar* progress_;
+};
+
+// Twips to pixels at the design's 96 dots per inch (15 twips a pixel).
+inline int px(int twips) { return (twips + 7) / 15; }
+inline QRect twipRect(int left, int top, int width, int height) {
+    return {px(left), px(top), px(width), px(height)};
+}
+
+}  // namespace quilo

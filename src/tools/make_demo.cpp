@@ -1,0 +1,188 @@
+// Makes the demo presentation's media: `quilo-demo disc DIR` writes a CD image
+// (demo.cue and demo.bin) of three tracks of gentle synthesised music, about a
+// minute each; `quilo-demo assets DIR` draws the demo's pictures and its bell.
+#include <QGuiApplication>
+#include <QImage>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRadialGradient>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kRate = 44100;
+constexpr double kPi = 3.14159265358979323846;
+
+double noteHz(int midi) { return 440.0 * std::pow(2.0, (midi - 69) / 12.0); }
+
+// One track: a chord progression played as a soft pad with an arpeggio over it.
+std::vector<std::int16_t> track(const std::vector<std::vector<int>>& chords, double secondsPerChord, int sectors,
+                                double brightness) {
+    const std::size_t frames = static_cast<std::size_t>(sectors) * 588;
+    std::vector<std::int16_t> out(frames * 2);
+    for (std::size_t f = 0; f < frames; ++f) {
+        const double t = static_cast<double>(f) / kRate;
+        const auto index = static_cast<std::size_t>(t / secondsPerChord) % chords.size();
+        const auto& chord = chords[index];
+        const double inChord = std::fmod(t, secondsPerChord);
+        double pad = 0;
+        for (int note : chord) {
+            const double hz = noteHz(note);
+            pad += std::sin(2 * kPi * hz * t) + 0.3 * std::sin(4 * kPi * hz * t);
+        }
+        pad *= 0.10 * std::min(1.0, inChord * 2) * std::min(1.0, (secondsPerChord - inChord) * 4);
+        const double step = secondsPerChord / 8;
+        const int arpIndex = static_cast<int>(inChord / step);
+        const double inStep = std::fmod(inChord, step);
+        const int arpNote = chord[static_cast<std::size_t>(arpIndex) % chord.size()] + 12 * (1 + arpIndex / 4 % 2);
+        const double arp = brightness * std::sin(2 * kPi * noteHz(arpNote) * t) * std::exp(-inStep * 6);
+        const double fade = std::min(1.0, std::min(t / 2.0, (frames / double(kRate) - t) / 3.0));
+        const double left = (pad + 0.8 * arp) * fade;
+        const double right = (pad + 0.5 * arp) * fade;
+        out[2 * f] = static_cast<std::int16_t>(std::lround(std::clamp(left, -1.0, 1.0) * 14000));
+        out[2 * f + 1] = static_cast<std::int16_t>(std::lround(std::clamp(right, -1.0, 1.0) * 14000));
+    }
+    return out;
+}
+
+std::string msf(int sectors) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d", sectors / 4500, (sectors / 75) % 60, sectors % 75);
+    return text;
+}
+
+int makeDisc(const std::string& dir) {
+    const int sectors = 75 * 62;
+    const std::vector<std::vector<std::vector<int>>> progressions = {
+        {{60, 64, 67}, {57, 60, 64}, {53, 57, 60}, {55, 59, 62}},  // C  Am F  G
+        {{62, 65, 69}, {58, 62, 65}, {60, 64, 67}, {57, 61, 64}},  // Dm Bb C  A
+        {{55, 59, 62}, {52, 55, 59}, {60, 64, 67}, {62, 66, 69}},  // G  Em C  D
+    };
+    std::ofstream bin(dir + "/demo.bin", std::ios::binary);
+    std::ofstream cue(dir + "/demo.cue", std::ios::binary);
+    cue << "FILE \"demo.bin\" BINARY\r\n";
+    for (std::size_t i = 0; i < progressions.size(); ++i) {
+        const auto samples = track(progressions[i], 2.4 + 0.2 * static_cast<double>(i), sectors, 0.25 + 0.05 * i);
+        for (std::int16_t s : samples) {
+            const char bytes[2] = {static_cast<char>(s & 0xFF), static_cast<char>((s >> 8) & 0xFF)};
+            bin.write(bytes, 2);
+        }
+        cue << "  TRACK " << (i < 9 ? "0" : "") << i + 1 << " AUDIO\r\n    INDEX 01 "
+            << msf(static_cast<int>(i) * sectors) << "\r\n";
+    }
+    return bin && cue ? 0 : 1;
+}
+
+void sky(QPainter& p, QSize size, QColor top, QColor bottom) {
+    QLinearGradient g(0, 0, 0, size.height());
+    g.setColorAt(0, top);
+    g.setColorAt(1, bottom);
+    p.fillRect(QRect(QPoint(0, 0), size), g);
+}
+
+bool drawPictures(const std::string& dir) {
+    const QString folder = QString::fromStdString(dir);
+    bool ok = true;
+    {
+        QImage image(640, 480, QImage::Format_RGB32);
+        QPainter p(&image);
+        p.setRenderHint(QPainter::Antialiasing);
+        sky(p, image.size(), QColor(20, 40, 90), QColor(40, 120, 170));
+        for (int i = 0; i < 6; ++i) {
+            QPainterPath wave;
+            const int y = 300 + i * 32;
+            wave.moveTo(0, y);
+            for (int x = 0; x <= 640; x += 40) wave.quadTo(x + 20, y - 12, x + 40, y);
+            wave.lineTo(640, 480);
+            wave.lineTo(0, 480);
+            p.fillPath(wave, QColor(10, 60 + i * 15, 120 + i * 15, 200));
+        }
+        ok &= image.save(folder + "/mare.png");
+    }
+    {
+        QImage image(640, 480, QImage::Format_RGB32);
+        QPainter p(&image);
+        p.setRenderHint(QPainter::Antialiasing);
+        sky(p, image.size(), QColor(250, 200, 120), QColor(230, 110, 60));
+        QRadialGradient sun(320, 330, 110);
+        sun.setColorAt(0, QColor(255, 250, 210));
+        sun.setColorAt(1, QColor(255, 180, 80, 0));
+        p.fillRect(image.rect(), sun);
+        p.fillRect(QRect(0, 340, 640, 140), QColor(60, 40, 70));
+        ok &= image.save(folder + "/alba.png");
+    }
+    {
+        QImage image(640, 480, QImage::Format_RGB32);
+        QPainter p(&image);
+        p.setRenderHint(QPainter::Antialiasing);
+        sky(p, image.size(), QColor(150, 200, 240), QColor(220, 240, 250));
+        const QColor greens[] = {QColor(90, 150, 70), QColor(60, 120, 50), QColor(40, 90, 40)};
+        for (int i = 0; i < 3; ++i) {
+            QPainterPath hill;
+            hill.moveTo(-100, 480);
+            hill.quadTo(120 + i * 180, 220 + i * 50, 740, 480);
+            p.fillPath(hill, greens[i]);
+        }
+        ok &= image.save(folder + "/collina.png");
+    }
+    {
+        QImage image(360, 540, QImage::Format_RGB32);
+        QPainter p(&image);
+        p.setRenderHint(QPainter::Antialiasing);
+        sky(p, image.size(), QColor(60, 70, 120), QColor(200, 160, 170));
+        p.fillRect(QRect(140, 120, 80, 420), QColor(120, 100, 90));
+        p.fillRect(QRect(125, 100, 110, 30), QColor(100, 80, 75));
+        for (int y = 150; y < 520; y += 60) p.fillRect(QRect(168, y, 24, 30), QColor(250, 220, 120));
+        ok &= image.save(folder + "/torre.png");
+    }
+    return ok;
+}
+
+bool writeBell(const std::string& dir) {
+    const int frames = kRate * 12 / 10;
+    std::vector<std::int16_t> samples(static_cast<std::size_t>(frames));
+    for (int f = 0; f < frames; ++f) {
+        const double t = static_cast<double>(f) / kRate;
+        const double v = (std::sin(2 * kPi * 880 * t) + 0.5 * std::sin(2 * kPi * 1320 * t) +
+                          0.25 * std::sin(2 * kPi * 2217 * t)) * std::exp(-t * 3.5) * 0.35;
+        samples[static_cast<std::size_t>(f)] = static_cast<std::int16_t>(std::lround(v * 32767));
+    }
+    std::ofstream out(dir + "/campanella.wav", std::ios::binary);
+    auto u32 = [&](std::uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
+    auto u16 = [&](std::uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
+    const std::uint32_t data = static_cast<std::uint32_t>(samples.size() * 2);
+    out.write("RIFF", 4);
+    u32(36 + data);
+    out.write("WAVEfmt ", 8);
+    u32(16);
+    u16(1);
+    u16(1);
+    u32(kRate);
+    u32(kRate * 2);
+    u16(2);
+    u16(16);
+    out.write("data", 4);
+    u32(data);
+    out.write(reinterpret_cast<const char*>(samples.data()), data);
+    return static_cast<bool>(out);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "uso: quilo-demo disc|assets CARTELLA\n");
+        return 2;
+    }
+    const std::string what = argv[1];
+    if (what == "disc") return makeDisc(argv[2]);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    return drawPictures(argv[2]) && writeBell(argv[2]) ? 0 : 1;
+}
