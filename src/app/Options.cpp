@@ -31,7 +31,8 @@ std::optional<AppOptions> parseOptions(const QStringList& arguments, int& exitCo
         return std::nullopt;
     }
     if (parser.isSet(QStringLiteral("help"))) {
-        std::cout << parser.helpText().toStdString();
+        // Parsed before any application object exists, so the name is put in here.
+        std::cout << parser.helpText().replace(QStringLiteral("<executable_name>"), QStringLiteral("quilo")).toStdString();
         exitCode = 0;
         return std::nullopt;
     }
