@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/core/PlaybackClock.h"
+#include "app/core/Player.h"
 #include "cd/CdReadout.h"
 #include "display/DisplayDefaults.h"
 #include "display/DisplayEvents.h"
@@ -33,6 +34,12 @@ public:
 private:
     Modulo1& state_;
     CommandRunner& next_;
+};
+
+class RecordingExit : public ProgramExit {
+public:
+    void quit() override { ++quits; }
+    int quits = 0;
 };
 
 struct Harness {
@@ -78,6 +85,14 @@ struct Harness {
     CdReadout readout{state, cd, panel};
     LineReader reader{state, testo1, readout, log};
     PlaybackClock clock{state, panel, cd, reader, seconds};
+    // the program around the script core
+    ChooserModel chooserModel;
+    Chooser chooser{chooserModel, state, panel, paths, warnings};
+    ColourTable colours{state, paths};
+    ScriptLoader loader{state, paths};
+    RecordingExit exit;
+    Player player{{state, testo1, panel, chooserModel, chooser, cd, readout, colours, defaults, events, loader,
+                   clock, messages, windows, exit}};
 };
 
 }  // namespace quilo::testing

@@ -1,0 +1,140 @@
+// The whole program under the offscreen platform: the demo's drive-C tree, the
+// generated demo disc, and virtual time stepped by the test. Everything goes
+// through the real views: list selections, button clicks, mouse presses.
+#include <gtest/gtest.h>
+
+#include <QTest>
+#include <filesystem>
+
+#include "app/Stepper.h"
+#include "support/CommandFakes.h"
+#include "support/Harness.h"
+#include "support/TempDir.h"
+
+namespace quilo {
+namespace {
+
+using namespace quilo::testing;
+namespace fs = std::filesystem;
+
+class AppTest : public ::testing::Test {
+protected:
+    AppTest() {
+        fs::copy(fs::path(QUILO_SOURCE_DIR) / "demo", root.path(), fs::copy_options::recursive);
+        options.root = root.path().string();
+        options.disc = (fs::path(QUILO_BINARY_DIR) / "demo" / "demo.cue").string();
+        stepper = std::make_unique<Stepper>(options, messages, exit, sound);
+    }
+    QuiloApp& app() { return stepper->app(); }
+    void chooseFile(const std::string& name) {
+        const auto& files = app().chooserModel().files;
+        const auto at = std::find(files.begin(), files.end(), name);
+        ASSERT_NE(at, files.end()) << name;
+        app().chooserView().fileList()->setCurrentRow(static_cast<int>(at - files.begin()));
+    }
+    void click(QAbstractButton* button) {
+        ASSERT_TRUE(button->isEnabled());
+        button->click();
+        stepper->step();
+    }
+
+    TempDir root;
+    AppOptions options;
+    RecordingMessages messages;
+    RecordingExit exit;
+    RecordingSound sound;
+    std::unique_ptr<Stepper> stepper;
+};
+
+TEST_F(AppTest, StartsOnTheChooserWithTheDiscReadAndThePanelHidden) {
+    ASSERT_FALSE(app().start());
+    EXPECT_TRUE(app().chooserView().isVisible());
+    EXPECT_FALSE(app().panelView().isVisible());
+    EXPECT_FALSE(app().displayView().isVisible());
+    EXPECT_EQ(app().panelView().box(1)->text(), "1");
+    EXPECT_EQ(app().panelView().box(2)->text(), "0");
+    EXPECT_NE(app().panelView().box(7)->text(), "0");
+    EXPECT_EQ(app().chooserView().fileList()->count(), 1);
+    EXPECT_EQ(app().chooserView().fileList()->item(0)->text(), "demo.txt");
+}
+
+TEST_F(AppTest, RefusesWhatLettoreCannotStart) {
+    ASSERT_FALSE(app().start());
+    click(app().chooserView().lettoreButton());
+    EXPECT_EQ(app().panelView().box(6)->text(), "c:\\allegato\\nuovo.txt");
+    click(app().chooserView().lettoreButton());  // the default script does not exist
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0], "Impossibile leggere il copione: c:\\allegato\\nuovo.txt");
+    EXPECT_TRUE(app().chooserView().isVisible());
+
+    root.write("Allegato/MAIUSCOLO.TXT", "01:00:01x12C\r\n**\r\n");
+    app().chooserView().folderList()->itemActivated(app().chooserView().folderList()->currentItem());
+    stepper->step();
+    chooseFile("MAIUSCOLO.TXT");
+    click(app().chooserView().lettoreButton());
+    EXPECT_EQ(messages.shown.size(), 1u);  // refused without a word
+    EXPECT_TRUE(app().chooserView().lettoreButton()->isEnabled());
+    EXPECT_FALSE(app().displayView().isVisible());
+}
+
+TEST_F(AppTest, PlaysTheDemoThroughTheViews) {
+    ASSERT_FALSE(app().start());
+    chooseFile("demo.txt");
+    stepper->step();
+    EXPECT_EQ(app().panelView().box(6)->text(), "C:\\Allegato\\demo.txt");
+    click(app().chooserView().lettoreButton());
+    EXPECT_FALSE(app().chooserView().isVisible());
+    EXPECT_TRUE(app().displayView().isVisible());
+    EXPECT_TRUE(app().panelView().isVisible());
+    EXPECT_EQ(app().cd().mode(), CdMode::Stopped);  // nothing plays before Play
+    EXPECT_EQ(app().testo1().ImgEdit[3].source, "mare.png");
+
+    click(app().panelView().buttonBar().button(ButtonBar::Play));
+    EXPECT_FALSE(app().panelView().isVisible());
+    ASSERT_TRUE(stepper->stepUntil(1, 0, 2));
+    EXPECT_EQ(app().testo1().Label2[0].caption, "Benvenuti a Quilo");
+    ASSERT_TRUE(stepper->stepUntil(1, 0, 7));
+    EXPECT_EQ(sound.played.size(), 1u);
+    ASSERT_TRUE(stepper->stepUntil(1, 0, 11));
+    EXPECT_EQ(app().testo1().ImgEdit[1].source, "alba.png");
+    EXPECT_TRUE(app().testo1().ImgEdit[1].visible);
+    EXPECT_TRUE(app().testo1().Text1.visible);
+    EXPECT_EQ(app().panelView().box(3)->text(), "11");
+
+    QTest::mouseClick(&app().displayView(), Qt::LeftButton);
+    stepper->step();
+    EXPECT_TRUE(app().panelView().isVisible());
+    EXPECT_EQ(app().cd().mode(), CdMode::Playing);  // a press changes nothing else
+
+    click(app().panelView().allegatoButton());
+    EXPECT_TRUE(app().chooserView().isVisible());
+    EXPECT_EQ(app().cd().mode(), CdMode::Stopped);
+    EXPECT_EQ(app().testo1().Label2[0].caption, " ");
+}
+
+TEST_F(AppTest, EndsThePresentationWhenTheDiscIsEjected) {
+    ASSERT_FALSE(app().start());
+    chooseFile("demo.txt");
+    click(app().chooserView().lettoreButton());
+    click(app().panelView().buttonBar().button(ButtonBar::Play));
+    ASSERT_TRUE(stepper->stepUntil(1, 0, 3));
+    QTest::mouseClick(&app().displayView(), Qt::LeftButton);
+    stepper->step();
+    click(app().panelView().buttonBar().button(ButtonBar::Eject));
+    EXPECT_EQ(app().state().presentationActive, 0);
+    EXPECT_FALSE(app().clock().enabled);
+    EXPECT_EQ(app().panelView().box(7)->text(), "0");
+    EXPECT_EQ(app().testo1().Label2[0].caption, " ");
+    click(app().panelView().buttonBar().button(ButtonBar::Eject));  // the tray closes: the disc is back
+    EXPECT_NE(app().panelView().box(7)->text(), "0");
+}
+
+TEST_F(AppTest, QuitsFromTheChooserAndFromThePanel) {
+    ASSERT_FALSE(app().start());
+    click(app().chooserView().quitButton());
+    app().panelView().close();
+    EXPECT_EQ(exit.quits, 2);
+}
+
+}  // namespace
+}  // namespace quilo
