@@ -43,7 +43,11 @@ std::optional<ScriptError> ScriptLoader::MemorizzaLetturaRiga() {
     const std::string& path = state_.scriptPath;
     const auto bytes = readWholeFile(paths_.resolve(path).string());
     if (!bytes) return refusal(ScriptError::Reason::Unreadable, path);
-    std::vector<std::string> lines = splitTextLines(decodeTextBytes(*bytes));
+    return loadBytes(*bytes, path);
+}
+
+std::optional<ScriptError> ScriptLoader::loadBytes(std::string_view bytes, const std::string& path) {
+    std::vector<std::string> lines = splitTextLines(decodeTextBytes(bytes));
     if (lines.empty()) return refusal(ScriptError::Reason::Empty, path);
 
     // Find the terminator first, so that a refusal leaves the tables untouched.

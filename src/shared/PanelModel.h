@@ -18,6 +18,7 @@ struct PanelModel {
     float progress = 0.0f;  // ProgressBar1, range 0 to 60
     bool visible = false;
     bool enabled = true;
+    bool operator==(const PanelModel&) const = default;
 };
 
 }  // namespace quilo

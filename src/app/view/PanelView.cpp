@@ -85,6 +85,9 @@ QLineEdit* PanelView::box(int number) const {
 }
 
 void PanelView::sync(const PanelModel& model) {
+    // Runs on every clock tick: compare with what is shown before touching widgets.
+    if (shown_ && *shown_ == model) return;
+    shown_ = model;
     setIfChanged(text1_, model.Text1);
     setIfChanged(text2_, model.Text2);
     setIfChanged(text3_, model.Text3);

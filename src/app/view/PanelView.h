@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 #include "cd/qt/ButtonBar.h"
 #include "shared/PanelModel.h"
@@ -53,6 +54,7 @@ private:
     QLineEdit* text7_;
     QLineEdit* text8_;
     QProgressBar* progress_;
+    std::optional<PanelModel> shown_;  // what the widgets show now
 };
 
 // Twips to pixels at the design's 96 dots per inch (15 twips a pixel).

@@ -52,6 +52,8 @@ void ButtonBar::setAction(Button button, std::function<void()> action) {
 }
 
 void ButtonBar::sync(CdMode mode) {
+    if (shownMode_ == mode) return;
+    shownMode_ = mode;
     const bool ready = mode != CdMode::NotReady && mode != CdMode::Open;
     const bool playing = mode == CdMode::Playing;
     button(Prev)->setEnabled(ready);

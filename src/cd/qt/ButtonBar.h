@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <optional>
 
 #include "cd/CdControl.h"
 
@@ -29,6 +30,7 @@ public:
 private:
     std::array<QToolButton*, kButtonCount> buttons_{};
     std::array<std::function<void()>, kButtonCount> actions_{};
+    std::optional<CdMode> shownMode_;
 };
 
 }  // namespace quilo

@@ -52,6 +52,8 @@ ChooserView::ChooserView(QWidget* parent) : QWidget(parent) {
 void ChooserView::sync(const ChooserModel& model,
                        const std::function<std::vector<std::string>()>& subfolders,
                        const std::filesystem::path& root) {
+    if (shown_ && *shown_ == model && isVisible() == model.visible) return;
+    shown_ = model;
     syncing_ = true;
     const int drive = drives_->findData(QString::fromStdString(model.drive));
     if (drive >= 0 && drives_->currentIndex() != drive) drives_->setCurrentIndex(drive);

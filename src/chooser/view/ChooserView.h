@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 #include "chooser/core/Chooser.h"
 
@@ -46,6 +47,7 @@ private:
     QComboBox* drives_;
     bool syncing_ = false;
     int shownRevision_ = -1;
+    std::optional<ChooserModel> shown_;
     std::vector<std::string> shownFiles_;
 };
 

@@ -1,0 +1,61 @@
+#pragma once
+// Plays a presentation with no window and no sound, through the program's own
+// start-up, presentation start, clock, reader and commands, in virtual time,
+// and writes what happens as JSON Lines: one object for each line the reader
+// runs (with its effects and the display after it), one for each resume of a
+// scripted pause, and a last one saying why the run ended.
+
+#include <array>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "cd/DiscSource.h"
+#include "display/DisplayForm.h"
+#include "shared/PictureProber.h"
+#include "shared/SoundPlayer.h"
+
+namespace quilo {
+
+struct SimOptions {
+    std::string script;
+    std::string root;
+    std::vector<std::int32_t> trackSectors;  // the virtual disc
+    std::optional<std::array<int, 3>> until;  // track, minutes, seconds
+};
+
+// Tells whether a sound file could be played; the simulation never plays it.
+class SoundCheck {
+public:
+    virtual ~SoundCheck() = default;
+    virtual bool playable(const std::string& file) = 0;
+};
+
+class Simulation {
+public:
+    static constexpr std::int64_t kLimitMs = 2LL * 60 * 60 * 1000;
+
+    Simulation(SimOptions options, PictureProber& pictures, SoundCheck& sounds, std::ostream& out,
+               std::ostream& err)
+        : options_(std::move(options)), pictures_(pictures), sounds_(sounds), out_(out), err_(err) {}
+
+    // The exit status: 0 after a run, 1 when the program or the script cannot start.
+    int run();
+
+private:
+    SimOptions options_;
+    PictureProber& pictures_;
+    SoundCheck& sounds_;
+    std::ostream& out_;
+    std::ostream& err_;
+};
+
+// The table of contents of a disc and its code, as one JSON object.
+std::string tocJson(std::unique_ptr<DiscSource> disc);
+
+// The display form as the simulation reports it.
+std::string displaySnapshotJson(const DisplayForm& form);
+
+}  // namespace quilo
