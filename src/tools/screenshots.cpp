@@ -64,7 +64,8 @@ int main(int argc, char** argv) {
     app.displayView().resize(1280, 720);
     ok &= save(app.panelView(), out + "/panel.png");
     app.panelView().buttonBar().button(quilo::ButtonBar::Play)->click();
-    stepper.stepUntil(1, 0, 15);
+    stepper.stepUntil(1, 0, 19);
+    stepper.stepFor(500);
     ok &= save(app.displayView(), out + "/display-picture.png");
     stepper.stepUntil(1, 0, 52);
     ok &= save(app.displayView(), out + "/display-column.png");

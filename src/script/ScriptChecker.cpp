@@ -1,0 +1,210 @@
+#include "script/ScriptChecker.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+
+#include "script/ScriptCommand.h"
+#include "script/ScriptLoader.h"
+#include "script/commands/ScriptCommands.h"
+#include "shared/LineFormat.h"
+#include "shared/ScriptFiles.h"
+
+namespace quilo {
+namespace {
+
+constexpr int kTransitionSeconds = 7;
+
+bool isColoured(ScriptCommand c) {
+    return c == ScriptCommand::TextColourCaption || c == ScriptCommand::BackColourCaption ||
+           c == ScriptCommand::ClosingCaption || c == ScriptCommand::AddLine || c == ScriptCommand::Pause;
+}
+
+bool namesFile(ScriptCommand c) {
+    return c == ScriptCommand::Background || c == ScriptCommand::Sound || c == ScriptCommand::Picture;
+}
+
+std::string quoted(const std::string& s) { return "\u00AB" + s + "\u00BB"; }
+
+class Checker {
+public:
+    Checker(const Modulo1& state, const ScriptFiles& files) : s_(state), files_(files) {}
+
+    std::vector<Diagnostic> run() {
+        checkHeader();
+        for (int i = 0; i < s_.lineCount; ++i) {
+            const DecodedLine& d = s_.scriptLines.decoded(i);
+            if (d.track == 0 || d.track == 99) continue;
+            i = checkCue(i);
+        }
+        return std::move(found_);
+    }
+
+private:
+    void error(int index, std::string text) { found_.push_back({index + 1, true, std::move(text)}); }
+    void warning(int index, std::string text) { found_.push_back({index + 1, false, std::move(text)}); }
+    const std::string& text(int index) const { return s_.scriptLines[index]; }
+
+    void checkHeader() {
+        int headers = 0;
+        for (int i = 0; i < s_.lineCount; ++i) {
+            if (s_.scriptLines.decoded(i).track != 99) continue;
+            ++headers;
+            if (headers == 7) checkHeaderBackground(i);
+            if (headers == 8) warning(i, "più di sette righe d'intestazione: da qui in poi non contano");
+        }
+        if (headers < 7) {
+            warning(0, "l'intestazione ha " + std::to_string(headers) +
+                           " righe su sette: i colori mancanti valgono 0 e non c'è immagine di sfondo");
+        }
+    }
+
+    void checkHeaderBackground(int i) {
+        const std::string name = nameBody(text(i));
+        if (!name.empty() && name != kBlank) checkFile(i, name, "immagine di sfondo");
+    }
+
+    void checkFile(int i, const std::string& name, const char* what) {
+        std::error_code ec;
+        const std::string file = files_.resolve(name);
+        if (!std::filesystem::is_regular_file(file, ec)) {
+            const bool feminine = std::string(what).find("immagine") == 0;
+            error(i, std::string(what) + " " + quoted(name) + (feminine ? " non trovata (" : " non trovato (") + file + ")");
+        }
+    }
+
+    // Checks the cue at `i`; returns the index of its last line (a block's end).
+    int checkCue(int i) {
+        const DecodedLine& d = s_.scriptLines.decoded(i);
+        checkTime(i, d);
+        const ScriptCommand command = commandFor(d.commandLetter);
+        if (command == ScriptCommand::PlainCaption) {
+            checkLowerCase(i, d.commandLetter);
+            if (d.length < 8) error(i, "riga troppo corta per un testo: servono almeno 8 caratteri");
+            return i;
+        }
+        const int needed = isColoured(command) ? 11 : (namesFile(command) ? 10 : 9);
+        const bool needsText = command != ScriptCommand::HeaderDefaults && command != ScriptCommand::NormalBackground;
+        if (needsText && d.length < needed) {
+            error(i, "riga troppo corta per il comando " + quoted(d.commandLetter) + ": servono almeno " +
+                         std::to_string(needed) + " caratteri");
+        } else if (isColoured(command)) {
+            checkColour(i, command, d.commandLetter);
+        } else if (namesFile(command)) {
+            checkNamedFile(i, command);
+        }
+        if (command == ScriptCommand::Pause && d.commandLetter == "S") return blockEnd(i, "P");
+        if (command == ScriptCommand::CaptionBlock || command == ScriptCommand::PictureText ||
+            (command == ScriptCommand::TextColumn && d.commandLetter == "K")) {
+            return blockEnd(i, "-");
+        }
+        return i;
+    }
+
+    void checkTime(int i, const DecodedLine& d) {
+        const std::int64_t key = std::int64_t{d.track} * 1'000'000 + d.minutes * 60 + d.seconds;
+        const auto same = firstAt_.find(d.packedTime);
+        if (same != firstAt_.end()) {
+            warning(i, "stesso tempo della riga " + std::to_string(same->second + 1) +
+                           ": viene eseguita solo la prima");
+        } else {
+            firstAt_[d.packedTime] = i;
+            if (key < lastKey_) warning(i, "tempo fuori ordine: viene prima di quello della riga precedente");
+        }
+        lastKey_ = std::max(lastKey_, key);
+    }
+
+    void checkLowerCase(int i, const std::string& letter) {
+        if (letter.size() != 1 || letter[0] < 'a' || letter[0] > 'z') return;
+        const std::string upper(1, static_cast<char>(letter[0] - 'a' + 'A'));
+        if (commandFor(upper) != ScriptCommand::PlainCaption) {
+            warning(i, "l'ultima lettera " + quoted(letter) + " è minuscola: la riga è un testo; per il comando scrivere " +
+                           quoted(upper));
+        }
+    }
+
+    void checkColour(int i, ScriptCommand command, const std::string& letter) {
+        if (command == ScriptCommand::Pause) return;
+        const auto number = colouredTextBody(text(i)).number;
+        const bool ownColour = command == ScriptCommand::TextColourCaption || command == ScriptCommand::BackColourCaption;
+        if (number && (*number < 0 || *number > 15) && !(ownColour && *number == 99)) {
+            error(i, "il colore " + std::to_string(*number) + " non esiste (0-15" + (ownColour ? " o 99" : "") +
+                         "): il comando " + quoted(letter) + " lascia il colore com'era");
+        }
+    }
+
+    void checkNamedFile(int i, ScriptCommand command) {
+        const std::string name = nameBody(text(i));
+        if (command == ScriptCommand::Background && name == kBlank) return;  // ends the pass, by design
+        checkFile(i, name, command == ScriptCommand::Sound ? "suono" : command == ScriptCommand::Background
+                                                                          ? "immagine di sfondo"
+                                                                          : "immagine");
+        if (command == ScriptCommand::Picture) {
+            const int next = i + 1 < LineTable::kSize ? i + 1 : i;
+            const std::int32_t seconds = secondsBetween(s_.scriptLines.decoded(i).seconds,
+                                                        s_.scriptLines.decoded(next).seconds);
+            if (seconds < kTransitionSeconds) {
+                warning(i, "solo " + std::to_string(seconds) +
+                               " secondi alla riga seguente: l'immagine compare senza transizione (ne servono 7)");
+            }
+        }
+    }
+
+    int blockEnd(int i, const char* closing) {
+        for (int k = i + 1; k < s_.lineCount; ++k) {
+            if (s_.scriptLines.decoded(k).commandLetter == closing) return k;
+        }
+        error(i, "blocco senza la riga di chiusura che termina con " + quoted(closing));
+        return s_.lineCount;
+    }
+
+    const Modulo1& s_;
+    const ScriptFiles& files_;
+    std::vector<Diagnostic> found_;
+    std::map<std::int32_t, int> firstAt_;
+    std::int64_t lastKey_ = -1;
+};
+
+}  // namespace
+
+int CheckReport::errors() const {
+    int n = 0;
+    for (const auto& d : diagnostics) n += d.error;
+    return n;
+}
+
+int CheckReport::warnings() const { return static_cast<int>(diagnostics.size()) - errors(); }
+
+CheckReport checkScript(const std::string& path, const PathResolver& paths) {
+    Modulo1 state;
+    state.scriptPath = path;
+    ScriptLoader loader(state, paths);
+    CheckReport report;
+    if (auto refused = loader.MemorizzaLetturaRiga()) {
+        if (refused->reason == ScriptError::Reason::Unreadable) report.readable = false;
+        const int line = refused->reason == ScriptError::Reason::LineTooLong ? refused->line
+                         : refused->reason == ScriptError::Reason::TooManyLines ? LineTable::kSize + 1
+                                                                                : 1;
+        report.diagnostics.push_back({line, true, refused->message});
+        return report;
+    }
+    const ScriptFiles files(state, paths);
+    report.diagnostics = Checker(state, files).run();
+    std::stable_sort(report.diagnostics.begin(), report.diagnostics.end(),
+                     [](const Diagnostic& a, const Diagnostic& b) { return a.line < b.line; });
+    return report;
+}
+
+std::string formatReport(const std::string& path, const CheckReport& report) {
+    std::string out;
+    for (const auto& d : report.diagnostics) {
+        out += path + ":" + std::to_string(d.line) + (d.error ? ": errore: " : ": avviso: ") + d.text + "\n";
+    }
+    const int e = report.errors();
+    const int w = report.warnings();
+    out += path + ": " + std::to_string(e) + (e == 1 ? " errore, " : " errori, ") + std::to_string(w) +
+           (w == 1 ? " avviso" : " avvisi") + "\n";
+    return out;
+}
+
+}  // namespace quilo

@@ -1,0 +1,35 @@
+#pragma once
+// Reads a script as the player would and finds what will go wrong when it
+// plays, so that an author can fix it before the show: errors (a refused
+// script, lines too short for their command, colours that do not exist, blocks
+// that never close, files that are not there) and warnings (cues out of order
+// or sharing a time, pictures with no time for their transition, a lower-case
+// command letter, a header of the wrong length).
+
+#include <string>
+#include <vector>
+
+#include "shared/PathResolver.h"
+
+namespace quilo {
+
+struct Diagnostic {
+    int line = 0;  // 1-based
+    bool error = false;
+    std::string text;
+    bool operator==(const Diagnostic&) const = default;
+};
+
+struct CheckReport {
+    bool readable = true;  // false: the file could not be read at all
+    std::vector<Diagnostic> diagnostics;
+    int errors() const;
+    int warnings() const;
+};
+
+CheckReport checkScript(const std::string& path, const PathResolver& paths);
+
+// The report as the tool prints it: "PATH:LINE: errore: TEXT" lines and a summary.
+std::string formatReport(const std::string& path, const CheckReport& report);
+
+}  // namespace quilo

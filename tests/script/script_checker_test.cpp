@@ -1,0 +1,104 @@
+#include "script/ScriptChecker.h"
+
+#include <gtest/gtest.h>
+
+#include "support/TempDir.h"
+
+namespace quilo {
+namespace {
+
+using testing::TempDir;
+
+class ScriptCheckerTest : public ::testing::Test {
+protected:
+    ScriptCheckerTest() {
+        root.write("Allegato/sea.bmp", "x");
+        root.write("Allegato/photo.jpg", "x");
+        root.write("Allegato/ding.wav", "x");
+    }
+    CheckReport check(const std::string& body, bool withHeader = true) {
+        std::string script = "01:00:01Start12C\r\n";
+        if (withHeader) {
+            for (int i = 0; i < 6; ++i) script += "99 colour    100\r\n";
+            script += "99:00:00sea.bmpV\r\n";
+        }
+        script += body + "**\r\n";
+        path = root.write("Allegato/show.txt", script).string();
+        return checkScript(path, paths);
+    }
+    // The diagnostics as "LINE:e|w:start of text".
+    static std::vector<std::string> brief(const CheckReport& report) {
+        std::vector<std::string> out;
+        for (const auto& d : report.diagnostics) {
+            out.push_back(std::to_string(d.line) + (d.error ? ":e:" : ":w:") + d.text.substr(0, 12));
+        }
+        return out;
+    }
+
+    TempDir root;
+    PathResolver paths{root.path()};
+    std::string path;
+};
+
+TEST_F(ScriptCheckerTest, FindsNothingInACleanScript) {
+    const auto report = check("01:00:10photo.jpgM\r\n01:00:20ding.wavW\r\n01:00:30Bye00E\r\n");
+    EXPECT_TRUE(report.diagnostics.empty()) << formatReport(path, report);
+    EXPECT_EQ(formatReport("s.txt", report), "s.txt: 0 errori, 0 avvisi\n");
+}
+
+TEST_F(ScriptCheckerTest, ReportsEachErrorOnItsLine) {
+    const auto report = check(
+        "01:00:02ab12\r\n"            // 9: fine, a plain caption
+        "01:00:0312C\r\n"             // 10: fine, empty caption
+        "01:00:0412C\r\n"             // 11: same second as nothing before: fine
+        "01:00:05x1C\r\n"             // 12: L = 11, colour " x1"... reads 0: fine
+        "01:00:0742C\r\n"             // 13: colour 42 names nothing
+        "01:00:08E\r\n"               // 14: too short for "E"
+        "01:00:09gone.pngM\r\n"       // 15: missing picture
+        "01:00:20nowhere.wavW\r\n"    // 16: missing sound
+        "01:00:30Open block+\r\n"     // 17: never closed
+        "still open\r\n");
+    EXPECT_EQ(brief(report), (std::vector<std::string>{"13:e:il colore 42", "14:e:riga troppo ", "15:e:immagine «g",
+                                                       "16:e:suono «nowh", "17:e:blocco senza"}))
+        << formatReport(path, report);
+}
+
+TEST_F(ScriptCheckerTest, ReportsEachWarningOnItsLine) {
+    const auto report = check(
+        "01:00:10first12C\r\n"   // 9
+        "01:00:10twin12C\r\n"    // 10: same time
+        "01:00:05back12C\r\n"    // 11: out of order
+        "01:00:20photo.jpgA\r\n" // 12: 4 seconds to the next line
+        "01:00:24lower12c\r\n",  // 13: lower-case c
+        true);
+    EXPECT_EQ(brief(report), (std::vector<std::string>{"10:w:stesso tempo", "11:w:tempo fuori ", "12:w:solo 4 secon",
+                                                       "13:w:l'ultima let"}))
+        << formatReport(path, report);
+    EXPECT_EQ(report.errors(), 0);
+}
+
+TEST_F(ScriptCheckerTest, WarnsAboutAShortOrLongHeader) {
+    auto report = check("99 extra      0\r\n", true);
+    EXPECT_EQ(brief(report), std::vector<std::string>{"9:w:più di sett"});
+    report = check("", false);
+    EXPECT_EQ(brief(report), std::vector<std::string>{"1:w:l'intestazio"});
+}
+
+TEST_F(ScriptCheckerTest, SkipsTheLinesOfClosedBlocks) {
+    const auto report = check("01:00:10Pause02S\r\n01:00:10inner12C\r\nendP\r\n01:00:20Text K\r\n01:00:20x99C\r\nend-\r\n");
+    EXPECT_TRUE(report.diagnostics.empty()) << formatReport(path, report);
+}
+
+TEST_F(ScriptCheckerTest, ReportsTheLoadersRefusalsAndAnUnreadableFile) {
+    path = root.write("Allegato/open.txt", "01:00:01x12C\r\n").string();
+    auto report = checkScript(path, paths);
+    EXPECT_TRUE(report.readable);
+    ASSERT_EQ(report.errors(), 1);
+    EXPECT_EQ(report.diagnostics[0].text, "Il copione non termina con una riga \"**\": " + path);
+    report = checkScript((root.path() / "none.txt").string(), paths);
+    EXPECT_FALSE(report.readable);
+    EXPECT_EQ(formatReport("none.txt", report).substr(0, 27), "none.txt:1: errore: Impossi");
+}
+
+}  // namespace
+}  // namespace quilo

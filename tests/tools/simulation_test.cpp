@@ -1,0 +1,143 @@
+#include "tools/sim/Simulation.h"
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "cd/SilentDisc.h"
+#include "support/DisplayFakes.h"
+#include "support/TempDir.h"
+
+namespace quilo {
+namespace {
+
+using namespace quilo::testing;
+using nlohmann::json;
+
+class AllPlayable : public SoundCheck {
+public:
+    bool playable(const std::string& file) override { return file.find("missing") == std::string::npos; }
+};
+
+class SimulationTest : public ::testing::Test {
+protected:
+    SimulationTest() {
+        root.write("Quilo 1.0/colori.txt", "0\r\n0\r\n0\r\n255\r\n255\r\n255\r\n");
+        prober.sizes = {{"/sea.bmp", {640, 480}}, {"/photo1.bmp", {640, 480}}};
+    }
+    // Runs the script and returns its JSON objects.
+    std::vector<json> simulate(const std::string& script, std::vector<std::int32_t> tracks = {75 * 120}) {
+        SimOptions options;
+        options.script = root.write("Allegato/show.txt", script).string();
+        options.root = root.path().string();
+        options.trackSectors = std::move(tracks);
+        options.until = until;
+        std::ostringstream out;
+        status = Simulation(options, prober, sounds, out, err).run();
+        std::vector<json> objects;
+        std::istringstream lines(out.str());
+        for (std::string line; std::getline(lines, line);) objects.push_back(json::parse(line));
+        return objects;
+    }
+
+    TempDir root;
+    FakePictureProber prober;
+    AllPlayable sounds;
+    std::ostringstream err;
+    std::optional<std::array<int, 3>> until;
+    int status = -1;
+};
+
+const std::string kWorkedExample =
+    "01:00:01Benvenuti12C\r\n99 back red          0\r\n99 back green        0\r\n99 back blue        64\r\n"
+    "99 text red        255\r\n99 text green      255\r\n99 text blue         0\r\n99:00:00sea.bmpV\r\n"
+    "01:00:05First part99C\r\n01:00:09A second line14L\r\n01:00:12photo1.bmpM\r\n01:00:20applause.wavW\r\n"
+    "01:00:25Just a sentence\r\n01:00:40Pause for applause05S\r\nand thanks to all\r\nsee you soonP\r\n"
+    "01:00:50Line one of a block+\r\nLine two\r\nLine three-\r\n01:01:00The end00E\r\n**\r\n";
+
+TEST_F(SimulationTest, ReportsTheWorkedExampleLineByLine) {
+    const auto objects = simulate(kWorkedExample);
+    ASSERT_EQ(status, 0) << err.str();
+    std::vector<std::string> commands;
+    for (const auto& o : objects) {
+        if (o.contains("command")) commands.push_back(o["line"].dump() + o["command"].get<std::string>());
+    }
+    EXPECT_EQ(commands, (std::vector<std::string>{"1C", "9C", "10L", "11M", "12W", "13text", "14S", "17+", "20E"}));
+
+    const json& first = objects[0];
+    EXPECT_EQ(first["ms"], 1000);
+    EXPECT_EQ(first["pos"], "01:00:01:00");
+    EXPECT_EQ(first["effects"], json::array());
+    EXPECT_EQ(first["display"]["back"], "#000040");
+    EXPECT_EQ(first["display"]["Label2"][0]["caption"], "Benvenuti");
+    EXPECT_EQ(first["display"]["Label2"][0]["fore"], "#FF0000");
+    EXPECT_EQ(first["display"]["Label2"][0]["width"], 12160);
+    EXPECT_EQ(first["display"]["ImgEdit3"]["source"], "sea.bmp");
+
+    EXPECT_EQ(objects[1]["display"]["Label2"][1]["fore"], "#FFFF00");
+    EXPECT_EQ(objects[2]["display"]["Label1"][0]["caption"], " \r\nA second line");
+    EXPECT_EQ(objects[3]["display"]["ImgEdit1"]["visible"], true);
+    EXPECT_EQ(objects[3]["display"]["ImgEdit1"]["top"], 0);
+    EXPECT_EQ(objects[4]["effects"], json::array({"sound:applause.wav"}));
+    EXPECT_EQ(objects[6]["effects"], json::array({"pause"}));
+    EXPECT_EQ(objects[6]["display"]["Label2"][0]["caption"], "Pause for applause\r\nand thanks to all\r\nsee you soon");
+    EXPECT_EQ(objects[7]["clock"], "play");
+    // Five seconds on the single-precision seconds counter, which near 36000 s moves in 4 ms steps.
+    EXPECT_NEAR(objects[7]["ms"].get<int>() - objects[6]["ms"].get<int>(), 5000, 4);
+    EXPECT_EQ(objects[7]["pos"], "01:00:40:00");
+    EXPECT_EQ(objects[8]["pos"].get<std::string>().substr(0, 8), "01:00:50");
+    EXPECT_EQ(objects[8]["ms"].get<int>(), objects[7]["ms"].get<int>() + 10000);
+    EXPECT_EQ(objects[9]["effects"], json::array({"stop"}));
+    EXPECT_EQ(objects[9]["display"]["Label2"][0]["fore"], "#000000");
+    EXPECT_EQ(objects.back()["end"], "stop");
+    EXPECT_EQ(objects.back()["ms"].get<int>(), objects[8]["ms"].get<int>() + 10000);
+    EXPECT_EQ(objects.back()["pos"], "01:01:00:00");
+}
+
+TEST_F(SimulationTest, WritesObjectsWithTheirFieldsInTheContractsOrder) {
+    const auto objects = simulate("01:00:01Hi12C\r\n**\r\n");
+    ASSERT_FALSE(objects.empty());
+    std::vector<std::string> keys;
+    for (auto it = objects[0].begin(); it != objects[0].end(); ++it) keys.push_back(it.key());
+    std::sort(keys.begin(), keys.end());
+    EXPECT_EQ(keys, (std::vector<std::string>{"command", "display", "effects", "line", "ms", "pos"}));
+    const json& label = objects[0]["display"]["Label1"][0];
+    for (const char* field : {"caption", "fore", "back", "backStyle", "left", "top", "width", "height", "visible"}) {
+        EXPECT_TRUE(label.contains(field)) << field;
+    }
+}
+
+TEST_F(SimulationTest, EndsAtTheEndOfTheDiscAtAGivenPositionOrAtTheLimit) {
+    auto objects = simulate("01:00:01Hi12C\r\n**\r\n", {75 * 3});
+    EXPECT_EQ(objects.back()["end"], "disc-end");
+    EXPECT_EQ(objects.back()["ms"], 3000);
+    until = std::array<int, 3>{1, 0, 2};
+    objects = simulate("01:00:01Hi12C\r\n**\r\n");
+    EXPECT_EQ(objects.back()["end"], "until");
+    EXPECT_EQ(objects.back()["pos"], "01:00:02:00");
+}
+
+TEST_F(SimulationTest, ReportsAMessageBoxForASoundThatCannotPlay) {
+    const auto objects = simulate("01:00:01missing.wavW\r\n**\r\n", {75 * 3});
+    EXPECT_EQ(objects[0]["effects"], json::array({"sound:missing.wav", "message:Error!"}));
+}
+
+TEST_F(SimulationTest, RefusesAScriptTheLoaderRefusesAndAMissingColourFile) {
+    EXPECT_TRUE(simulate("01:00:01Hi12C\r\n").empty());
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(err.str().find("non termina con una riga \"**\""), std::string::npos);
+    std::filesystem::remove(root.path() / "Quilo 1.0" / "colori.txt");
+    simulate("01:00:01Hi12C\r\n**\r\n");
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(err.str().find("Impossibile leggere il file dei colori"), std::string::npos);
+}
+
+TEST(SimulationToc, PrintsTheTableAndTheDiscCode) {
+    const json toc = json::parse(tocJson(std::make_unique<SilentDisc>(std::vector<std::int32_t>{300, 450})));
+    EXPECT_EQ(toc["tracks"], json::parse(R"([{"track":1,"start":0,"length":300},{"track":2,"start":300,"length":450}])"));
+    EXPECT_EQ(toc["discCode"], 2 + 0x0400 + 0x0200 + 0x0600 + 0x0600);
+}
+
+}  // namespace
+}  // namespace quilo
