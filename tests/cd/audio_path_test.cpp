@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QTest>
 #include <cstdlib>
+#include <iostream>
 
 #include "cd/CdControl.h"
 #include "cd/qt/CdStreamer.h"
@@ -65,6 +66,7 @@ TEST(AudioPath, PlaysThroughTheSoundServerAtRealTimeRate) {
     recorder.waitForFinished(3000);
 
     const double rate = (to - from) / 75.0 / seconds;
+    std::cout << "heard " << (to - from) << " sectors in " << seconds << " s: rate " << rate << "\n";
     EXPECT_NEAR(rate, 1.0, 0.02) << (to - from) << " sectors in " << seconds << " s";
 
     QFile file(recording);

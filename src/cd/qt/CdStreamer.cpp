@@ -14,7 +14,12 @@ void CdStreamer::start() {
     timer->setTimerType(Qt::PreciseTimer);
     timer->setInterval(kPumpMilliseconds);
     timer->moveToThread(thread_);
-    QObject::connect(timer, &QTimer::timeout, timer, [this] { control_.pump(); });
+    QObject::connect(timer, &QTimer::timeout, timer, [this] {
+        if (busy_) return;
+        busy_ = true;
+        control_.pump();
+        busy_ = false;
+    });
     QObject::connect(thread_, &QThread::started, timer, qOverload<>(&QTimer::start));
     QObject::connect(thread_, &QThread::finished, timer, &QObject::deleteLater);
     pumpTimer_ = timer;
@@ -24,8 +29,15 @@ void CdStreamer::start() {
 void CdStreamer::stop() {
     if (!thread_) return;
     // The output's device belongs to the streaming thread: release it there.
-    QMetaObject::invokeMethod(pumpTimer_, [this] { control_.closeOutput(); },
-                              Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        pumpTimer_,
+        [this] {
+            static_cast<QTimer*>(pumpTimer_)->stop();
+            busy_ = true;
+            control_.closeOutput();
+            busy_ = false;
+        },
+        Qt::BlockingQueuedConnection);
     thread_->quit();
     thread_->wait();
     delete thread_;

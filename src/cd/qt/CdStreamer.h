@@ -24,6 +24,9 @@ private:
     CdControl& control_;
     QThread* thread_ = nullptr;
     QObject* pumpTimer_ = nullptr;
+    // The audio device may run a nested event loop (a sink drains before it
+    // goes away), where the pump timer would fire again: such a tick is skipped.
+    bool busy_ = false;
 };
 
 }  // namespace quilo
