@@ -24,6 +24,15 @@ std::optional<Rgb> colourNumber(int n) {
     return kPalette[static_cast<std::size_t>(n)];
 }
 
+void takeColoursFromTable(Modulo1& s) {
+    s.backRed = s.colourTable[1];
+    s.backGreen = s.colourTable[2];
+    s.backBlue = s.colourTable[3];
+    s.textRed = s.colourTable[4];
+    s.textGreen = s.colourTable[5];
+    s.textBlue = s.colourTable[6];
+}
+
 Rgb backColour(const Modulo1& s) { return composeColour(s.backRed, s.backGreen, s.backBlue); }
 Rgb textColour(const Modulo1& s) { return composeColour(s.textRed, s.textGreen, s.textBlue); }
 
@@ -65,12 +74,7 @@ std::optional<ColourFileError> ColourTable::LeggiFileColori() {
 
 std::optional<ColourFileError> ColourTable::CaricaColori() {
     if (auto error = LeggiFileColori()) return error;
-    state_.backRed = state_.colourTable[1];
-    state_.backGreen = state_.colourTable[2];
-    state_.backBlue = state_.colourTable[3];
-    state_.textRed = state_.colourTable[4];
-    state_.textGreen = state_.colourTable[5];
-    state_.textBlue = state_.colourTable[6];
+    takeColoursFromTable(state_);
     return std::nullopt;
 }
 

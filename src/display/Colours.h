@@ -18,6 +18,8 @@ inline constexpr const char* kColourFile = "C:\\Quilo 1.0\\colori.txt";
 std::optional<Rgb> colourNumber(int n);
 
 Rgb backColour(const Modulo1& state);
+// The colour table becomes the current colours.
+void takeColoursFromTable(Modulo1& state);
 Rgb textColour(const Modulo1& state);
 
 struct ColourFileError {

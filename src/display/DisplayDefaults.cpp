@@ -17,12 +17,7 @@ void DisplayDefaults::coloursFromHeader() {
     for (std::size_t i = 1; i <= 6; ++i) {
         state_.colourTable[i] = numericField16(utf8::right(state_.headerLines[i], 3));
     }
-    state_.backRed = state_.colourTable[1];
-    state_.backGreen = state_.colourTable[2];
-    state_.backBlue = state_.colourTable[3];
-    state_.textRed = state_.colourTable[4];
-    state_.textGreen = state_.colourTable[5];
-    state_.textBlue = state_.colourTable[6];
+    takeColoursFromTable(state_);
     const Rgb back = backColour(state_);
     const Rgb text = textColour(state_);
     testo1_.Label2[0].back = back;

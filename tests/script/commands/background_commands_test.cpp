@@ -1,23 +1,14 @@
 // "V", "W", "T" and "N".
 #include <gtest/gtest.h>
 
-#include "support/FakeCdDevice.h"
-#include "support/Harness.h"
+#include "support/CommandFixture.h"
 
 namespace quilo {
 namespace {
 
 using namespace quilo::testing;
 
-class BackgroundCommandsTest : public ::testing::Test {
-protected:
-    void at(int track, int minutes, int seconds) {
-        cd.at(track, minutes, seconds);
-        h.reader.LeggiRiga();
-    }
-    FakeCdDevice cd;
-    Harness h{cd};
-};
+using BackgroundCommandsTest = CommandTest;
 
 TEST_F(BackgroundCommandsTest, LoadsANewBackgroundOnceAndOnlyRepaintsForTheSameName) {
     h.state.firstFitWidth = kDisplayWidth;

@@ -1,23 +1,14 @@
 // The pauses "S" and "P" and the text blocks of "+", "D", "K" and "-".
 #include <gtest/gtest.h>
 
-#include "support/FakeCdDevice.h"
-#include "support/Harness.h"
+#include "support/CommandFixture.h"
 
 namespace quilo {
 namespace {
 
 using namespace quilo::testing;
 
-class BlockCommandsTest : public ::testing::Test {
-protected:
-    void at(int track, int minutes, int seconds) {
-        cd.at(track, minutes, seconds);
-        h.reader.LeggiRiga();
-    }
-    FakeCdDevice cd;
-    Harness h{cd};
-};
+using BlockCommandsTest = CommandTest;
 
 TEST_F(BlockCommandsTest, PausesTheCdWithACaptionEvenWhenItsTextIsEmpty) {
     h.seconds.now = 100.4f;

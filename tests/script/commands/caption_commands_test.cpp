@@ -1,23 +1,14 @@
 // "C", "B", "E", "L" and the plain-text caption.
 #include <gtest/gtest.h>
 
-#include "support/FakeCdDevice.h"
-#include "support/Harness.h"
+#include "support/CommandFixture.h"
 
 namespace quilo {
 namespace {
 
 using namespace quilo::testing;
 
-class CaptionCommandsTest : public ::testing::Test {
-protected:
-    void at(int track, int minutes, int seconds) {
-        cd.at(track, minutes, seconds);
-        h.reader.LeggiRiga();
-    }
-    FakeCdDevice cd;
-    Harness h{cd};
-};
+using CaptionCommandsTest = CommandTest;
 
 TEST_F(CaptionCommandsTest, SetsBothCaptionsInTheNumberedTextColour) {
     h.testo1.Text1.visible = true;

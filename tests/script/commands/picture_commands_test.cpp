@@ -1,23 +1,14 @@
 // The picture commands "M", "A", "Z", "F" and "R".
 #include <gtest/gtest.h>
 
-#include "support/FakeCdDevice.h"
-#include "support/Harness.h"
+#include "support/CommandFixture.h"
 
 namespace quilo {
 namespace {
 
 using namespace quilo::testing;
 
-class PictureCommandsTest : public ::testing::Test {
-protected:
-    void at(int track, int minutes, int seconds) {
-        cd.at(track, minutes, seconds);
-        h.reader.LeggiRiga();
-    }
-    FakeCdDevice cd;
-    Harness h{cd};
-};
+using PictureCommandsTest = CommandTest;
 
 TEST_F(PictureCommandsTest, CountsSecondsToTheNextLineFromTheSecondsFieldsAlone) {
     EXPECT_EQ(secondsBetween(50, 5), 15);
