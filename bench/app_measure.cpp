@@ -20,16 +20,18 @@ namespace {
 double cpuSeconds() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 long long nowNs() {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch())
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::system_clock::now().time_since_epoch())
         .count();
 }
 
 class FirstPaint : public QObject {
-public:
+  public:
     explicit FirstPaint(std::function<void()> then) : then_(std::move(then)) {}
     bool eventFilter(QObject*, QEvent* event) override {
         if (event->type() == QEvent::Paint && then_) {
@@ -40,7 +42,7 @@ public:
         return false;
     }
 
-private:
+  private:
     std::function<void()> then_;
 };
 
@@ -68,8 +70,10 @@ int main(int argc, char** argv) {
         cpuAtPlay = cpuSeconds();
         QTimer::singleShot(seconds * 1000, [&] {
             const double cpu = cpuSeconds() - cpuAtPlay;
-            std::printf("presentation played %d s at CD position %s:%s; CPU %.2f s = %.2f %% of one core\n", seconds,
-                        app.tarvo1().Text2.c_str(), app.tarvo1().Text3.c_str(), cpu, 100 * cpu / seconds);
+            std::printf(
+                "presentation played %d s at CD position %s:%s; CPU %.2f s = %.2f %% of one core\n",
+                seconds, app.tarvo1().Text2.c_str(), app.tarvo1().Text3.c_str(), cpu,
+                100 * cpu / seconds);
             QApplication::quit();
         });
     });

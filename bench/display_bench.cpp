@@ -41,8 +41,10 @@ void place(ImagePane& pane, const QString& file, QSize pixels, Geometry g) {
 
 DisplayForm sampleScene() {
     DisplayForm m;
-    const QString sea = makePicture("quilo-bench-sea.png", {1024, 768}, QColor(10, 60, 120), QColor(120, 200, 230));
-    const QString photo = makePicture("quilo-bench-photo.png", {800, 600}, QColor(200, 120, 40), QColor(250, 230, 120));
+    const QString sea =
+        makePicture("quilo-bench-sea.png", {1024, 768}, QColor(10, 60, 120), QColor(120, 200, 230));
+    const QString photo = makePicture("quilo-bench-photo.png", {800, 600}, QColor(200, 120, 40),
+                                      QColor(250, 230, 120));
     place(m.ImgEdit[3], sea, {1024, 768}, {0, 0, 11264, 8448});
     place(m.ImgEdit[4], sea, {1024, 768}, {0, 0, 11264, 8448});
     place(m.ImgEdit[1], photo, {800, 600}, {0, 0, 8000, 6000});

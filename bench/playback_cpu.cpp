@@ -20,14 +20,15 @@ namespace {
 using namespace quilo;
 
 class ToneDisc : public DiscSource {
-public:
+  public:
     const std::vector<DiscTrack>& tracks() const override { return toc_; }
     bool readSector(std::int32_t sector, std::uint8_t* out) override {
-        for (int i = 0; i < kSectorBytes; ++i) out[i] = static_cast<std::uint8_t>((sector + i) * 31);
+        for (int i = 0; i < kSectorBytes; ++i)
+            out[i] = static_cast<std::uint8_t>((sector + i) * 31);
         return true;
     }
 
-private:
+  private:
     std::vector<DiscTrack> toc_{{0, 75 * 600}};
 };
 
@@ -77,8 +78,9 @@ int main(int argc, char** argv) {
     const double elapsed = wall.nsecsElapsed() / 1e9;
     const std::int32_t sectors = cd.heardSector();
     streamer.stop();
-    std::printf("output: %s\n", output.usingSoundDevice() ? "sound device" : "silent real-time output");
-    std::printf("played %.2f s of audio in %.2f s; CPU %.3f s = %.2f %% of one core\n", sectors / 75.0,
-                elapsed, cpu, 100.0 * cpu / elapsed);
+    std::printf("output: %s\n",
+                output.usingSoundDevice() ? "sound device" : "silent real-time output");
+    std::printf("played %.2f s of audio in %.2f s; CPU %.3f s = %.2f %% of one core\n",
+                sectors / 75.0, elapsed, cpu, 100.0 * cpu / elapsed);
     return 0;
 }

@@ -12,7 +12,7 @@ namespace {
 
 // Stands still at track 1, 0:30: every line is examined, none is due.
 class StillDevice : public CdDevice {
-public:
+  public:
     void command(CdCommand) override {}
     void setTimeFormat(int) override {}
     std::uint32_t position() const override { return 1u | (0u << 8) | (30u << 16); }
@@ -24,7 +24,7 @@ public:
 };
 
 class NoCommands : public CommandRunner {
-public:
+  public:
     PassFlow run(ScriptCommand) override { return PassFlow::Continue; }
 };
 
@@ -53,8 +53,12 @@ void fullPass(benchmark::State& bench, bool afresh) {
     bench.SetItemsProcessed(bench.iterations() * 2001);
 }
 
-void BM_PassPreDecoded(benchmark::State& bench) { fullPass(bench, false); }
-void BM_PassDecodedAfresh(benchmark::State& bench) { fullPass(bench, true); }
+void BM_PassPreDecoded(benchmark::State& bench) {
+    fullPass(bench, false);
+}
+void BM_PassDecodedAfresh(benchmark::State& bench) {
+    fullPass(bench, true);
+}
 
 BENCHMARK(BM_PassPreDecoded);
 BENCHMARK(BM_PassDecodedAfresh);

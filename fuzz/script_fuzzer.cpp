@@ -23,7 +23,7 @@ using namespace quilo;
 using namespace quilo::testing;
 
 class NamedSizes : public PictureProber {
-public:
+  public:
     std::optional<PixelSize> pixelSize(const std::string& file) override {
         const std::size_t h = std::hash<std::string>{}(file);
         if (h % 7 == 0) return std::nullopt;
@@ -32,7 +32,7 @@ public:
 };
 
 class Quiet : public Presenter, public Windows, public Warnings {
-public:
+  public:
     void repaintNow(Repaint) override {}
     void showTransitionFrame() override {}
     void bringToFront(Window) override {}
@@ -56,14 +56,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ImagePanes panes(state, testo1, pictures, quiet, files, quiet);
     DisplayEvents events(testo1, panel, quiet, quiet);
     DisplayDefaults defaults(state, testo1, panes, events);
-    ScriptCommands commands(state, testo1, defaults, panes, {cd, quiet, sound, messages, seconds, files});
+    ScriptCommands commands(state, testo1, defaults, panes,
+                            {cd, quiet, sound, messages, seconds, files});
     CdReadout readout(state, cd, panel);
     LineReader reader(state, testo1, readout, commands);
     PlaybackClock clock(state, panel, cd, reader, seconds);
 
     state.scriptPath = "/nonexistent-quilo-root/Allegato/fuzz.txt";
     ScriptLoader loader(state, paths);
-    if (loader.loadBytes(std::string_view(reinterpret_cast<const char*>(data), size), state.scriptPath)) {
+    if (loader.loadBytes(std::string_view(reinterpret_cast<const char*>(data), size),
+                         state.scriptPath)) {
         return 0;
     }
     defaults.Tdefault();

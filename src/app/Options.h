@@ -8,10 +8,10 @@
 namespace quilo {
 
 struct AppOptions {
-    std::string root;         // the folder that stands for drive C:
-    std::string disc;         // drive, image or folder; empty for the default drive
-    int syncOffsetMs = 0;     // added to the position the script follows
-    int screen = -1;          // the display form's screen; -1 for the primary one
+    std::string root;      // the folder that stands for drive C:
+    std::string disc;      // drive, image or folder; empty for the default drive
+    int syncOffsetMs = 0;  // added to the position the script follows
+    int screen = -1;       // the display form's screen; -1 for the primary one
 };
 
 // The options, or nothing after printing help or an error (`exitCode` says which).

@@ -18,41 +18,43 @@
 namespace quilo {
 
 class QtWindows : public Windows {
-public:
+  public:
     QtWindows(QWidget& panel, QWidget& display, QWidget& chooser)
         : panel_(panel), display_(display), chooser_(chooser) {}
     void bringToFront(Window window) override {
-        QWidget& w = window == Window::Tarvo1 ? panel_ : window == Window::testo1 ? display_ : chooser_;
+        QWidget& w = window == Window::Tarvo1   ? panel_
+                     : window == Window::testo1 ? display_
+                                                : chooser_;
         w.raise();
         w.activateWindow();
     }
 
-private:
+  private:
     QWidget& panel_;
     QWidget& display_;
     QWidget& chooser_;
 };
 
 class QtMessageBox : public MessageBox {
-public:
+  public:
     void show(const std::string& text) override {
-        QMessageBox::warning(QApplication::activeWindow(), QStringLiteral("Quilo"), QString::fromStdString(text),
-                             QMessageBox::Ok);
+        QMessageBox::warning(QApplication::activeWindow(), QStringLiteral("Quilo"),
+                             QString::fromStdString(text), QMessageBox::Ok);
     }
 };
 
 class QtProgramExit : public ProgramExit {
-public:
+  public:
     void quit() override { QApplication::exit(0); }
 };
 
 class StderrWarnings : public Warnings {
-public:
+  public:
     void warn(const std::string& message) override { std::cerr << "quilo: " << message << "\n"; }
 };
 
 class WallSeconds : public SecondsClock {
-public:
+  public:
     float secondsSinceMidnight() override {
         return static_cast<float>(QTime::currentTime().msecsSinceStartOfDay() / 1000.0);
     }

@@ -25,16 +25,19 @@ QuiloApp::QuiloApp(const AppOptions& options, PortOverrides o)
               return source;
           },
           audio_),
-      commands_(state_, testo1_, defaults_, panes_, {cd_, presenter_, sound_, messages_, seconds_, files_}),
-      player_({state_, testo1_, tarvo1_, chooserModel_, chooser_, cd_, readout_, colours_, defaults_, events_,
-               loader_, clock_, messages_, windows_, exit_}) {
+      commands_(state_, testo1_, defaults_, panes_,
+                {cd_, presenter_, sound_, messages_, seconds_, files_}),
+      player_({state_, testo1_, tarvo1_, chooserModel_, chooser_, cd_, readout_, colours_,
+               defaults_, events_, loader_, clock_, messages_, windows_, exit_}) {
     installFontSubstitutes();
-    cd_.setPositionOffset(static_cast<std::int32_t>(std::lround(options.syncOffsetMs * 75.0 / 1000.0)));
+    cd_.setPositionOffset(
+        static_cast<std::int32_t>(std::lround(options.syncOffsetMs * 75.0 / 1000.0)));
     cd_.setEventSink([this](CdEvent event) {
         if (QThread::currentThread() == thread()) {
             onCdEvent(event);
         } else {
-            QMetaObject::invokeMethod(this, [this, event] { onCdEvent(event); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this, event] { onCdEvent(event); }, Qt::QueuedConnection);
         }
     });
     if (!o.audio) streamer_ = std::make_unique<CdStreamer>(cd_);
@@ -60,16 +63,21 @@ void QuiloApp::connectViews() {
     panelView_.onQuit = [this] { player_.Command3_Click(); };
     panelView_.onClose = [this] { player_.Command3_Click(); };
     panelView_.onAllegato = [this] { handle([this] { player_.Command7_Click(); }); };
-    panelView_.onText6Edited = [this](const std::string& text) { handle([&] { player_.setText6(text); }); };
+    panelView_.onText6Edited = [this](const std::string& text) {
+        handle([&] { player_.setText6(text); });
+    };
     chooserView_.onQuit = [this] { player_.Command5_Click(); };
     chooserView_.onClose = [this] { player_.Command5_Click(); };
     chooserView_.onLettore = [this] { handle([this] { player_.Command1_Click(); }); };
-    chooserView_.onDrive = [this](const std::string& drive) { handle([&] { chooser_.Drive1_Change(drive); }); };
+    chooserView_.onDrive = [this](const std::string& drive) {
+        handle([&] { chooser_.Drive1_Change(drive); });
+    };
     chooserView_.onFolder = [this](const std::filesystem::path& folder) {
         handle([&] { chooser_.Dir1_Change(folder); });
     };
     chooserView_.onFile = [this](int index) { handle([&] { chooser_.File1_Click(index); }); };
-    displayView_.setMouseHandler([this](int button) { handle([&] { events_.Form_MouseDown(button); }); });
+    displayView_.setMouseHandler(
+        [this](int button) { handle([&] { events_.Form_MouseDown(button); }); });
     displayView_.setCloseHandler([this] { handle([this] { player_.Command7_Click(); }); });
 }
 
@@ -81,7 +89,8 @@ std::optional<std::string> QuiloApp::start() {
             displayView_.setScreen(screens[options_.screen]);
             displayView_.setGeometry(screens[options_.screen]->geometry());
         } else {
-            warnings_.warn("schermo " + std::to_string(options_.screen) + " inesistente; si usa il principale");
+            warnings_.warn("schermo " + std::to_string(options_.screen) +
+                           " inesistente; si usa il principale");
         }
     }
     auto failure = player_.Form_Load();
@@ -92,10 +101,18 @@ std::optional<std::string> QuiloApp::start() {
 void QuiloApp::onCdEvent(CdEvent event) {
     handle([&] {
         switch (event) {
-            case CdEvent::Done: player_.mmcontrol1_Done(); break;
-            case CdEvent::EjectClick: player_.mmcontrol1_EjectClick(); break;
-            case CdEvent::EjectCompleted: player_.mmcontrol1_EjectCompleted(); break;
-            case CdEvent::PlayCompleted: player_.mmcontrol1_PlayCompleted(); break;
+            case CdEvent::Done:
+                player_.mmcontrol1_Done();
+                break;
+            case CdEvent::EjectClick:
+                player_.mmcontrol1_EjectClick();
+                break;
+            case CdEvent::EjectCompleted:
+                player_.mmcontrol1_EjectCompleted();
+                break;
+            case CdEvent::PlayCompleted:
+                player_.mmcontrol1_PlayCompleted();
+                break;
         }
     });
 }
@@ -111,7 +128,8 @@ void QuiloApp::syncViews() {
 
     panelView_.sync(tarvo1_);
     panelView_.buttonBar().sync(cd_.mode());
-    chooserView_.sync(chooserModel_, [this] { return chooser_.subfolders(); }, chooser_.driveRoot());
+    chooserView_.sync(
+        chooserModel_, [this] { return chooser_.subfolders(); }, chooser_.driveRoot());
 
     if (testo1_.visible != displayView_.isVisible()) {
         if (!testo1_.visible) {

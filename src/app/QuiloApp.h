@@ -34,7 +34,7 @@ struct PortOverrides {
 
 class QuiloApp : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit QuiloApp(const AppOptions& options, PortOverrides overrides = {});
     ~QuiloApp() override;
 
@@ -56,7 +56,7 @@ public:
     ChooserView& chooserView() { return chooserView_; }
     DisplayView& displayView() { return displayView_; }
 
-private:
+  private:
     void connectViews();
     void onCdEvent(CdEvent event);
     void tick();

@@ -14,7 +14,7 @@
 namespace quilo {
 
 class Stepper {
-public:
+  public:
     Stepper(const AppOptions& options, MessageBox& messages, ProgramExit& exit, SoundPlayer& sound)
         : app_(options, {&output_, &seconds_, &messages, &exit, &sound}) {}
 
@@ -42,7 +42,7 @@ public:
         return false;
     }
 
-private:
+  private:
     ManualAudioOutput output_{4 * 588, false};
     VirtualSeconds seconds_;
     QuiloApp app_;

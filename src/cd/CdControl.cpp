@@ -46,7 +46,9 @@ void CdControl::openLocked() {
 void CdControl::command(CdCommand c) {
     std::lock_guard lock(mutex_);
     switch (c) {
-        case CdCommand::Open: openLocked(); break;
+        case CdCommand::Open:
+            openLocked();
+            break;
         case CdCommand::Close:
             disc_.reset();
             toc_.clear();
@@ -58,10 +60,10 @@ void CdControl::command(CdCommand c) {
             const auto t = static_cast<std::uint32_t>(target_);
             const int track = static_cast<int>(t & 255u);
             if (track < 1 || track > static_cast<int>(toc_.size())) break;
-            const std::int32_t offset =
-                ((static_cast<std::int32_t>((t >> 8) & 255u) * 60 +
-                  static_cast<std::int32_t>((t >> 16) & 255u)) * kSectorsPerSecond) +
-                static_cast<std::int32_t>((t >> 24) & 255u);
+            const std::int32_t offset = ((static_cast<std::int32_t>((t >> 8) & 255u) * 60 +
+                                          static_cast<std::int32_t>((t >> 16) & 255u)) *
+                                         kSectorsPerSecond) +
+                                        static_cast<std::int32_t>((t >> 24) & 255u);
             seekLocked(std::min(trackStartLocked(track) + offset, disc_->endSector()));
             break;
         }
@@ -165,8 +167,8 @@ CdMode CdControl::mode() const {
 std::uint32_t CdControl::position() const {
     std::lock_guard lock(mutex_);
     if (!readyLocked()) return 0;
-    const std::int32_t sector =
-        std::clamp(heardLocked() + positionOffset_, std::int32_t{0}, std::max(0, disc_->endSector()));
+    const std::int32_t sector = std::clamp(heardLocked() + positionOffset_, std::int32_t{0},
+                                           std::max(0, disc_->endSector()));
     const int track = trackAtLocked(sector);
     const std::int32_t relative = std::max(0, sector - trackStartLocked(track));
     const auto minutes = static_cast<std::uint32_t>(relative / (60 * kSectorsPerSecond)) & 255u;

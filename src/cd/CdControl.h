@@ -27,7 +27,7 @@ enum class CdEvent { Done, EjectClick, EjectCompleted, PlayCompleted };
 enum class CdMode { NotReady, Open, Stopped, Playing, Paused };
 
 class CdControl : public CdDevice {
-public:
+  public:
     using SourceFactory = std::function<std::unique_ptr<DiscSource>()>;
     using EventSink = std::function<void(CdEvent)>;
 
@@ -66,7 +66,7 @@ public:
     // Releases the audio output; call from the streaming thread when it ends.
     void closeOutput();
 
-private:
+  private:
     void openLocked();
     void playLocked(bool notifyAtEnd);
     void haltLocked(CdMode mode);  // pause or stop at the heard position
@@ -91,10 +91,10 @@ private:
     std::int32_t target_ = 0;
     std::int32_t positionOffset_ = 0;
 
-    std::int32_t standAt_ = 0;    // where the device stands when not playing
-    std::int32_t playHead_ = 0;   // next sector to hand to the output
-    std::int32_t playFrom_ = 0;   // where the current play started
-    std::int64_t heardFrame_ = 0; // last measured heard frame while playing
+    std::int32_t standAt_ = 0;     // where the device stands when not playing
+    std::int32_t playHead_ = 0;    // next sector to hand to the output
+    std::int32_t playFrom_ = 0;    // where the current play started
+    std::int64_t heardFrame_ = 0;  // last measured heard frame while playing
     bool notifyAtEnd_ = false;
     bool flushPending_ = false;
     bool outputOpen_ = false;

@@ -10,14 +10,14 @@
 namespace quilo {
 
 class CdReadout {
-public:
+  public:
     CdReadout(Modulo1& state, CdDevice& device, PanelModel& panel)
         : state_(state), device_(device), panel_(panel) {}
 
     void AggiornaPosizioneCd();
     void LetturaCodiceCd();
 
-private:
+  private:
     Modulo1& state_;
     CdDevice& device_;
     PanelModel& panel_;

@@ -22,7 +22,7 @@ struct DiscTrack {
 };
 
 class DiscSource {
-public:
+  public:
     virtual ~DiscSource() = default;
     virtual const std::vector<DiscTrack>& tracks() const = 0;
     // Fills `out` (2352 bytes) with the sector's samples; false when it cannot

@@ -11,7 +11,7 @@
 namespace quilo {
 
 class ManualAudioOutput : public AudioOutput {
-public:
+  public:
     explicit ManualAudioOutput(std::int64_t capacityFrames = 4 * 588, bool keepWritten = true)
         : capacity_(capacityFrames), keep_(keepWritten) {}
 
@@ -27,7 +27,8 @@ public:
     }
     void pause(bool p) override { paused = p; }
     void flush() override {
-        if (keep_) written.resize(written.size() - static_cast<std::size_t>(buffered_) * kBytesPerFrame);
+        if (keep_)
+            written.resize(written.size() - static_cast<std::size_t>(buffered_) * kBytesPerFrame);
         buffered_ = 0;
         ++flushes;
     }
@@ -47,7 +48,7 @@ public:
     // Bytes handed over and not dropped by a flush: what was or will be heard.
     std::vector<std::uint8_t> written;
 
-private:
+  private:
     std::int64_t capacity_;
     bool keep_;
     std::int64_t buffered_ = 0;

@@ -19,7 +19,8 @@ void NullAudioOutput::drain() {
 std::size_t NullAudioOutput::write(const std::uint8_t*, std::size_t bytes) {
     drain();
     const std::int64_t room = kCapacityFrames - buffered_;
-    const std::int64_t frames = std::min<std::int64_t>(room, static_cast<std::int64_t>(bytes / kBytesPerFrame));
+    const std::int64_t frames =
+        std::min<std::int64_t>(room, static_cast<std::int64_t>(bytes / kBytesPerFrame));
     buffered_ += frames;
     return static_cast<std::size_t>(frames) * kBytesPerFrame;
 }

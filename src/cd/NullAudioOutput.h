@@ -9,7 +9,7 @@
 namespace quilo {
 
 class NullAudioOutput : public AudioOutput {
-public:
+  public:
     using Clock = std::chrono::steady_clock;
 
     bool open() override { return true; }
@@ -18,7 +18,7 @@ public:
     void flush() override;
     std::int64_t delayFrames() override;
 
-private:
+  private:
     void drain();
 
     static constexpr std::int64_t kCapacityFrames = kSampleRate / 5;  // 200 ms

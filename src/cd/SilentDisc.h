@@ -10,7 +10,7 @@
 namespace quilo {
 
 class SilentDisc : public DiscSource {
-public:
+  public:
     explicit SilentDisc(const std::vector<std::int32_t>& trackSectors) {
         std::int32_t start = 0;
         for (std::int32_t length : trackSectors) {
@@ -24,7 +24,7 @@ public:
         return true;
     }
 
-private:
+  private:
     std::vector<DiscTrack> toc_;
 };
 

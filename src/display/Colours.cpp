@@ -10,12 +10,27 @@ namespace quilo {
 namespace {
 
 constexpr std::array<Rgb, 16> kPalette = {{
-    {0, 0, 0},     {0, 0, 128},   {0, 128, 0},   {0, 128, 128},  {128, 0, 0},   {128, 0, 128},
-    {128, 128, 0}, {192, 192, 192}, {128, 128, 128}, {0, 0, 255}, {0, 255, 0}, {0, 255, 255},
-    {255, 0, 0},   {255, 0, 255}, {255, 255, 0}, {255, 255, 255},
+    {0, 0, 0},
+    {0, 0, 128},
+    {0, 128, 0},
+    {0, 128, 128},
+    {128, 0, 0},
+    {128, 0, 128},
+    {128, 128, 0},
+    {192, 192, 192},
+    {128, 128, 128},
+    {0, 0, 255},
+    {0, 255, 0},
+    {0, 255, 255},
+    {255, 0, 0},
+    {255, 0, 255},
+    {255, 255, 0},
+    {255, 255, 255},
 }};
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 }  // namespace
 
@@ -33,8 +48,12 @@ void takeColoursFromTable(Modulo1& s) {
     s.textBlue = s.colourTable[6];
 }
 
-Rgb backColour(const Modulo1& s) { return composeColour(s.backRed, s.backGreen, s.backBlue); }
-Rgb textColour(const Modulo1& s) { return composeColour(s.textRed, s.textGreen, s.textBlue); }
+Rgb backColour(const Modulo1& s) {
+    return composeColour(s.backRed, s.backGreen, s.backBlue);
+}
+Rgb textColour(const Modulo1& s) {
+    return composeColour(s.textRed, s.textGreen, s.textBlue);
+}
 
 std::optional<std::int16_t> colourFileNumber(std::string_view line) {
     while (!line.empty() && isBlank(line.front())) line.remove_prefix(1);
@@ -53,7 +72,9 @@ std::optional<std::int16_t> colourFileNumber(std::string_view line) {
     return static_cast<std::int16_t>(value);
 }
 
-std::string ColourTable::colourFilePath() const { return paths_.resolve(kColourFile).string(); }
+std::string ColourTable::colourFilePath() const {
+    return paths_.resolve(kColourFile).string();
+}
 
 std::optional<ColourFileError> ColourTable::LeggiFileColori() {
     const std::string path = colourFilePath();

@@ -27,7 +27,7 @@ struct ColourFileError {
 };
 
 class ColourTable {
-public:
+  public:
     ColourTable(Modulo1& state, const PathResolver& paths) : state_(state), paths_(paths) {}
 
     // Fills colourTable(1..6) from the colour file; on failure the table is unchanged.
@@ -37,7 +37,7 @@ public:
 
     std::string colourFilePath() const;
 
-private:
+  private:
     Modulo1& state_;
     const PathResolver& paths_;
 };

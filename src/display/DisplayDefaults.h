@@ -11,7 +11,7 @@
 namespace quilo {
 
 class DisplayDefaults {
-public:
+  public:
     DisplayDefaults(Modulo1& state, DisplayForm& testo1, ImagePanes& panes, DisplayEvents& events)
         : state_(state), testo1_(testo1), panes_(panes), events_(events) {}
 
@@ -22,7 +22,7 @@ public:
     // caption size and lets the picture show through.
     void sizeBackgroundCaption();
 
-private:
+  private:
     void coloursFromHeader();
 
     Modulo1& state_;

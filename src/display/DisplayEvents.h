@@ -13,7 +13,7 @@ namespace quilo {
 enum class MouseButton { Left = 1, Right = 2, Middle = 4 };
 
 class DisplayEvents {
-public:
+  public:
     DisplayEvents(DisplayForm& testo1, PanelModel& tarvo1, Presenter& presenter, Windows& windows)
         : testo1_(testo1), tarvo1_(tarvo1), presenter_(presenter), windows_(windows) {}
 
@@ -23,7 +23,7 @@ public:
     // the shift state and the position do not matter.
     void Form_MouseDown(int button);
 
-private:
+  private:
     DisplayForm& testo1_;
     PanelModel& tarvo1_;
     Presenter& presenter_;

@@ -5,7 +5,9 @@
 namespace quilo {
 namespace {
 
-std::uint8_t component(int value) { return static_cast<std::uint8_t>(std::clamp(value, 0, 255)); }
+std::uint8_t component(int value) {
+    return static_cast<std::uint8_t>(std::clamp(value, 0, 255));
+}
 
 }  // namespace
 

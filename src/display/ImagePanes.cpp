@@ -6,10 +6,14 @@
 namespace quilo {
 namespace {
 
-std::int32_t roundTwips(double value) { return static_cast<std::int32_t>(std::nearbyint(value)); }
+std::int32_t roundTwips(double value) {
+    return static_cast<std::int32_t>(std::nearbyint(value));
+}
 
 // Sizes never go below 0: a scale search over an empty box can end below 1.
-float size(double value) { return static_cast<float>(std::max(0.0, value)); }
+float size(double value) {
+    return static_cast<float>(std::max(0.0, value));
+}
 
 int slideStep(std::int32_t secondsToNext) {
     if (secondsToNext < 20) return 2000;
@@ -143,7 +147,8 @@ void ImagePanes::IngrandisciImmagine() {
         useBoxAsFittedSize();
         frameAt(state_.zoomFactor);
     } else {
-        while (state_.fittedWidth < state_.fitBoxWidth && state_.fittedHeight < state_.fitBoxHeight) {
+        while (state_.fittedWidth < state_.fitBoxWidth &&
+               state_.fittedHeight < state_.fitBoxHeight) {
             state_.fittedWidth = roundTwips(pane.pixelWidth * state_.zoomFactor);
             state_.fittedHeight = roundTwips(pane.pixelHeight * state_.zoomFactor);
             frameAt(state_.zoomFactor);

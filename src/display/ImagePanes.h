@@ -25,7 +25,7 @@
 namespace quilo {
 
 class ImagePanes {
-public:
+  public:
     ImagePanes(Modulo1& state, DisplayForm& testo1, PictureProber& prober, Presenter& presenter,
                const ScriptFiles& files, Warnings& warnings)
         : state_(state),
@@ -41,7 +41,7 @@ public:
     void IngrandisciImmagine();
     void CaricaSfondo();
 
-private:
+  private:
     // SetSource followed by Render: names the file and loads its pixel size.
     void load(ImagePane& pane, const std::string& name);
     // Searches the whole scale from zoomFactor; false when the pane has no picture.

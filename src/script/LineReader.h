@@ -12,7 +12,7 @@
 namespace quilo {
 
 class LineReader {
-public:
+  public:
     LineReader(Modulo1& state, DisplayForm& testo1, CdReadout& cd, CommandRunner& commands)
         : state_(state), testo1_(testo1), cd_(cd), commands_(commands) {}
 
@@ -22,7 +22,7 @@ public:
     // Only for measuring and for checking that both give the same result.
     void setDecodeAfresh(bool afresh) { decodeAfresh_ = afresh; }
 
-private:
+  private:
     const DecodedLine& lineAt(int index);
     void takeFields(const DecodedLine& line);
 

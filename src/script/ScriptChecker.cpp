@@ -17,17 +17,21 @@ constexpr int kTransitionSeconds = 7;
 
 bool isColoured(ScriptCommand c) {
     return c == ScriptCommand::TextColourCaption || c == ScriptCommand::BackColourCaption ||
-           c == ScriptCommand::ClosingCaption || c == ScriptCommand::AddLine || c == ScriptCommand::Pause;
+           c == ScriptCommand::ClosingCaption || c == ScriptCommand::AddLine ||
+           c == ScriptCommand::Pause;
 }
 
 bool namesFile(ScriptCommand c) {
-    return c == ScriptCommand::Background || c == ScriptCommand::Sound || c == ScriptCommand::Picture;
+    return c == ScriptCommand::Background || c == ScriptCommand::Sound ||
+           c == ScriptCommand::Picture;
 }
 
-std::string quoted(const std::string& s) { return "\u00AB" + s + "\u00BB"; }
+std::string quoted(const std::string& s) {
+    return "\u00AB" + s + "\u00BB";
+}
 
 class Checker {
-public:
+  public:
     Checker(const Modulo1& state, const ScriptFiles& files) : s_(state), files_(files) {}
 
     std::vector<Diagnostic> run() {
@@ -40,9 +44,13 @@ public:
         return std::move(found_);
     }
 
-private:
-    void error(int index, std::string text) { found_.push_back({index + 1, true, std::move(text)}); }
-    void warning(int index, std::string text) { found_.push_back({index + 1, false, std::move(text)}); }
+  private:
+    void error(int index, std::string text) {
+        found_.push_back({index + 1, true, std::move(text)});
+    }
+    void warning(int index, std::string text) {
+        found_.push_back({index + 1, false, std::move(text)});
+    }
     const std::string& text(int index) const { return s_.scriptLines[index]; }
 
     void checkHeader() {
@@ -51,11 +59,13 @@ private:
             if (s_.scriptLines.decoded(i).track != 99) continue;
             ++headers;
             if (headers == 7) checkHeaderBackground(i);
-            if (headers == 8) warning(i, "più di sette righe d'intestazione: da qui in poi non contano");
+            if (headers == 8)
+                warning(i, "più di sette righe d'intestazione: da qui in poi non contano");
         }
         if (headers < 7) {
-            warning(0, "l'intestazione ha " + std::to_string(headers) +
-                           " righe su sette: i colori mancanti valgono 0 e non c'è immagine di sfondo");
+            warning(
+                0, "l'intestazione ha " + std::to_string(headers) +
+                       " righe su sette: i colori mancanti valgono 0 e non c'è immagine di sfondo");
         }
     }
 
@@ -69,7 +79,8 @@ private:
         const std::string file = files_.resolve(name);
         if (!std::filesystem::is_regular_file(file, ec)) {
             const bool feminine = std::string(what).find("immagine") == 0;
-            error(i, std::string(what) + " " + quoted(name) + (feminine ? " non trovata (" : " non trovato (") + file + ")");
+            error(i, std::string(what) + " " + quoted(name) +
+                         (feminine ? " non trovata (" : " non trovato (") + file + ")");
         }
     }
 
@@ -80,14 +91,16 @@ private:
         const ScriptCommand command = commandFor(d.commandLetter);
         if (command == ScriptCommand::PlainCaption) {
             checkLowerCase(i, d.commandLetter);
-            if (d.length < 8) error(i, "riga troppo corta per un testo: servono almeno 8 caratteri");
+            if (d.length < 8)
+                error(i, "riga troppo corta per un testo: servono almeno 8 caratteri");
             return i;
         }
         const int needed = isColoured(command) ? 11 : (namesFile(command) ? 10 : 9);
-        const bool needsText = command != ScriptCommand::HeaderDefaults && command != ScriptCommand::NormalBackground;
+        const bool needsText =
+            command != ScriptCommand::HeaderDefaults && command != ScriptCommand::NormalBackground;
         if (needsText && d.length < needed) {
-            error(i, "riga troppo corta per il comando " + quoted(d.commandLetter) + ": servono almeno " +
-                         std::to_string(needed) + " caratteri");
+            error(i, "riga troppo corta per il comando " + quoted(d.commandLetter) +
+                         ": servono almeno " + std::to_string(needed) + " caratteri");
         } else if (isColoured(command)) {
             checkColour(i, command, d.commandLetter);
         } else if (namesFile(command)) {
@@ -109,7 +122,8 @@ private:
                            ": viene eseguita solo la prima");
         } else {
             firstAt_[d.packedTime] = i;
-            if (key < lastKey_) warning(i, "tempo fuori ordine: viene prima di quello della riga precedente");
+            if (key < lastKey_)
+                warning(i, "tempo fuori ordine: viene prima di quello della riga precedente");
         }
         lastKey_ = std::max(lastKey_, key);
     }
@@ -118,7 +132,8 @@ private:
         if (letter.size() != 1 || letter[0] < 'a' || letter[0] > 'z') return;
         const std::string upper(1, static_cast<char>(letter[0] - 'a' + 'A'));
         if (commandFor(upper) != ScriptCommand::PlainCaption) {
-            warning(i, "l'ultima lettera " + quoted(letter) + " è minuscola: la riga è un testo; per il comando scrivere " +
+            warning(i, "l'ultima lettera " + quoted(letter) +
+                           " è minuscola: la riga è un testo; per il comando scrivere " +
                            quoted(upper));
         }
     }
@@ -126,26 +141,31 @@ private:
     void checkColour(int i, ScriptCommand command, const std::string& letter) {
         if (command == ScriptCommand::Pause) return;
         const auto number = colouredTextBody(text(i)).number;
-        const bool ownColour = command == ScriptCommand::TextColourCaption || command == ScriptCommand::BackColourCaption;
+        const bool ownColour = command == ScriptCommand::TextColourCaption ||
+                               command == ScriptCommand::BackColourCaption;
         if (number && (*number < 0 || *number > 15) && !(ownColour && *number == 99)) {
-            error(i, "il colore " + std::to_string(*number) + " non esiste (0-15" + (ownColour ? " o 99" : "") +
-                         "): il comando " + quoted(letter) + " lascia il colore com'era");
+            error(i, "il colore " + std::to_string(*number) + " non esiste (0-15" +
+                         (ownColour ? " o 99" : "") + "): il comando " + quoted(letter) +
+                         " lascia il colore com'era");
         }
     }
 
     void checkNamedFile(int i, ScriptCommand command) {
         const std::string name = nameBody(text(i));
-        if (command == ScriptCommand::Background && name == kBlank) return;  // ends the pass, by design
-        checkFile(i, name, command == ScriptCommand::Sound ? "suono" : command == ScriptCommand::Background
-                                                                          ? "immagine di sfondo"
-                                                                          : "immagine");
+        if (command == ScriptCommand::Background && name == kBlank)
+            return;  // ends the pass, by design
+        checkFile(i, name,
+                  command == ScriptCommand::Sound        ? "suono"
+                  : command == ScriptCommand::Background ? "immagine di sfondo"
+                                                         : "immagine");
         if (command == ScriptCommand::Picture) {
             const int next = i + 1 < LineTable::kSize ? i + 1 : i;
             const std::int32_t seconds = secondsBetween(s_.scriptLines.decoded(i).seconds,
                                                         s_.scriptLines.decoded(next).seconds);
             if (seconds < kTransitionSeconds) {
                 warning(i, "solo " + std::to_string(seconds) +
-                               " secondi alla riga seguente: l'immagine compare senza transizione (ne servono 7)");
+                               " secondi alla riga seguente: l'immagine compare senza transizione "
+                               "(ne servono 7)");
             }
         }
     }
@@ -173,7 +193,9 @@ int CheckReport::errors() const {
     return n;
 }
 
-int CheckReport::warnings() const { return static_cast<int>(diagnostics.size()) - errors(); }
+int CheckReport::warnings() const {
+    return static_cast<int>(diagnostics.size()) - errors();
+}
 
 CheckReport checkScript(const std::string& path, const PathResolver& paths) {
     Modulo1 state;
@@ -183,8 +205,9 @@ CheckReport checkScript(const std::string& path, const PathResolver& paths) {
     if (auto refused = loader.MemorizzaLetturaRiga()) {
         if (refused->reason == ScriptError::Reason::Unreadable) report.readable = false;
         const int line = refused->reason == ScriptError::Reason::LineTooLong ? refused->line
-                         : refused->reason == ScriptError::Reason::TooManyLines ? LineTable::kSize + 1
-                                                                                : 1;
+                         : refused->reason == ScriptError::Reason::TooManyLines
+                             ? LineTable::kSize + 1
+                             : 1;
         report.diagnostics.push_back({line, true, refused->message});
         return report;
     }
@@ -198,12 +221,13 @@ CheckReport checkScript(const std::string& path, const PathResolver& paths) {
 std::string formatReport(const std::string& path, const CheckReport& report) {
     std::string out;
     for (const auto& d : report.diagnostics) {
-        out += path + ":" + std::to_string(d.line) + (d.error ? ": errore: " : ": avviso: ") + d.text + "\n";
+        out += path + ":" + std::to_string(d.line) + (d.error ? ": errore: " : ": avviso: ") +
+               d.text + "\n";
     }
     const int e = report.errors();
     const int w = report.warnings();
-    out += path + ": " + std::to_string(e) + (e == 1 ? " errore, " : " errori, ") + std::to_string(w) +
-           (w == 1 ? " avviso" : " avvisi") + "\n";
+    out += path + ": " + std::to_string(e) + (e == 1 ? " errore, " : " errori, ") +
+           std::to_string(w) + (w == 1 ? " avviso" : " avvisi") + "\n";
     return out;
 }
 

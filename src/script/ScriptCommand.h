@@ -31,7 +31,7 @@ enum class PassFlow { Continue, EndPass };
 // Runs one command on the line at `currentLine`. A command that consumes block
 // lines leaves `currentLine` on the last line it consumed.
 class CommandRunner {
-public:
+  public:
     virtual ~CommandRunner() = default;
     virtual PassFlow run(ScriptCommand command) = 0;
 };

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "shared/TextFile.h"
 #include "shared/LineFormat.h"
+#include "shared/TextFile.h"
 #include "shared/Utf8.h"
 
 namespace quilo {
@@ -22,12 +22,18 @@ std::string fill(std::string text, const std::string& path, int line = 0) {
 ScriptError refusal(ScriptError::Reason reason, const std::string& path, int line = 0) {
     const char* text = "";
     switch (reason) {
-        case ScriptError::Reason::Unreadable: text = "Impossibile leggere il copione: %1"; break;
-        case ScriptError::Reason::Empty: text = "Il copione è vuoto: %1"; break;
+        case ScriptError::Reason::Unreadable:
+            text = "Impossibile leggere il copione: %1";
+            break;
+        case ScriptError::Reason::Empty:
+            text = "Il copione è vuoto: %1";
+            break;
         case ScriptError::Reason::NoTerminator:
             text = "Il copione non termina con una riga \"**\": %1";
             break;
-        case ScriptError::Reason::TooManyLines: text = "Il copione supera le 2001 righe: %1"; break;
+        case ScriptError::Reason::TooManyLines:
+            text = "Il copione supera le 2001 righe: %1";
+            break;
         case ScriptError::Reason::LineTooLong:
             text = "La riga %2 del copione supera i 32767 caratteri: %1";
             break;
@@ -35,7 +41,9 @@ ScriptError refusal(ScriptError::Reason reason, const std::string& path, int lin
     return {reason, line, fill(text, path, line)};
 }
 
-bool isTerminator(const std::string& line) { return line.compare(0, 2, "**") == 0; }
+bool isTerminator(const std::string& line) {
+    return line.compare(0, 2, "**") == 0;
+}
 
 }  // namespace
 
@@ -46,7 +54,8 @@ std::optional<ScriptError> ScriptLoader::MemorizzaLetturaRiga() {
     return loadBytes(*bytes, path);
 }
 
-std::optional<ScriptError> ScriptLoader::loadBytes(std::string_view bytes, const std::string& path) {
+std::optional<ScriptError> ScriptLoader::loadBytes(std::string_view bytes,
+                                                   const std::string& path) {
     std::vector<std::string> lines = splitTextLines(decodeTextBytes(bytes));
     if (lines.empty()) return refusal(ScriptError::Reason::Empty, path);
 
@@ -70,7 +79,8 @@ std::optional<ScriptError> ScriptLoader::loadBytes(std::string_view bytes, const
         state_.scriptLines.assign(static_cast<int>(i), std::move(lines[i]));
     }
     state_.lineCount = static_cast<std::int32_t>(count);
-    for (int k = static_cast<int>(count); k < LineTable::kSize; ++k) state_.scriptLines.assign(k, " ");
+    for (int k = static_cast<int>(count); k < LineTable::kSize; ++k)
+        state_.scriptLines.assign(k, " ");
     state_.currentLine = 0;
     return std::nullopt;
 }

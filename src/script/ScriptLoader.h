@@ -22,14 +22,15 @@ struct ScriptError {
 };
 
 class ScriptLoader {
-public:
+  public:
     ScriptLoader(Modulo1& state, const PathResolver& paths) : state_(state), paths_(paths) {}
 
     [[nodiscard]] std::optional<ScriptError> MemorizzaLetturaRiga();
     // The same from bytes already read; `path` names the script in messages.
-    [[nodiscard]] std::optional<ScriptError> loadBytes(std::string_view bytes, const std::string& path);
+    [[nodiscard]] std::optional<ScriptError> loadBytes(std::string_view bytes,
+                                                       const std::string& path);
 
-private:
+  private:
     Modulo1& state_;
     const PathResolver& paths_;
 };

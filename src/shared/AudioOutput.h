@@ -12,7 +12,7 @@ inline constexpr int kSampleRate = 44100;
 inline constexpr int kBytesPerFrame = 4;  // 16-bit stereo
 
 class AudioOutput {
-public:
+  public:
     virtual ~AudioOutput() = default;
     virtual bool open() = 0;
     // Releases the device, on the thread that opened it.

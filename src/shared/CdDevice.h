@@ -13,7 +13,7 @@ enum class CdCommand { Open, Close, Seek, Play, Pause, Stop };
 inline constexpr int kTimeFormatTmsf = 10;
 
 class CdDevice {
-public:
+  public:
     virtual ~CdDevice() = default;
 
     virtual void command(CdCommand command) = 0;

@@ -5,7 +5,9 @@
 
 namespace quilo {
 
-std::int16_t trackField(std::string_view line) { return numericField16(utf8::left(line, 2)); }
+std::int16_t trackField(std::string_view line) {
+    return numericField16(utf8::left(line, 2));
+}
 
 std::int16_t secondsField(std::string_view line) {
     return numericField16(utf8::right(utf8::left(line, 8), 2));

@@ -11,7 +11,7 @@
 namespace quilo {
 
 class LineTable {
-public:
+  public:
     static constexpr int kSize = 2001;
 
     LineTable() { clear(); }
@@ -23,7 +23,7 @@ public:
     const std::string& operator[](int index) const { return entries_[index].text; }
     const DecodedLine& decoded(int index) const { return entries_[index].decoded; }
 
-private:
+  private:
     struct Entry {
         std::string text;
         DecodedLine decoded;

@@ -6,7 +6,7 @@
 namespace quilo {
 
 class MessageBox {
-public:
+  public:
     virtual ~MessageBox() = default;
     virtual void show(const std::string& text) = 0;
 };

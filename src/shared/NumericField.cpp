@@ -5,8 +5,12 @@
 namespace quilo {
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n';
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 }  // namespace
 
@@ -42,7 +46,7 @@ double numericField(std::string_view field) {
 }
 
 std::int16_t roundToInt16(double value) {
-    const double rounded = std::nearbyint(value);  // default mode: to nearest, ties to even
+    const double rounded = std::nearbyint(value);   // default mode: to nearest, ties to even
     if (!(rounded >= INT16_MIN)) return INT16_MIN;  // NaN lands here too
     if (rounded > INT16_MAX) return INT16_MAX;
     return static_cast<std::int16_t>(rounded);

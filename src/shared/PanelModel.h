@@ -8,13 +8,13 @@
 namespace quilo {
 
 struct PanelModel {
-    std::string Text1;  // track of the CD position
-    std::string Text2;  // minutes
-    std::string Text3;  // seconds; also the progress value
-    std::string Text4;  // frames
-    std::string Text6;  // full path of the chosen script
-    std::string Text7;  // disc code
-    std::string Text8;  // elapsed seconds of the clock
+    std::string Text1;      // track of the CD position
+    std::string Text2;      // minutes
+    std::string Text3;      // seconds; also the progress value
+    std::string Text4;      // frames
+    std::string Text6;      // full path of the chosen script
+    std::string Text7;      // disc code
+    std::string Text8;      // elapsed seconds of the clock
     float progress = 0.0f;  // ProgressBar1, range 0 to 60
     bool visible = false;
     bool enabled = true;

@@ -12,7 +12,7 @@
 namespace quilo {
 
 class PathResolver {
-public:
+  public:
     explicit PathResolver(std::filesystem::path root) : root_(std::move(root)) {}
 
     const std::filesystem::path& root() const { return root_; }
@@ -23,7 +23,7 @@ public:
     std::filesystem::path resolve(std::string_view written,
                                   const std::filesystem::path& relativeTo = {}) const;
 
-private:
+  private:
     std::filesystem::path root_;
 };
 

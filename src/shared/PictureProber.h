@@ -14,7 +14,7 @@ struct PixelSize {
 };
 
 class PictureProber {
-public:
+  public:
     virtual ~PictureProber() = default;
     virtual std::optional<PixelSize> pixelSize(const std::string& file) = 0;
 };

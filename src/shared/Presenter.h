@@ -9,7 +9,7 @@ namespace quilo {
 enum class Repaint { Label2_0, Label2_1, Label1_0, Label1_1 };
 
 class Presenter {
-public:
+  public:
     virtual ~Presenter() = default;
     virtual void repaintNow(Repaint what) = 0;
     // One step of a slide, wipe or growth; returns once the frame is shown.

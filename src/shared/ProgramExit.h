@@ -4,7 +4,7 @@
 namespace quilo {
 
 class ProgramExit {
-public:
+  public:
     virtual ~ProgramExit() = default;
     virtual void quit() = 0;
 };

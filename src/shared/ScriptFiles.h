@@ -10,7 +10,7 @@
 namespace quilo {
 
 class ScriptFiles {
-public:
+  public:
     ScriptFiles(const Modulo1& state, const PathResolver& paths) : state_(state), paths_(paths) {}
 
     std::string resolve(const std::string& name) const {
@@ -18,7 +18,7 @@ public:
         return paths_.resolve(name, script.parent_path()).string();
     }
 
-private:
+  private:
     const Modulo1& state_;
     const PathResolver& paths_;
 };

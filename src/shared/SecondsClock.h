@@ -5,7 +5,7 @@
 namespace quilo {
 
 class SecondsClock {
-public:
+  public:
     virtual ~SecondsClock() = default;
     virtual float secondsSinceMidnight() = 0;
 };

@@ -7,7 +7,7 @@
 namespace quilo {
 
 class SoundPlayer {
-public:
+  public:
     virtual ~SoundPlayer() = default;
     virtual bool play(const std::string& file) = 0;
 };

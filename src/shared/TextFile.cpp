@@ -22,7 +22,7 @@ void appendLatin1(std::string& out, unsigned char byte) {
 }
 
 class Converter {
-public:
+  public:
     Converter() : cd_(iconv_open("UTF-8", "WINDOWS-1252")) {
         if (cd_ == reinterpret_cast<iconv_t>(-1)) {
             throw std::runtime_error("iconv cannot convert from WINDOWS-1252");
@@ -53,7 +53,7 @@ public:
         return out;
     }
 
-private:
+  private:
     iconv_t cd_;
 };
 

@@ -5,7 +5,9 @@
 namespace quilo::utf8 {
 namespace {
 
-bool isContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
+bool isContinuation(unsigned char c) {
+    return (c & 0xC0) == 0x80;
+}
 
 // Byte offset of the character with 0-based index `index`, or text.size().
 std::size_t offsetOf(std::string_view text, std::size_t index) {

@@ -7,7 +7,7 @@
 namespace quilo {
 
 class Warnings {
-public:
+  public:
     virtual ~Warnings() = default;
     virtual void warn(const std::string& message) = 0;
 };

@@ -7,7 +7,7 @@ namespace quilo {
 enum class Window { Tarvo1, testo1, frmAllegato };
 
 class Windows {
-public:
+  public:
     virtual ~Windows() = default;
     virtual void bringToFront(Window window) = 0;
 };

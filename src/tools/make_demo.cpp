@@ -19,11 +19,13 @@ namespace {
 constexpr int kRate = 44100;
 constexpr double kPi = 3.14159265358979323846;
 
-double noteHz(int midi) { return 440.0 * std::pow(2.0, (midi - 69) / 12.0); }
+double noteHz(int midi) {
+    return 440.0 * std::pow(2.0, (midi - 69) / 12.0);
+}
 
 // One track: a chord progression played as a soft pad with an arpeggio over it.
-std::vector<std::int16_t> track(const std::vector<std::vector<int>>& chords, double secondsPerChord, int sectors,
-                                double brightness) {
+std::vector<std::int16_t> track(const std::vector<std::vector<int>>& chords, double secondsPerChord,
+                                int sectors, double brightness) {
     const std::size_t frames = static_cast<std::size_t>(sectors) * 588;
     std::vector<std::int16_t> out(frames * 2);
     for (std::size_t f = 0; f < frames; ++f) {
@@ -40,20 +42,24 @@ std::vector<std::int16_t> track(const std::vector<std::vector<int>>& chords, dou
         const double step = secondsPerChord / 8;
         const int arpIndex = static_cast<int>(inChord / step);
         const double inStep = std::fmod(inChord, step);
-        const int arpNote = chord[static_cast<std::size_t>(arpIndex) % chord.size()] + 12 * (1 + arpIndex / 4 % 2);
-        const double arp = brightness * std::sin(2 * kPi * noteHz(arpNote) * t) * std::exp(-inStep * 6);
+        const int arpNote =
+            chord[static_cast<std::size_t>(arpIndex) % chord.size()] + 12 * (1 + arpIndex / 4 % 2);
+        const double arp =
+            brightness * std::sin(2 * kPi * noteHz(arpNote) * t) * std::exp(-inStep * 6);
         const double fade = std::min(1.0, std::min(t / 2.0, (frames / double(kRate) - t) / 3.0));
         const double left = (pad + 0.8 * arp) * fade;
         const double right = (pad + 0.5 * arp) * fade;
         out[2 * f] = static_cast<std::int16_t>(std::lround(std::clamp(left, -1.0, 1.0) * 14000));
-        out[2 * f + 1] = static_cast<std::int16_t>(std::lround(std::clamp(right, -1.0, 1.0) * 14000));
+        out[2 * f + 1] =
+            static_cast<std::int16_t>(std::lround(std::clamp(right, -1.0, 1.0) * 14000));
     }
     return out;
 }
 
 std::string msf(int sectors) {
     char text[16];
-    std::snprintf(text, sizeof text, "%02d:%02d:%02d", sectors / 4500, (sectors / 75) % 60, sectors % 75);
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d", sectors / 4500, (sectors / 75) % 60,
+                  sectors % 75);
     return text;
 }
 
@@ -68,7 +74,8 @@ int makeDisc(const std::string& dir) {
     std::ofstream cue(dir + "/demo.cue", std::ios::binary);
     cue << "FILE \"demo.bin\" BINARY\r\n";
     for (std::size_t i = 0; i < progressions.size(); ++i) {
-        const auto samples = track(progressions[i], 2.4 + 0.2 * static_cast<double>(i), sectors, 0.25 + 0.05 * i);
+        const auto samples =
+            track(progressions[i], 2.4 + 0.2 * static_cast<double>(i), sectors, 0.25 + 0.05 * i);
         for (std::int16_t s : samples) {
             const char bytes[2] = {static_cast<char>(s & 0xFF), static_cast<char>((s >> 8) & 0xFF)};
             bin.write(bytes, 2);
@@ -138,7 +145,8 @@ bool drawPictures(const std::string& dir) {
         sky(p, image.size(), QColor(60, 70, 120), QColor(200, 160, 170));
         p.fillRect(QRect(140, 120, 80, 420), QColor(120, 100, 90));
         p.fillRect(QRect(125, 100, 110, 30), QColor(100, 80, 75));
-        for (int y = 150; y < 520; y += 60) p.fillRect(QRect(168, y, 24, 30), QColor(250, 220, 120));
+        for (int y = 150; y < 520; y += 60)
+            p.fillRect(QRect(168, y, 24, 30), QColor(250, 220, 120));
         ok &= image.save(folder + "/torre.png");
     }
     return ok;
@@ -150,7 +158,8 @@ bool writeBell(const std::string& dir) {
     for (int f = 0; f < frames; ++f) {
         const double t = static_cast<double>(f) / kRate;
         const double v = (std::sin(2 * kPi * 880 * t) + 0.5 * std::sin(2 * kPi * 1320 * t) +
-                          0.25 * std::sin(2 * kPi * 2217 * t)) * std::exp(-t * 3.5) * 0.35;
+                          0.25 * std::sin(2 * kPi * 2217 * t)) *
+                         std::exp(-t * 3.5) * 0.35;
         samples[static_cast<std::size_t>(f)] = static_cast<std::int16_t>(std::lround(v * 32767));
     }
     std::ofstream out(dir + "/campanella.wav", std::ios::binary);

@@ -10,15 +10,15 @@
 namespace {
 
 class SilentSound : public quilo::SoundPlayer {
-public:
+  public:
     bool play(const std::string&) override { return true; }
 };
 class PrintedMessages : public quilo::MessageBox {
-public:
+  public:
     void show(const std::string& text) override { std::cerr << "messaggio: " << text << "\n"; }
 };
 class NoExit : public quilo::ProgramExit {
-public:
+  public:
     void quit() override {}
 };
 
@@ -56,7 +56,8 @@ int main(int argc, char** argv) {
     app.displayView().resize(1280, 720);
     auto& files = app.chooserModel().files;
     const auto demo = std::find(files.begin(), files.end(), "demo.txt");
-    if (demo != files.end()) app.chooserView().fileList()->setCurrentRow(static_cast<int>(demo - files.begin()));
+    if (demo != files.end())
+        app.chooserView().fileList()->setCurrentRow(static_cast<int>(demo - files.begin()));
     stepper.step();
     bool ok = save(app.chooserView(), out + "/chooser.png");
     app.chooserView().lettoreButton()->click();

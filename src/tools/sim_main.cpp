@@ -14,7 +14,7 @@
 namespace {
 
 class SndfileCheck : public quilo::SoundCheck {
-public:
+  public:
     bool playable(const std::string& file) override {
         std::string why;
         return quilo::AudioFile::open(file, why) != nullptr;
@@ -22,7 +22,8 @@ public:
 };
 
 int usage() {
-    std::cerr << "uso: quilo-sim COPIONE [--root DIR] [--tracks S1,S2,...] [--disc SORGENTE] [--until TT:MM:SS]\n"
+    std::cerr << "uso: quilo-sim COPIONE [--root DIR] [--tracks S1,S2,...] [--disc SORGENTE] "
+                 "[--until TT:MM:SS]\n"
                  "     quilo-sim --disc SORGENTE --toc\n";
     return 2;
 }

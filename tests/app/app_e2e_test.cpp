@@ -18,7 +18,7 @@ using namespace quilo::testing;
 namespace fs = std::filesystem;
 
 class AppTest : public ::testing::Test {
-protected:
+  protected:
     AppTest() {
         fs::copy(fs::path(QUILO_SOURCE_DIR) / "demo", root.path(), fs::copy_options::recursive);
         options.root = root.path().string();
@@ -68,7 +68,8 @@ TEST_F(AppTest, RefusesWhatLettoreCannotStart) {
     EXPECT_TRUE(app().chooserView().isVisible());
 
     root.write("Allegato/MAIUSCOLO.TXT", "01:00:01x12C\r\n**\r\n");
-    app().chooserView().folderList()->itemActivated(app().chooserView().folderList()->currentItem());
+    app().chooserView().folderList()->itemActivated(
+        app().chooserView().folderList()->currentItem());
     stepper->step();
     chooseFile("MAIUSCOLO.TXT");
     click(app().chooserView().lettoreButton());
@@ -125,7 +126,8 @@ TEST_F(AppTest, EndsThePresentationWhenTheDiscIsEjected) {
     EXPECT_FALSE(app().clock().enabled);
     EXPECT_EQ(app().panelView().box(7)->text(), "0");
     EXPECT_EQ(app().testo1().Label2[0].caption, " ");
-    click(app().panelView().buttonBar().button(ButtonBar::Eject));  // the tray closes: the disc is back
+    click(app().panelView().buttonBar().button(
+        ButtonBar::Eject));  // the tray closes: the disc is back
     EXPECT_NE(app().panelView().box(7)->text(), "0");
 }
 

@@ -13,7 +13,7 @@ namespace {
 using namespace quilo::testing;
 
 class PlayerTest : public ::testing::Test {
-protected:
+  protected:
     PlayerTest() {
         h.root.write("Quilo 1.0/colori.txt", "0\r\n0\r\n64\r\n255\r\n255\r\n0\r\n");
         h.root.write("Allegato/nuovo.txt", "03:00:01Ciao12C\r\n99:00:00sea.bmpV\r\n**\r\n");
@@ -38,7 +38,8 @@ TEST_F(PlayerTest, StartsWithOnlyTheChooserShownAndTheClockOff) {
     EXPECT_EQ(h.chooserModel.files, std::vector<std::string>{"nuovo.txt"});
     EXPECT_EQ(cd.commands, std::vector<CdCommand>{CdCommand::Open});
     EXPECT_EQ(cd.timeFormat, 10);
-    EXPECT_EQ(h.panel.Text7, std::to_string(3 + 0x000305 + 0x000200 + 0x000400 * 2 + 0x000802 + 0x000C02));
+    EXPECT_EQ(h.panel.Text7,
+              std::to_string(3 + 0x000305 + 0x000200 + 0x000400 * 2 + 0x000802 + 0x000C02));
     EXPECT_EQ(h.panel.Text1, "1");
     EXPECT_EQ(h.testo1.backColour, (Rgb{0, 0, 64}));
     EXPECT_EQ(h.testo1.Label2[0].fore, (Rgb{255, 255, 0}));

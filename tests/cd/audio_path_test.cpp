@@ -38,11 +38,16 @@ TEST(AudioPath, PlaysThroughTheSoundServerAtRealTimeRate) {
     const QString recording = QDir::temp().filePath("quilo-monitor.raw");
     QProcess recorder;
     recorder.setStandardOutputFile(recording);
-    recorder.start("parec", {"--raw", "--format=s16le", "--rate=44100", "--channels=2", "-d", sink + ".monitor"});
+    recorder.start("parec", {"--raw", "--format=s16le", "--rate=44100", "--channels=2", "-d",
+                             sink + ".monitor"});
     ASSERT_TRUE(recorder.waitForStarted());
 
     FallbackAudioOutput output;
-    CdControl cd([] { return std::make_unique<FakeDisc>(std::vector<DiscTrack>{{0, 75 * 30}}); }, output);
+    CdControl cd(
+        [] {
+            return std::make_unique<FakeDisc>(std::vector<DiscTrack>{{0, 75 * 30}});
+        },
+        output);
     CdStreamer streamer(cd);
     streamer.start();
     cd.command(CdCommand::Open);
@@ -66,7 +71,8 @@ TEST(AudioPath, PlaysThroughTheSoundServerAtRealTimeRate) {
     recorder.waitForFinished(3000);
 
     const double rate = (to - from) / 75.0 / seconds;
-    std::cout << "heard " << (to - from) << " sectors in " << seconds << " s: rate " << rate << "\n";
+    std::cout << "heard " << (to - from) << " sectors in " << seconds << " s: rate " << rate
+              << "\n";
     EXPECT_NEAR(rate, 1.0, 0.02) << (to - from) << " sectors in " << seconds << " s";
 
     QFile file(recording);
@@ -74,8 +80,8 @@ TEST(AudioPath, PlaysThroughTheSoundServerAtRealTimeRate) {
     const QByteArray bytes = file.readAll();
     int loudest = 0;
     for (qsizetype i = 0; i + 1 < bytes.size(); i += 2) {
-        const auto sample = static_cast<std::int16_t>(static_cast<std::uint8_t>(bytes[i]) |
-                                                      (static_cast<std::uint8_t>(bytes[i + 1]) << 8));
+        const auto sample = static_cast<std::int16_t>(
+            static_cast<std::uint8_t>(bytes[i]) | (static_cast<std::uint8_t>(bytes[i + 1]) << 8));
         loudest = std::max(loudest, std::abs(int{sample}));
     }
     EXPECT_GT(loudest, 1000) << "no sound reached the sink (" << bytes.size() << " bytes recorded)";

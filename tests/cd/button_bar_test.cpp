@@ -15,15 +15,20 @@ std::vector<bool> enabled(const ButtonBar& bar) {
 
 TEST(ButtonBar, EnablesTheButtonsTheModeAllowsAndNeverBackStepOrRecord) {
     ButtonBar bar;
-    //                                  Prev   Next   Play   Pause  Back   Step   Stop   Record Eject
+    //                                  Prev   Next   Play   Pause  Back   Step   Stop   Record
+    //                                  Eject
     bar.sync(CdMode::NotReady);
-    EXPECT_EQ(enabled(bar), (std::vector<bool>{false, false, false, false, false, false, false, false, true}));
+    EXPECT_EQ(enabled(bar),
+              (std::vector<bool>{false, false, false, false, false, false, false, false, true}));
     bar.sync(CdMode::Stopped);
-    EXPECT_EQ(enabled(bar), (std::vector<bool>{true, true, true, false, false, false, false, false, true}));
+    EXPECT_EQ(enabled(bar),
+              (std::vector<bool>{true, true, true, false, false, false, false, false, true}));
     bar.sync(CdMode::Playing);
-    EXPECT_EQ(enabled(bar), (std::vector<bool>{true, true, false, true, false, false, true, false, true}));
+    EXPECT_EQ(enabled(bar),
+              (std::vector<bool>{true, true, false, true, false, false, true, false, true}));
     bar.sync(CdMode::Paused);
-    EXPECT_EQ(enabled(bar), (std::vector<bool>{true, true, true, false, false, false, true, false, true}));
+    EXPECT_EQ(enabled(bar),
+              (std::vector<bool>{true, true, true, false, false, false, true, false, true}));
 }
 
 TEST(ButtonBar, RunsTheActionOfTheButtonPressed) {

@@ -16,7 +16,7 @@ constexpr std::uint32_t tmsf(int t, int m, int s, int f) {
 }
 
 class CdControlTest : public ::testing::Test {
-protected:
+  protected:
     CdControlTest() {
         cd.setEventSink([this](CdEvent e) { events.push_back(e); });
     }
@@ -67,11 +67,11 @@ TEST_F(CdControlTest, ReportsTheTrackTableAsPackedMsfWithTheLeadInOffset) {
     EXPECT_EQ(cd.tracks(), 3);
     EXPECT_EQ(cd.position(), tmsf(1, 0, 0, 0));
     cd.setTrack(1);
-    EXPECT_EQ(cd.trackLength(), 0x00000400u);              // 300 sectors = 0:04:00
-    EXPECT_EQ(cd.trackPosition(), 0x00000200u);            // 0 + 150 = 0:02:00
+    EXPECT_EQ(cd.trackLength(), 0x00000400u);    // 300 sectors = 0:04:00
+    EXPECT_EQ(cd.trackPosition(), 0x00000200u);  // 0 + 150 = 0:02:00
     cd.setTrack(2);
-    EXPECT_EQ(cd.trackLength(), 0x00000600u);              // 450 = 0:06:00
-    EXPECT_EQ(cd.trackPosition(), 0x00000600u);            // 450 = 0:06:00
+    EXPECT_EQ(cd.trackLength(), 0x00000600u);                // 450 = 0:06:00
+    EXPECT_EQ(cd.trackPosition(), 0x00000600u);              // 450 = 0:06:00
     EXPECT_EQ(packMsf(4500 * 2 + 75 * 3 + 7), 0x00070302u);  // 2:03:07
 }
 

@@ -10,7 +10,7 @@ namespace {
 using testing::FakeCdDevice;
 
 class CdReadoutTest : public ::testing::Test {
-protected:
+  protected:
     Modulo1 state;
     PanelModel panel;
     FakeCdDevice cd;

@@ -15,7 +15,7 @@ using namespace quilo::testing;
 
 // Three tracks of 150, 225 and 100 sectors (2, 3 and 1.33 seconds).
 class DiscSourcesTest : public ::testing::Test {
-protected:
+  protected:
     DiscSourcesTest() {
         for (int t = 1; t <= 3; ++t) {
             tracks.push_back(toneTrack(t, lengths[t - 1]));
@@ -28,15 +28,21 @@ protected:
     }
     std::string binAndCue() {
         writeBytes(dir.path() / "disc.bin", littleEndian(all));
-        return writeCue("FILE \"disc.bin\" BINARY\r\n"
-                        "  TRACK 01 AUDIO\r\n    INDEX 01 00:00:00\r\n"
-                        "  TRACK 02 AUDIO\r\n    INDEX 01 " + msf(150) + "\r\n"
-                        "  TRACK 03 AUDIO\r\n    INDEX 01 " + msf(375) + "\r\n");
+        return writeCue(
+            "FILE \"disc.bin\" BINARY\r\n"
+            "  TRACK 01 AUDIO\r\n    INDEX 01 00:00:00\r\n"
+            "  TRACK 02 AUDIO\r\n    INDEX 01 " +
+            msf(150) +
+            "\r\n"
+            "  TRACK 03 AUDIO\r\n    INDEX 01 " +
+            msf(375) + "\r\n");
     }
     std::vector<std::uint8_t> readAll(DiscSource& disc) {
         std::vector<std::uint8_t> bytes(static_cast<std::size_t>(disc.endSector()) * kSectorBytes);
         for (std::int32_t s = 0; s < disc.endSector(); ++s) {
-            EXPECT_TRUE(disc.readSector(s, bytes.data() + static_cast<std::size_t>(s) * kSectorBytes)) << s;
+            EXPECT_TRUE(
+                disc.readSector(s, bytes.data() + static_cast<std::size_t>(s) * kSectorBytes))
+                << s;
         }
         return bytes;
     }
@@ -59,7 +65,8 @@ TEST_F(DiscSourcesTest, SwapsTheBytesOfMotorolaData) {
     auto bytes = littleEndian(all);
     for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) std::swap(bytes[i], bytes[i + 1]);
     writeBytes(dir.path() / "disc.be", bytes);
-    auto disc = openCueSheet(writeCue("FILE \"disc.be\" MOTOROLA\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"), error);
+    auto disc = openCueSheet(
+        writeCue("FILE \"disc.be\" MOTOROLA\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"), error);
     ASSERT_TRUE(disc) << error;
     EXPECT_EQ(readAll(*disc), littleEndian(all));
 }
@@ -68,12 +75,13 @@ TEST_F(DiscSourcesTest, HonoursEveryFileLineWithPregapsAsTheSheetSays) {
     writeBytes(dir.path() / "one.bin", littleEndian(tracks[0]));
     writeAudio(dir.path() / "two.wav", tracks[1], SF_FORMAT_WAV | SF_FORMAT_PCM_16);
     writeAudio(dir.path() / "Three.flac", tracks[2], SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
-    auto disc = openCueSheet(writeCue("FILE \"one.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
-                                      "FILE \"two.wav\" WAVE\n  TRACK 02 AUDIO\n    INDEX 00 00:00:00\n"
-                                      "    INDEX 01 00:01:00\n"
-                                      "FILE \"three.flac\" WAVE\n  TRACK 03 AUDIO\n    PREGAP 00:00:30\n"
-                                      "    INDEX 01 00:00:00\n"),
-                             error);
+    auto disc =
+        openCueSheet(writeCue("FILE \"one.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
+                              "FILE \"two.wav\" WAVE\n  TRACK 02 AUDIO\n    INDEX 00 00:00:00\n"
+                              "    INDEX 01 00:01:00\n"
+                              "FILE \"three.flac\" WAVE\n  TRACK 03 AUDIO\n    PREGAP 00:00:30\n"
+                              "    INDEX 01 00:00:00\n"),
+                     error);
     ASSERT_TRUE(disc) << error;
     // Track 2's first second is its pregap (in the file); track 3 has 30 sectors of
     // silence first. A track's length runs to the next track's start, pregap included.
@@ -118,7 +126,8 @@ TEST_F(DiscSourcesTest, FailsWithOneClearLineForSourcesThatCannotBeOpened) {
     EXPECT_FALSE(openDiscSource((dir.path() / "missing.cue").string(), error));
     EXPECT_NE(error.find("Impossibile aprire il disco"), std::string::npos);
     EXPECT_EQ(error.find('\n'), std::string::npos);
-    EXPECT_FALSE(openDiscSource(writeCue("FILE \"gone.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"), error));
+    EXPECT_FALSE(openDiscSource(
+        writeCue("FILE \"gone.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"), error));
     EXPECT_FALSE(openDiscSource((dir.path() / "nothing.toc").string(), error));
     std::filesystem::create_directories(dir.path() / "empty");
     EXPECT_FALSE(openDiscSource((dir.path() / "empty").string(), error));
@@ -126,10 +135,16 @@ TEST_F(DiscSourcesTest, FailsWithOneClearLineForSourcesThatCannotBeOpened) {
 
 TEST_F(DiscSourcesTest, ReadsATocImageThroughLibcdio) {
     writeBytes(dir.path() / "disc.raw", littleEndian(all));
-    const auto toc = dir.write("disc.toc", "CD_DA\n"
-                                           "TRACK AUDIO\nFILE \"disc.raw\" 0 " + msf(150) + "\n"
-                                           "TRACK AUDIO\nFILE \"disc.raw\" " + msf(150) + " " + msf(225) + "\n"
-                                           "TRACK AUDIO\nFILE \"disc.raw\" " + msf(375) + " " + msf(100) + "\n");
+    const auto toc = dir.write("disc.toc",
+                               "CD_DA\n"
+                               "TRACK AUDIO\nFILE \"disc.raw\" 0 " +
+                                   msf(150) +
+                                   "\n"
+                                   "TRACK AUDIO\nFILE \"disc.raw\" " +
+                                   msf(150) + " " + msf(225) +
+                                   "\n"
+                                   "TRACK AUDIO\nFILE \"disc.raw\" " +
+                                   msf(375) + " " + msf(100) + "\n");
     auto disc = openDiscSource(toc.string(), error);
     ASSERT_TRUE(disc) << error;
     EXPECT_EQ(disc->tracks(), (std::vector<DiscTrack>{{0, 150}, {150, 225}, {375, 100}}));
@@ -139,7 +154,12 @@ TEST_F(DiscSourcesTest, ReadsATocImageThroughLibcdio) {
 TEST_F(DiscSourcesTest, PlaysAnImageThroughTheControlExactly) {
     ManualAudioOutput output;
     const std::string cue = binAndCue();
-    CdControl cd([&] { std::string e; return openDiscSource(cue, e); }, output);
+    CdControl cd(
+        [&] {
+            std::string e;
+            return openDiscSource(cue, e);
+        },
+        output);
     cd.command(CdCommand::Open);
     cd.setTo(2);
     cd.command(CdCommand::Seek);
@@ -149,14 +169,16 @@ TEST_F(DiscSourcesTest, PlaysAnImageThroughTheControlExactly) {
         output.play(kFramesPerSector);
     }
     const auto bytes = littleEndian(all);
-    EXPECT_EQ(output.written, std::vector<std::uint8_t>(bytes.begin() + 150 * kSectorBytes, bytes.end()));
+    EXPECT_EQ(output.written,
+              std::vector<std::uint8_t>(bytes.begin() + 150 * kSectorBytes, bytes.end()));
 
     Modulo1 state;
     PanelModel panel;
     CdReadout readout(state, cd, panel);
     readout.LetturaCodiceCd();
     // 3 tracks; lengths 0:02:00, 0:03:00, 0:01:25; starts 0:02:00, 0:04:00, 0:07:00.
-    const std::int32_t code = 3 + (2 << 8) + (3 << 8) + (1 << 8) + (25 << 16) + (2 << 8) + (4 << 8) + (7 << 8);
+    const std::int32_t code =
+        3 + (2 << 8) + (3 << 8) + (1 << 8) + (25 << 16) + (2 << 8) + (4 << 8) + (7 << 8);
     EXPECT_EQ(panel.Text7, std::to_string(code));
 }
 

@@ -11,7 +11,7 @@ namespace {
 using namespace quilo::testing;
 
 class ChooserTest : public ::testing::Test {
-protected:
+  protected:
     TempDir root;
     ChooserModel model;
     Modulo1 state;

@@ -10,7 +10,7 @@ namespace {
 using testing::TempDir;
 
 class ColourFileTest : public ::testing::Test {
-protected:
+  protected:
     std::optional<ColourFileError> load(std::string_view text) {
         root.write("Quilo 1.0/colori.txt", text);
         return table.CaricaColori();
@@ -48,7 +48,8 @@ TEST_F(ColourFileTest, FailsOnAnythingButSixNumbers) {
         state.backRed = 77;
         const auto error = load(text);
         ASSERT_TRUE(error.has_value()) << text;
-        EXPECT_EQ(error->message, "Impossibile leggere il file dei colori: " + table.colourFilePath());
+        EXPECT_EQ(error->message,
+                  "Impossibile leggere il file dei colori: " + table.colourFilePath());
         EXPECT_EQ(state.backRed, 77);
     }
 }
@@ -56,8 +57,8 @@ TEST_F(ColourFileTest, FailsOnAnythingButSixNumbers) {
 TEST_F(ColourFileTest, FailsWhenTheFileIsMissing) {
     const auto error = table.CaricaColori();
     ASSERT_TRUE(error.has_value());
-    EXPECT_EQ(error->message,
-              "Impossibile leggere il file dei colori: " + (root.path() / "Quilo 1.0/colori.txt").string());
+    EXPECT_EQ(error->message, "Impossibile leggere il file dei colori: " +
+                                  (root.path() / "Quilo 1.0/colori.txt").string());
 }
 
 TEST(ColourNumbers, NameTheSixteenFixedColoursAndNothingElse) {

@@ -12,7 +12,7 @@ namespace {
 using namespace quilo::testing;
 
 class DisplayDefaultsTest : public ::testing::Test {
-protected:
+  protected:
     DisplayDefaultsTest() {
         state.scriptPath = (root.path() / "show.txt").string();
         prober.sizes = {{"/sea.bmp", {640, 480}}, {"/sky.bmp", {400, 400}}};
@@ -22,7 +22,8 @@ protected:
     void header(const char* r, const char* g, const char* b, const char* tr, const char* tg,
                 const char* tb, const std::string& image) {
         const char* values[] = {r, g, b, tr, tg, tb};
-        for (int i = 0; i < 6; ++i) state.headerLines[i + 1] = std::string("99 colour     ") + values[i];
+        for (int i = 0; i < 6; ++i)
+            state.headerLines[i + 1] = std::string("99 colour     ") + values[i];
         state.headerLines[7] = image;
     }
 

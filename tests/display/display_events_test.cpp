@@ -10,7 +10,7 @@ namespace {
 using namespace quilo::testing;
 
 class DisplayEventsTest : public ::testing::Test {
-protected:
+  protected:
     DisplayForm testo1;
     PanelModel panel;
     RecordingPresenter presenter;

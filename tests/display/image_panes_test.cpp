@@ -11,11 +11,13 @@ namespace {
 using namespace quilo::testing;
 
 class ImagePanesTest : public ::testing::Test {
-protected:
+  protected:
     ImagePanesTest() {
         state.scriptPath = (root.path() / "Allegato" / "show.txt").string();
-        prober.sizes = {{"/photo.bmp", {640, 480}},  {"/tall.bmp", {300, 600}},
-                        {"/wide.bmp", {6000, 100}},  {"/tiny.bmp", {1, 1}},
+        prober.sizes = {{"/photo.bmp", {640, 480}},
+                        {"/tall.bmp", {300, 600}},
+                        {"/wide.bmp", {6000, 100}},
+                        {"/tiny.bmp", {1, 1}},
                         {"/huge.jpg", {20000, 20000}}};
         presenter.watch(testo1);
     }

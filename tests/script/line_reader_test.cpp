@@ -16,7 +16,7 @@ using testing::FakeCdDevice;
 // Records what the reader dispatched; a test may make a command end the pass
 // or consume the lines of a block.
 class RecordingCommands : public CommandRunner {
-public:
+  public:
     explicit RecordingCommands(Modulo1& state) : state_(state) {}
 
     PassFlow run(ScriptCommand command) override {
@@ -34,14 +34,15 @@ public:
     std::vector<Call> ran;
     std::function<PassFlow(ScriptCommand)> onRun;
 
-private:
+  private:
     Modulo1& state_;
 };
 
 class LineReaderTest : public ::testing::Test {
-protected:
+  protected:
     void script(const std::vector<std::string>& lines) {
-        for (std::size_t i = 0; i < lines.size(); ++i) state.scriptLines.assign(static_cast<int>(i), lines[i]);
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            state.scriptLines.assign(static_cast<int>(i), lines[i]);
         state.lineCount = static_cast<int>(lines.size());
     }
     std::vector<int> ranLines() const {
@@ -178,30 +179,49 @@ TEST_F(LineReaderTest, LeavesTheDecodedFieldsOfTheLastExaminedLine) {
 
 TEST(Dispatch, TestsTheLettersInTheirFixedOrderAndCase) {
     const std::pair<const char*, ScriptCommand> table[] = {
-        {"K", ScriptCommand::TextColumn},       {"-", ScriptCommand::TextColumn},
-        {"D", ScriptCommand::PictureText},      {"+", ScriptCommand::CaptionBlock},
-        {"S", ScriptCommand::Pause},            {"P", ScriptCommand::Pause},
-        {"C", ScriptCommand::TextColourCaption}, {"B", ScriptCommand::BackColourCaption},
-        {"E", ScriptCommand::ClosingCaption},   {"F", ScriptCommand::Picture},
-        {"A", ScriptCommand::Picture},          {"R", ScriptCommand::Picture},
-        {"Z", ScriptCommand::Picture},          {"M", ScriptCommand::Picture},
-        {"V", ScriptCommand::Background},       {"N", ScriptCommand::NormalBackground},
-        {"L", ScriptCommand::AddLine},          {"W", ScriptCommand::Sound},
-        {"T", ScriptCommand::HeaderDefaults},   {"c", ScriptCommand::PlainCaption},
-        {"", ScriptCommand::PlainCaption},      {"à", ScriptCommand::PlainCaption},
+        {"K", ScriptCommand::TextColumn},
+        {"-", ScriptCommand::TextColumn},
+        {"D", ScriptCommand::PictureText},
+        {"+", ScriptCommand::CaptionBlock},
+        {"S", ScriptCommand::Pause},
+        {"P", ScriptCommand::Pause},
+        {"C", ScriptCommand::TextColourCaption},
+        {"B", ScriptCommand::BackColourCaption},
+        {"E", ScriptCommand::ClosingCaption},
+        {"F", ScriptCommand::Picture},
+        {"A", ScriptCommand::Picture},
+        {"R", ScriptCommand::Picture},
+        {"Z", ScriptCommand::Picture},
+        {"M", ScriptCommand::Picture},
+        {"V", ScriptCommand::Background},
+        {"N", ScriptCommand::NormalBackground},
+        {"L", ScriptCommand::AddLine},
+        {"W", ScriptCommand::Sound},
+        {"T", ScriptCommand::HeaderDefaults},
+        {"c", ScriptCommand::PlainCaption},
+        {"", ScriptCommand::PlainCaption},
+        {"à", ScriptCommand::PlainCaption},
         {"1", ScriptCommand::PlainCaption},
     };
     for (const auto& [letter, command] : table) EXPECT_EQ(commandFor(letter), command) << letter;
 }
 
 TEST_F(LineReaderTest, GivesTheSameResultWhetherLinesArePreDecodedOrDecodedAfresh) {
-    const std::vector<std::string> lines = {
-        "01:00:01a12C", "99 header 0",  "01:00:03pic.bmpM", "01:00:03twin01B",  "01:01:02later12C",
-        "01:00:59b",    "02:00:01c12C", "01:01:02x+",       "  comment",        "01:01:03y12C",
-        "**"};
+    const std::vector<std::string> lines = {"01:00:01a12C",
+                                            "99 header 0",
+                                            "01:00:03pic.bmpM",
+                                            "01:00:03twin01B",
+                                            "01:01:02later12C",
+                                            "01:00:59b",
+                                            "02:00:01c12C",
+                                            "01:01:02x+",
+                                            "  comment",
+                                            "01:01:03y12C",
+                                            "**"};
     auto run = [&](bool afresh) {
         Modulo1 s;
-        for (std::size_t i = 0; i < lines.size(); ++i) s.scriptLines.assign(static_cast<int>(i), lines[i]);
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            s.scriptLines.assign(static_cast<int>(i), lines[i]);
         s.lineCount = static_cast<int>(lines.size());
         DisplayForm form;
         PanelModel p;

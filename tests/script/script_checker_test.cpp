@@ -10,7 +10,7 @@ namespace {
 using testing::TempDir;
 
 class ScriptCheckerTest : public ::testing::Test {
-protected:
+  protected:
     ScriptCheckerTest() {
         root.write("Allegato/sea.bmp", "x");
         root.write("Allegato/photo.jpg", "x");
@@ -30,7 +30,8 @@ protected:
     static std::vector<std::string> brief(const CheckReport& report) {
         std::vector<std::string> out;
         for (const auto& d : report.diagnostics) {
-            out.push_back(std::to_string(d.line) + (d.error ? ":e:" : ":w:") + d.text.substr(0, 12));
+            out.push_back(std::to_string(d.line) + (d.error ? ":e:" : ":w:") +
+                          d.text.substr(0, 12));
         }
         return out;
     }
@@ -48,31 +49,32 @@ TEST_F(ScriptCheckerTest, FindsNothingInACleanScript) {
 
 TEST_F(ScriptCheckerTest, ReportsEachErrorOnItsLine) {
     const auto report = check(
-        "01:00:02ab12\r\n"            // 9: fine, a plain caption
-        "01:00:0312C\r\n"             // 10: fine, empty caption
-        "01:00:0412C\r\n"             // 11: same second as nothing before: fine
-        "01:00:05x1C\r\n"             // 12: L = 11, colour " x1"... reads 0: fine
-        "01:00:0742C\r\n"             // 13: colour 42 names nothing
-        "01:00:08E\r\n"               // 14: too short for "E"
-        "01:00:09gone.pngM\r\n"       // 15: missing picture
-        "01:00:20nowhere.wavW\r\n"    // 16: missing sound
-        "01:00:30Open block+\r\n"     // 17: never closed
+        "01:00:02ab12\r\n"          // 9: fine, a plain caption
+        "01:00:0312C\r\n"           // 10: fine, empty caption
+        "01:00:0412C\r\n"           // 11: same second as nothing before: fine
+        "01:00:05x1C\r\n"           // 12: L = 11, colour " x1"... reads 0: fine
+        "01:00:0742C\r\n"           // 13: colour 42 names nothing
+        "01:00:08E\r\n"             // 14: too short for "E"
+        "01:00:09gone.pngM\r\n"     // 15: missing picture
+        "01:00:20nowhere.wavW\r\n"  // 16: missing sound
+        "01:00:30Open block+\r\n"   // 17: never closed
         "still open\r\n");
-    EXPECT_EQ(brief(report), (std::vector<std::string>{"13:e:il colore 42", "14:e:riga troppo ", "15:e:immagine «g",
-                                                       "16:e:suono «nowh", "17:e:blocco senza"}))
+    EXPECT_EQ(brief(report), (std::vector<std::string>{"13:e:il colore 42", "14:e:riga troppo ",
+                                                       "15:e:immagine «g", "16:e:suono «nowh",
+                                                       "17:e:blocco senza"}))
         << formatReport(path, report);
 }
 
 TEST_F(ScriptCheckerTest, ReportsEachWarningOnItsLine) {
     const auto report = check(
-        "01:00:10first12C\r\n"   // 9
-        "01:00:10twin12C\r\n"    // 10: same time
-        "01:00:05back12C\r\n"    // 11: out of order
-        "01:00:20photo.jpgA\r\n" // 12: 4 seconds to the next line
-        "01:00:24lower12c\r\n",  // 13: lower-case c
+        "01:00:10first12C\r\n"    // 9
+        "01:00:10twin12C\r\n"     // 10: same time
+        "01:00:05back12C\r\n"     // 11: out of order
+        "01:00:20photo.jpgA\r\n"  // 12: 4 seconds to the next line
+        "01:00:24lower12c\r\n",   // 13: lower-case c
         true);
-    EXPECT_EQ(brief(report), (std::vector<std::string>{"10:w:stesso tempo", "11:w:tempo fuori ", "12:w:solo 4 secon",
-                                                       "13:w:l'ultima let"}))
+    EXPECT_EQ(brief(report), (std::vector<std::string>{"10:w:stesso tempo", "11:w:tempo fuori ",
+                                                       "12:w:solo 4 secon", "13:w:l'ultima let"}))
         << formatReport(path, report);
     EXPECT_EQ(report.errors(), 0);
 }
@@ -85,7 +87,9 @@ TEST_F(ScriptCheckerTest, WarnsAboutAShortOrLongHeader) {
 }
 
 TEST_F(ScriptCheckerTest, SkipsTheLinesOfClosedBlocks) {
-    const auto report = check("01:00:10Pause02S\r\n01:00:10inner12C\r\nendP\r\n01:00:20Text K\r\n01:00:20x99C\r\nend-\r\n");
+    const auto report = check(
+        "01:00:10Pause02S\r\n01:00:10inner12C\r\nendP\r\n01:00:20Text "
+        "K\r\n01:00:20x99C\r\nend-\r\n");
     EXPECT_TRUE(report.diagnostics.empty()) << formatReport(path, report);
 }
 

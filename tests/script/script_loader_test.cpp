@@ -12,7 +12,7 @@ namespace {
 using testing::TempDir;
 
 class ScriptLoaderTest : public ::testing::Test {
-protected:
+  protected:
     std::optional<ScriptError> load(std::string_view bytes, const std::string& name = "s.txt") {
         state.scriptPath = dir.write(name, bytes).string();
         return loader.MemorizzaLetturaRiga();
@@ -79,7 +79,9 @@ TEST_F(ScriptLoaderTest, AcceptsExactlyTwoThousandAndOneLines) {
 }
 
 TEST_F(ScriptLoaderTest, ReadsScriptsSavedByLinuxEditorsAndInUtf8) {
-    ASSERT_FALSE(load("\xEF\xBB\xBF" "01:00:01Città12C\n**\n"));
+    ASSERT_FALSE(
+        load("\xEF\xBB\xBF"
+             "01:00:01Città12C\n**\n"));
     EXPECT_EQ(state.lineCount, 2);
     EXPECT_EQ(state.scriptLines[0], "01:00:01Città12C");
     EXPECT_EQ(state.scriptLines.decoded(0).length, 16);

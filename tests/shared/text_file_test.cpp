@@ -17,7 +17,9 @@ TEST(TextFile, SplitsAFileWithoutAnyCrAtLf) {
     EXPECT_EQ(splitTextLines("a\nb\n**\n"), (Lines{"a", "b", "**"}));
 }
 
-TEST(TextFile, HasNoLinesForAnEmptyFile) { EXPECT_TRUE(splitTextLines("").empty()); }
+TEST(TextFile, HasNoLinesForAnEmptyFile) {
+    EXPECT_TRUE(splitTextLines("").empty());
+}
 
 TEST(TextFile, ReadsWindows1252AccentsAsCharacters) {
     EXPECT_EQ(decodeTextBytes("Citt\xE0 \x80 perch\xE9"), "Città € perché");
@@ -29,7 +31,10 @@ TEST(TextFile, KeepsValidUtf8AndDropsItsByteOrderMark) {
 }
 
 TEST(TextFile, PassesBytesWindows1252LeavesUndefined) {
-    EXPECT_EQ(decodeTextBytes("a\x81" "b\xE8"), "a\xC2\x81" "bè");
+    EXPECT_EQ(decodeTextBytes("a\x81"
+                              "b\xE8"),
+              "a\xC2\x81"
+              "bè");
 }
 
 }  // namespace

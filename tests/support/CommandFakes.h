@@ -14,11 +14,12 @@
 namespace quilo::testing {
 
 class RecordingSound : public SoundPlayer {
-public:
+  public:
     bool play(const std::string& file) override {
         played.push_back(file);
         for (const auto& bad : unplayable) {
-            if (file.size() >= bad.size() && file.compare(file.size() - bad.size(), bad.size(), bad) == 0) {
+            if (file.size() >= bad.size() &&
+                file.compare(file.size() - bad.size(), bad.size(), bad) == 0) {
                 return false;
             }
         }
@@ -29,7 +30,7 @@ public:
 };
 
 class RecordingMessages : public MessageBox {
-public:
+  public:
     void show(const std::string& text) override {
         shown.push_back(text);
         if (whileOpen) whileOpen();
@@ -39,7 +40,7 @@ public:
 };
 
 class ManualSeconds : public SecondsClock {
-public:
+  public:
     float secondsSinceMidnight() override { return now; }
     float now = 36000.0f;
 };

@@ -10,7 +10,7 @@
 namespace quilo::testing {
 
 class CommandTest : public ::testing::Test {
-protected:
+  protected:
     void at(int track, int minutes, int seconds) {
         cd.at(track, minutes, seconds);
         h.reader.LeggiRiga();

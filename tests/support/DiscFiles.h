@@ -39,7 +39,8 @@ inline std::vector<std::uint8_t> littleEndian(const std::vector<std::int16_t>& s
 
 inline void writeBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
 // Writes 16-bit stereo samples as an audio file of the given libsndfile format.
@@ -56,7 +57,8 @@ inline void writeAudio(const std::filesystem::path& path, const std::vector<std:
 
 inline std::string msf(int sectors) {
     char text[16];
-    std::snprintf(text, sizeof text, "%02d:%02d:%02d", sectors / 4500, (sectors / 75) % 60, sectors % 75);
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d", sectors / 4500, (sectors / 75) % 60,
+                  sectors % 75);
     return text;
 }
 

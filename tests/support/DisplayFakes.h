@@ -16,7 +16,7 @@
 namespace quilo::testing {
 
 class FakePictureProber : public PictureProber {
-public:
+  public:
     std::optional<PixelSize> pixelSize(const std::string& file) override {
         probed.push_back(file);
         for (const auto& [suffix, size] : sizes) {
@@ -34,7 +34,7 @@ public:
 
 // Records the geometry of the picture panes at every transition frame.
 class RecordingPresenter : public Presenter {
-public:
+  public:
     explicit RecordingPresenter(const DisplayForm* form = nullptr) : form_(form) {}
 
     void repaintNow(Repaint what) override { repaints.push_back(what); }
@@ -54,18 +54,18 @@ public:
     };
     std::vector<PanePair> frameGeometry;
 
-private:
+  private:
     const DisplayForm* form_;
 };
 
 class RecordingWarnings : public Warnings {
-public:
+  public:
     void warn(const std::string& message) override { messages.push_back(message); }
     std::vector<std::string> messages;
 };
 
 class RecordingWindows : public Windows {
-public:
+  public:
     void bringToFront(Window window) override { raised.push_back(window); }
     std::vector<Window> raised;
 };

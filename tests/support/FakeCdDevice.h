@@ -15,19 +15,24 @@ struct FakeTrack {
 };
 
 class FakeCdDevice : public CdDevice {
-public:
+  public:
     void command(CdCommand c) override { commands.push_back(c); }
     void setTimeFormat(int format) override { timeFormat = format; }
     std::uint32_t position() const override { return packedPosition; }
     int tracks() const override { return static_cast<int>(table.size()); }
     void setTrack(int track) override { selectedTracks.push_back(track); }
-    std::uint32_t trackLength() const override { return table.at(selectedTracks.back() - 1).length; }
-    std::uint32_t trackPosition() const override { return table.at(selectedTracks.back() - 1).start; }
+    std::uint32_t trackLength() const override {
+        return table.at(selectedTracks.back() - 1).length;
+    }
+    std::uint32_t trackPosition() const override {
+        return table.at(selectedTracks.back() - 1).start;
+    }
     void setTo(std::int32_t target) override { targets.push_back(target); }
 
     // Places the position at track, minutes, seconds, frames.
     void at(int track, int minutes, int seconds, int frames = 0) {
-        packedPosition = static_cast<std::uint32_t>(track) | (static_cast<std::uint32_t>(minutes) << 8) |
+        packedPosition = static_cast<std::uint32_t>(track) |
+                         (static_cast<std::uint32_t>(minutes) << 8) |
                          (static_cast<std::uint32_t>(seconds) << 16) |
                          (static_cast<std::uint32_t>(frames) << 24);
     }

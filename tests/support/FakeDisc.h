@@ -11,7 +11,7 @@
 namespace quilo::testing {
 
 class FakeDisc : public DiscSource {
-public:
+  public:
     explicit FakeDisc(std::vector<DiscTrack> toc) : toc_(std::move(toc)) {}
 
     const std::vector<DiscTrack>& tracks() const override { return toc_; }
@@ -39,7 +39,7 @@ public:
 
     std::set<std::int32_t> unreadable;
 
-private:
+  private:
     std::vector<DiscTrack> toc_;
 };
 

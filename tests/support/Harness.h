@@ -21,7 +21,7 @@ namespace quilo::testing {
 
 // Records every dispatch (line index and letter) and hands it on.
 class DispatchLog : public CommandRunner {
-public:
+  public:
     DispatchLog(Modulo1& state, CommandRunner& next) : state_(state), next_(next) {}
     PassFlow run(ScriptCommand command) override {
         lines.push_back(state_.currentLine);
@@ -31,13 +31,13 @@ public:
     std::vector<int> lines;
     std::string letters;
 
-private:
+  private:
     Modulo1& state_;
     CommandRunner& next_;
 };
 
 class RecordingExit : public ProgramExit {
-public:
+  public:
     void quit() override { ++quits; }
     int quits = 0;
 };
@@ -46,14 +46,17 @@ struct Harness {
     explicit Harness(CdDevice& device) : cd(device) {
         state.scriptPath = (root.path() / "Allegato" / "show.txt").string();
         presenter.watch(testo1);
-        prober.sizes = {{"/photo1.bmp", {640, 480}}, {"/photo2.bmp", {300, 600}}, {"/sea.bmp", {640, 480}},
+        prober.sizes = {{"/photo1.bmp", {640, 480}},
+                        {"/photo2.bmp", {300, 600}},
+                        {"/sea.bmp", {640, 480}},
                         {"/wide.bmp", {800, 200}}};
     }
 
     // Puts lines into the table as the loader would.
     void script(const std::vector<std::string>& lines) {
         state.scriptLines.clear();
-        for (std::size_t i = 0; i < lines.size(); ++i) state.scriptLines.assign(static_cast<int>(i), lines[i]);
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            state.scriptLines.assign(static_cast<int>(i), lines[i]);
         state.lineCount = static_cast<int>(lines.size());
         state.resumeLine = 0;
         state.headerLines = {" ", " ", " ", " ", " ", " ", " ", " "};
@@ -80,7 +83,8 @@ struct Harness {
     ImagePanes panes{state, testo1, prober, presenter, files, warnings};
     DisplayEvents events{testo1, panel, presenter, windows};
     DisplayDefaults defaults{state, testo1, panes, events};
-    ScriptCommands commands{state, testo1, defaults, panes, {cd, presenter, sound, messages, seconds, files}};
+    ScriptCommands commands{
+        state, testo1, defaults, panes, {cd, presenter, sound, messages, seconds, files}};
     DispatchLog log{state, commands};
     CdReadout readout{state, cd, panel};
     LineReader reader{state, testo1, readout, log};
@@ -91,8 +95,8 @@ struct Harness {
     ColourTable colours{state, paths};
     ScriptLoader loader{state, paths};
     RecordingExit exit;
-    Player player{{state, testo1, panel, chooserModel, chooser, cd, readout, colours, defaults, events, loader,
-                   clock, messages, windows, exit}};
+    Player player{{state, testo1, panel, chooserModel, chooser, cd, readout, colours, defaults,
+                   events, loader, clock, messages, windows, exit}};
 };
 
 }  // namespace quilo::testing

@@ -10,7 +10,7 @@
 namespace quilo::testing {
 
 class TempDir {
-public:
+  public:
     TempDir() {
         std::random_device random;
         path_ = std::filesystem::temp_directory_path() /
@@ -35,7 +35,7 @@ public:
         return file;
     }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

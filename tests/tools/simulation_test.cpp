@@ -16,18 +16,21 @@ using namespace quilo::testing;
 using nlohmann::json;
 
 class AllPlayable : public SoundCheck {
-public:
-    bool playable(const std::string& file) override { return file.find("missing") == std::string::npos; }
+  public:
+    bool playable(const std::string& file) override {
+        return file.find("missing") == std::string::npos;
+    }
 };
 
 class SimulationTest : public ::testing::Test {
-protected:
+  protected:
     SimulationTest() {
         root.write("Quilo 1.0/colori.txt", "0\r\n0\r\n0\r\n255\r\n255\r\n255\r\n");
         prober.sizes = {{"/sea.bmp", {640, 480}}, {"/photo1.bmp", {640, 480}}};
     }
     // Runs the script and returns its JSON objects.
-    std::vector<json> simulate(const std::string& script, std::vector<std::int32_t> tracks = {75 * 120}) {
+    std::vector<json> simulate(const std::string& script,
+                               std::vector<std::int32_t> tracks = {75 * 120}) {
         SimOptions options;
         options.script = root.write("Allegato/show.txt", script).string();
         options.root = root.path().string();
@@ -50,10 +53,14 @@ protected:
 };
 
 const std::string kWorkedExample =
-    "01:00:01Benvenuti12C\r\n99 back red          0\r\n99 back green        0\r\n99 back blue        64\r\n"
-    "99 text red        255\r\n99 text green      255\r\n99 text blue         0\r\n99:00:00sea.bmpV\r\n"
-    "01:00:05First part99C\r\n01:00:09A second line14L\r\n01:00:12photo1.bmpM\r\n01:00:20applause.wavW\r\n"
-    "01:00:25Just a sentence\r\n01:00:40Pause for applause05S\r\nand thanks to all\r\nsee you soonP\r\n"
+    "01:00:01Benvenuti12C\r\n99 back red          0\r\n99 back green        0\r\n99 back blue      "
+    "  64\r\n"
+    "99 text red        255\r\n99 text green      255\r\n99 text blue         "
+    "0\r\n99:00:00sea.bmpV\r\n"
+    "01:00:05First part99C\r\n01:00:09A second "
+    "line14L\r\n01:00:12photo1.bmpM\r\n01:00:20applause.wavW\r\n"
+    "01:00:25Just a sentence\r\n01:00:40Pause for applause05S\r\nand thanks to all\r\nsee you "
+    "soonP\r\n"
     "01:00:50Line one of a block+\r\nLine two\r\nLine three-\r\n01:01:00The end00E\r\n**\r\n";
 
 TEST_F(SimulationTest, ReportsTheWorkedExampleLineByLine) {
@@ -61,9 +68,11 @@ TEST_F(SimulationTest, ReportsTheWorkedExampleLineByLine) {
     ASSERT_EQ(status, 0) << err.str();
     std::vector<std::string> commands;
     for (const auto& o : objects) {
-        if (o.contains("command")) commands.push_back(o["line"].dump() + o["command"].get<std::string>());
+        if (o.contains("command"))
+            commands.push_back(o["line"].dump() + o["command"].get<std::string>());
     }
-    EXPECT_EQ(commands, (std::vector<std::string>{"1C", "9C", "10L", "11M", "12W", "13text", "14S", "17+", "20E"}));
+    EXPECT_EQ(commands, (std::vector<std::string>{"1C", "9C", "10L", "11M", "12W", "13text", "14S",
+                                                  "17+", "20E"}));
 
     const json& first = objects[0];
     EXPECT_EQ(first["ms"], 1000);
@@ -81,7 +90,8 @@ TEST_F(SimulationTest, ReportsTheWorkedExampleLineByLine) {
     EXPECT_EQ(objects[3]["display"]["ImgEdit1"]["top"], 0);
     EXPECT_EQ(objects[4]["effects"], json::array({"sound:applause.wav"}));
     EXPECT_EQ(objects[6]["effects"], json::array({"pause"}));
-    EXPECT_EQ(objects[6]["display"]["Label2"][0]["caption"], "Pause for applause\r\nand thanks to all\r\nsee you soon");
+    EXPECT_EQ(objects[6]["display"]["Label2"][0]["caption"],
+              "Pause for applause\r\nand thanks to all\r\nsee you soon");
     EXPECT_EQ(objects[7]["clock"], "play");
     // Five seconds on the single-precision seconds counter, which near 36000 s moves in 4 ms steps.
     EXPECT_NEAR(objects[7]["ms"].get<int>() - objects[6]["ms"].get<int>(), 5000, 4);
@@ -101,9 +111,11 @@ TEST_F(SimulationTest, WritesObjectsWithTheirFieldsInTheContractsOrder) {
     std::vector<std::string> keys;
     for (auto it = objects[0].begin(); it != objects[0].end(); ++it) keys.push_back(it.key());
     std::sort(keys.begin(), keys.end());
-    EXPECT_EQ(keys, (std::vector<std::string>{"command", "display", "effects", "line", "ms", "pos"}));
+    EXPECT_EQ(keys,
+              (std::vector<std::string>{"command", "display", "effects", "line", "ms", "pos"}));
     const json& label = objects[0]["display"]["Label1"][0];
-    for (const char* field : {"caption", "fore", "back", "backStyle", "left", "top", "width", "height", "visible"}) {
+    for (const char* field :
+         {"caption", "fore", "back", "backStyle", "left", "top", "width", "height", "visible"}) {
         EXPECT_TRUE(label.contains(field)) << field;
     }
 }
@@ -134,8 +146,11 @@ TEST_F(SimulationTest, RefusesAScriptTheLoaderRefusesAndAMissingColourFile) {
 }
 
 TEST(SimulationToc, PrintsTheTableAndTheDiscCode) {
-    const json toc = json::parse(tocJson(std::make_unique<SilentDisc>(std::vector<std::int32_t>{300, 450})));
-    EXPECT_EQ(toc["tracks"], json::parse(R"([{"track":1,"start":0,"length":300},{"track":2,"start":300,"length":450}])"));
+    const json toc =
+        json::parse(tocJson(std::make_unique<SilentDisc>(std::vector<std::int32_t>{300, 450})));
+    EXPECT_EQ(toc["tracks"],
+              json::parse(
+                  R"([{"track":1,"start":0,"length":300},{"track":2,"start":300,"length":450}])"));
     EXPECT_EQ(toc["discCode"], 2 + 0x0400 + 0x0200 + 0x0600 + 0x0600);
 }
 

@@ -13,7 +13,7 @@
 namespace quilo {
 
 class PlaybackClock {
-public:
+  public:
     PlaybackClock(Modulo1& state, PanelModel& tarvo1, CdDevice& cd, LineReader& reader,
                   SecondsClock& seconds)
         : state_(state), tarvo1_(tarvo1), cd_(cd), reader_(reader), seconds_(seconds) {}
@@ -23,7 +23,7 @@ public:
     // Timer1's enabled flag; the timer view follows it.
     bool enabled = false;
 
-private:
+  private:
     Modulo1& state_;
     PanelModel& tarvo1_;
     CdDevice& cd_;

@@ -82,7 +82,9 @@ void Player::Command7_Click() {
     p_.chooser.refresh();
 }
 
-void Player::refuse() { p_.chooserModel.lettoreEnabled = true; }
+void Player::refuse() {
+    p_.chooserModel.lettoreEnabled = true;
+}
 
 void Player::Command1_Click() {
     Modulo1& s = p_.state;

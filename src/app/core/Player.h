@@ -42,7 +42,7 @@ struct PlayerParts {
 };
 
 class Player {
-public:
+  public:
     explicit Player(PlayerParts parts) : p_(parts) {}
 
     // Start-up; the text of the failure when the program cannot start.
@@ -61,7 +61,7 @@ public:
     void mmcontrol1_EjectCompleted();
     void mmcontrol1_PlayCompleted();
 
-private:
+  private:
     void resetTextBox();
     void applyCurrentColours();
     void refuse();

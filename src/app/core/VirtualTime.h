@@ -11,17 +11,17 @@
 namespace quilo {
 
 class VirtualSeconds : public SecondsClock {
-public:
+  public:
     explicit VirtualSeconds(double start = 36000.0) : now_(start) {}
     float secondsSinceMidnight() override { return static_cast<float>(now_); }
     void advance(double seconds) { now_ += seconds; }
 
-private:
+  private:
     double now_;
 };
 
 class VirtualTime {
-public:
+  public:
     VirtualTime(CdControl& cd, ManualAudioOutput& output, VirtualSeconds& seconds)
         : cd_(cd), output_(output), seconds_(seconds) {}
 
@@ -36,7 +36,7 @@ public:
     }
     std::int64_t milliseconds() const { return milliseconds_; }
 
-private:
+  private:
     CdControl& cd_;
     ManualAudioOutput& output_;
     VirtualSeconds& seconds_;

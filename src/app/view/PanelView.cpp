@@ -63,8 +63,12 @@ PanelView::PanelView(QWidget* parent) : QWidget(parent) {
     bar_ = new ButtonBar(this);
     bar_->setGeometry(twipRect(120, 120, 5895, 330));
 
-    connect(quit_, &QPushButton::clicked, this, [this] { if (onQuit) onQuit(); });
-    connect(allegato_, &QPushButton::clicked, this, [this] { if (onAllegato) onAllegato(); });
+    connect(quit_, &QPushButton::clicked, this, [this] {
+        if (onQuit) onQuit();
+    });
+    connect(allegato_, &QPushButton::clicked, this, [this] {
+        if (onAllegato) onAllegato();
+    });
     connect(text6_, &QLineEdit::textEdited, this, [this](const QString& text) {
         if (onText6Edited) onText6Edited(text.toStdString());
     });
@@ -72,15 +76,24 @@ PanelView::PanelView(QWidget* parent) : QWidget(parent) {
 
 QLineEdit* PanelView::box(int number) const {
     switch (number) {
-        case 1: return text1_;
-        case 2: return text2_;
-        case 3: return text3_;
-        case 4: return text4_;
-        case 5: return text5_;
-        case 6: return text6_;
-        case 7: return text7_;
-        case 8: return text8_;
-        default: return nullptr;
+        case 1:
+            return text1_;
+        case 2:
+            return text2_;
+        case 3:
+            return text3_;
+        case 4:
+            return text4_;
+        case 5:
+            return text5_;
+        case 6:
+            return text6_;
+        case 7:
+            return text7_;
+        case 8:
+            return text8_;
+        default:
+            return nullptr;
     }
 }
 

@@ -20,7 +20,7 @@ namespace quilo {
 
 class PanelView : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit PanelView(QWidget* parent = nullptr);
 
     void sync(const PanelModel& model);
@@ -37,10 +37,10 @@ public:
     QPushButton* allegatoButton() const { return allegato_; }
     QProgressBar* progressBar() const { return progress_; }
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     ButtonBar* bar_;
     QGroupBox* frame_;
     QPushButton* quit_;
@@ -58,7 +58,9 @@ private:
 };
 
 // Twips to pixels at the design's 96 dots per inch (15 twips a pixel).
-inline int px(int twips) { return (twips + 7) / 15; }
+inline int px(int twips) {
+    return (twips + 7) / 15;
+}
 inline QRect twipRect(int left, int top, int width, int height) {
     return {px(left), px(top), px(width), px(height)};
 }

@@ -33,9 +33,12 @@ AudioFile::AudioFile(SNDFILE* file, SF_INFO info, std::string path)
                          : info_.frames;
 }
 
-AudioFile::~AudioFile() { sf_close(file_); }
+AudioFile::~AudioFile() {
+    sf_close(file_);
+}
 
-void AudioFile::toStereoBytes(const short* in, int channels, std::int64_t frames, std::uint8_t* out) {
+void AudioFile::toStereoBytes(const short* in, int channels, std::int64_t frames,
+                              std::uint8_t* out) {
     for (std::int64_t f = 0; f < frames; ++f) {
         const short left = in[f * channels];
         const short right = channels > 1 ? in[f * channels + 1] : left;
@@ -68,7 +71,8 @@ bool AudioFile::convertWhole() {
     const auto produced = std::min<std::int64_t>(data.output_frames_gen, frames_);
     for (std::int64_t i = 0; i < produced * 2; ++i) {
         const float v = std::clamp(output[static_cast<std::size_t>(i)], -1.0f, 1.0f);
-        converted_[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(std::lrint(v * 32767.0f));
+        converted_[static_cast<std::size_t>(i)] =
+            static_cast<std::int16_t>(std::lrint(v * 32767.0f));
     }
     return true;
 }

@@ -13,7 +13,7 @@
 namespace quilo {
 
 class AudioFile {
-public:
+  public:
     // Nothing when libsndfile cannot open the file; `error` says why.
     static std::unique_ptr<AudioFile> open(const std::string& path, std::string& error);
     ~AudioFile();
@@ -26,10 +26,11 @@ public:
     // frames past the end are silence. False when reading failed.
     bool read(std::int64_t first, std::int64_t count, std::uint8_t* out);
 
-private:
+  private:
     AudioFile(SNDFILE* file, SF_INFO info, std::string path);
     bool convertWhole();
-    static void toStereoBytes(const short* in, int channels, std::int64_t frames, std::uint8_t* out);
+    static void toStereoBytes(const short* in, int channels, std::int64_t frames,
+                              std::uint8_t* out);
 
     SNDFILE* file_;
     SF_INFO info_;

@@ -21,15 +21,17 @@ namespace quilo {
 namespace {
 
 class CdioDisc : public DiscSource {
-public:
+  public:
     CdioDisc(CdIo_t* cdio, bool drive) : cdio_(cdio) {
         const track_t first = cdio_get_first_track_num(cdio_);
         const track_t count = cdio_get_num_tracks(cdio_);
         std::vector<lsn_t> starts;
-        for (track_t t = first; t < first + count; ++t) starts.push_back(cdio_get_track_lsn(cdio_, t));
+        for (track_t t = first; t < first + count; ++t)
+            starts.push_back(cdio_get_track_lsn(cdio_, t));
         starts.push_back(cdio_get_track_lsn(cdio_, CDIO_CDROM_LEADOUT_TRACK));
         for (std::size_t i = 0; i + 1 < starts.size(); ++i) {
-            toc_.push_back({static_cast<std::int32_t>(starts[i]), static_cast<std::int32_t>(starts[i + 1] - starts[i])});
+            toc_.push_back({static_cast<std::int32_t>(starts[i]),
+                            static_cast<std::int32_t>(starts[i + 1] - starts[i])});
         }
         if (drive) {
             drive_ = cdio_cddap_identify_cdio(cdio_, CDDA_MESSAGE_FORGETIT, nullptr);
@@ -59,7 +61,7 @@ public:
         return cdio_read_audio_sectors(cdio_, out, sector, 1) == DRIVER_OP_SUCCESS;
     }
 
-private:
+  private:
     CdIo_t* cdio_;
     cdrom_drive_t* drive_ = nullptr;
     cdrom_paranoia_t* paranoia_ = nullptr;
@@ -127,7 +129,8 @@ std::unique_ptr<DiscSource> openDiscSource(const std::string& spec, std::string&
     std::error_code ec;
     std::unique_ptr<DiscSource> disc;
     std::string ext = fs::path(spec).extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return std::tolower(c); });
     if (!spec.empty() && fs::is_directory(spec, ec)) {
         disc = openTrackFolder(spec, error);
     } else if (ext == ".cue") {
@@ -135,7 +138,9 @@ std::unique_ptr<DiscSource> openDiscSource(const std::string& spec, std::string&
     } else {
         disc = openCdio(spec, error);
     }
-    if (!disc) error = "Impossibile aprire il disco " + (spec.empty() ? std::string("predefinito") : spec) + ": " + error;
+    if (!disc)
+        error = "Impossibile aprire il disco " +
+                (spec.empty() ? std::string("predefinito") : spec) + ": " + error;
     return disc;
 }
 

@@ -52,15 +52,16 @@ std::map<std::string, std::string> fileTypes(const std::string& sheet) {
 
 // One file a sheet names, read sector by sector.
 class SheetFile {
-public:
+  public:
     virtual ~SheetFile() = default;
     virtual std::int32_t sectors() const = 0;
     virtual bool read(std::int32_t sector, std::uint8_t* out) = 0;
 };
 
 class RawFile : public SheetFile {
-public:
-    RawFile(const std::string& path, bool bigEndian) : in_(path, std::ios::binary), bigEndian_(bigEndian) {
+  public:
+    RawFile(const std::string& path, bool bigEndian)
+        : in_(path, std::ios::binary), bigEndian_(bigEndian) {
         std::error_code ec;
         const auto size = fs::file_size(path, ec);
         sectors_ = ec ? 0 : static_cast<std::int32_t>((size + kSectorBytes - 1) / kSectorBytes);
@@ -79,28 +80,29 @@ public:
         return true;
     }
 
-private:
+  private:
     std::ifstream in_;
     bool bigEndian_;
     std::int32_t sectors_ = 0;
 };
 
 class DecodedFile : public SheetFile {
-public:
+  public:
     explicit DecodedFile(std::unique_ptr<AudioFile> file) : file_(std::move(file)) {}
     std::int32_t sectors() const override {
-        return static_cast<std::int32_t>((file_->frames() + kFramesPerSector - 1) / kFramesPerSector);
+        return static_cast<std::int32_t>((file_->frames() + kFramesPerSector - 1) /
+                                         kFramesPerSector);
     }
     bool read(std::int32_t sector, std::uint8_t* out) override {
         return file_->read(std::int64_t{sector} * kFramesPerSector, kFramesPerSector, out);
     }
 
-private:
+  private:
     std::unique_ptr<AudioFile> file_;
 };
 
 class CueDisc : public DiscSource {
-public:
+  public:
     struct Segment {
         std::int32_t discStart;
         std::int32_t count;
@@ -110,8 +112,9 @@ public:
 
     const std::vector<DiscTrack>& tracks() const override { return toc_; }
     bool readSector(std::int32_t sector, std::uint8_t* out) override {
-        auto it = std::upper_bound(segments_.begin(), segments_.end(), sector,
-                                   [](std::int32_t s, const Segment& seg) { return s < seg.discStart; });
+        auto it =
+            std::upper_bound(segments_.begin(), segments_.end(), sector,
+                             [](std::int32_t s, const Segment& seg) { return s < seg.discStart; });
         if (it == segments_.begin()) return false;
         --it;
         if (sector >= it->discStart + it->count) return false;
@@ -119,7 +122,8 @@ public:
             std::fill(out, out + kSectorBytes, 0);
             return true;
         }
-        return files_[static_cast<std::size_t>(it->file)]->read(it->fileSector + sector - it->discStart, out);
+        return files_[static_cast<std::size_t>(it->file)]->read(
+            it->fileSector + sector - it->discStart, out);
     }
 
     std::vector<std::unique_ptr<SheetFile>> files_;
@@ -168,7 +172,8 @@ std::unique_ptr<DiscSource> openCueSheet(const std::string& path, std::string& e
                 if (raw->ok()) sheetFile = std::move(raw);
             } else {
                 std::string why;
-                if (auto audio = AudioFile::open(file, why)) sheetFile = std::make_unique<DecodedFile>(std::move(audio));
+                if (auto audio = AudioFile::open(file, why))
+                    sheetFile = std::make_unique<DecodedFile>(std::move(audio));
             }
             if (!sheetFile) {
                 error = "impossibile leggere il file " + name + " del foglio CUE";
@@ -191,7 +196,9 @@ std::unique_ptr<DiscSource> openCueSheet(const std::string& path, std::string& e
         }
         starts.push_back(cursor);
         long length = track_get_length(track);
-        if (length < 0) length = std::max<long>(0, disc->files_[static_cast<std::size_t>(file)]->sectors() - index1);
+        if (length < 0)
+            length =
+                std::max<long>(0, disc->files_[static_cast<std::size_t>(file)]->sectors() - index1);
         disc->segments_.push_back({cursor, static_cast<std::int32_t>(length), file, index1});
         cursor += static_cast<std::int32_t>(length);
         const auto postgap = static_cast<std::int32_t>(track_get_zero_post(track));

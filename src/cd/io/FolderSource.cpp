@@ -16,12 +16,13 @@ namespace fs = std::filesystem;
 
 bool isAudioFile(const fs::path& p) {
     std::string ext = p.extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return std::tolower(c); });
     return ext == ".wav" || ext == ".flac" || ext == ".ogg" || ext == ".oga" || ext == ".mp3";
 }
 
 class FolderDisc : public DiscSource {
-public:
+  public:
     const std::vector<DiscTrack>& tracks() const override { return toc_; }
     bool readSector(std::int32_t sector, std::uint8_t* out) override {
         for (std::size_t i = 0; i < toc_.size(); ++i) {
@@ -53,11 +54,12 @@ std::unique_ptr<DiscSource> openTrackFolder(const std::string& path, std::string
         std::string why;
         auto file = AudioFile::open(name.string(), why);
         if (!file) {
-            std::cerr << "quilo: brano non leggibile, escluso dal disco: " << name.string() << " (" << why
-                      << ")\n";
+            std::cerr << "quilo: brano non leggibile, escluso dal disco: " << name.string() << " ("
+                      << why << ")\n";
             continue;
         }
-        const auto sectors = static_cast<std::int32_t>((file->frames() + kFramesPerSector - 1) / kFramesPerSector);
+        const auto sectors =
+            static_cast<std::int32_t>((file->frames() + kFramesPerSector - 1) / kFramesPerSector);
         disc->toc_.push_back({cursor, sectors});
         disc->files_.push_back(std::move(file));
         cursor += sectors;

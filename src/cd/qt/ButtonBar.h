@@ -15,7 +15,7 @@ namespace quilo {
 
 class ButtonBar : public QWidget {
     Q_OBJECT
-public:
+  public:
     enum Button { Prev, Next, Play, Pause, Back, Step, Stop, Record, Eject, kButtonCount };
 
     explicit ButtonBar(QWidget* parent = nullptr);
@@ -27,7 +27,7 @@ public:
 
     QToolButton* button(Button b) const { return buttons_[static_cast<std::size_t>(b)]; }
 
-private:
+  private:
     std::array<QToolButton*, kButtonCount> buttons_{};
     std::array<std::function<void()>, kButtonCount> actions_{};
     std::optional<CdMode> shownMode_;

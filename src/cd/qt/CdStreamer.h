@@ -9,7 +9,7 @@ namespace quilo {
 class CdControl;
 
 class CdStreamer {
-public:
+  public:
     explicit CdStreamer(CdControl& control) : control_(control) {}
     ~CdStreamer() { stop(); }
     CdStreamer(const CdStreamer&) = delete;
@@ -20,7 +20,7 @@ public:
 
     static constexpr int kPumpMilliseconds = 5;
 
-private:
+  private:
     CdControl& control_;
     QThread* thread_ = nullptr;
     QObject* pumpTimer_ = nullptr;

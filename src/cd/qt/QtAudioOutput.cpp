@@ -6,7 +6,9 @@
 
 namespace quilo {
 
-QtAudioOutput::~QtAudioOutput() { close(); }
+QtAudioOutput::~QtAudioOutput() {
+    close();
+}
 
 void QtAudioOutput::close() {
     if (sink_) sink_->stop();

@@ -13,7 +13,7 @@
 namespace quilo {
 
 class QtAudioOutput : public AudioOutput {
-public:
+  public:
     ~QtAudioOutput() override;
     bool open() override;
     void close() override;
@@ -22,7 +22,7 @@ public:
     void flush() override;
     std::int64_t delayFrames() override;
 
-private:
+  private:
     std::unique_ptr<QAudioSink> sink_;
     QIODevice* io_ = nullptr;
 };
@@ -30,17 +30,19 @@ private:
 // Tries the sound device first and falls back to a silent real-time output,
 // saying so once.
 class FallbackAudioOutput : public AudioOutput {
-public:
+  public:
     explicit FallbackAudioOutput(bool trySoundDevice = true) : trySoundDevice_(trySoundDevice) {}
     bool open() override;
     void close() override { active_->close(); }
-    std::size_t write(const std::uint8_t* data, std::size_t bytes) override { return active_->write(data, bytes); }
+    std::size_t write(const std::uint8_t* data, std::size_t bytes) override {
+        return active_->write(data, bytes);
+    }
     void pause(bool paused) override { active_->pause(paused); }
     void flush() override { active_->flush(); }
     std::int64_t delayFrames() override { return active_->delayFrames(); }
     bool usingSoundDevice() const { return active_ == &device_; }
 
-private:
+  private:
     bool trySoundDevice_;
     QtAudioOutput device_;
     NullAudioOutput silent_;

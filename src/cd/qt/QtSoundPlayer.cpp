@@ -9,7 +9,9 @@
 
 namespace quilo {
 
-QtSoundPlayer::~QtSoundPlayer() { stop(); }
+QtSoundPlayer::~QtSoundPlayer() {
+    stop();
+}
 
 void QtSoundPlayer::stop() {
     if (sink_) sink_->stop();
@@ -22,7 +24,8 @@ bool QtSoundPlayer::play(const std::string& file) {
     auto audio = AudioFile::open(file, why);
     if (!audio) return false;
     QByteArray samples(static_cast<qsizetype>(audio->frames() * kBytesPerFrame), Qt::Uninitialized);
-    if (!audio->read(0, audio->frames(), reinterpret_cast<std::uint8_t*>(samples.data()))) return false;
+    if (!audio->read(0, audio->frames(), reinterpret_cast<std::uint8_t*>(samples.data())))
+        return false;
 
     stop();  // a new sound cuts off the one still playing
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
@@ -31,7 +34,8 @@ bool QtSoundPlayer::play(const std::string& file) {
     format.setChannelCount(2);
     format.setSampleFormat(QAudioFormat::Int16);
     if (device.isNull() || !device.isFormatSupported(format)) {
-        if (!warnedNoDevice_) std::cerr << "quilo: nessuna uscita audio; i suoni non si sentiranno\n";
+        if (!warnedNoDevice_)
+            std::cerr << "quilo: nessuna uscita audio; i suoni non si sentiranno\n";
         warnedNoDevice_ = true;
         return true;
     }

@@ -13,11 +13,11 @@
 namespace quilo {
 
 class QtSoundPlayer : public SoundPlayer {
-public:
+  public:
     ~QtSoundPlayer() override;
     bool play(const std::string& file) override;
 
-private:
+  private:
     void stop();
 
     std::unique_ptr<QAudioSink> sink_;

@@ -12,7 +12,9 @@ std::string lower(std::string s) {
     return s;
 }
 
-bool isScript(const fs::path& p) { return lower(p.extension().string()) == ".txt"; }
+bool isScript(const fs::path& p) {
+    return lower(p.extension().string()) == ".txt";
+}
 
 // `folder` below (or at) `root`: the part after it, else nothing.
 std::optional<fs::path> below(const fs::path& folder, const fs::path& root) {
@@ -42,7 +44,8 @@ void Chooser::Drive1_Change(const std::string& drive) {
 }
 
 void Chooser::setDirPath(const std::string& written) {
-    const fs::path folder = paths_.resolve(model_.drive == kDataDrive ? std::string(kDataDrive) + written : written);
+    const fs::path folder =
+        paths_.resolve(model_.drive == kDataDrive ? std::string(kDataDrive) + written : written);
     std::error_code ec;
     if (!fs::is_directory(folder, ec)) {
         warnings_.warn("Cartella dei copioni non trovata: " + folder.string() + "; si parte da " +
@@ -58,7 +61,9 @@ void Chooser::Dir1_Change(const fs::path& folder) {
     listFiles();
 }
 
-void Chooser::refresh() { listFiles(); }
+void Chooser::refresh() {
+    listFiles();
+}
 
 void Chooser::listFiles() {
     model_.files.clear();

@@ -20,17 +20,17 @@ inline constexpr const char* kSystemDrive = "/";
 
 struct ChooserModel {
     std::string drive = kDataDrive;
-    std::filesystem::path folder;      // the current folder, a native path
-    std::vector<std::string> files;    // script names in the folder, sorted
-    int selected = -1;                 // index into files, -1 for none
+    std::filesystem::path folder;    // the current folder, a native path
+    std::vector<std::string> files;  // script names in the folder, sorted
+    int selected = -1;               // index into files, -1 for none
     bool visible = false;
-    bool lettoreEnabled = true;        // Command1
-    int revision = 0;                  // grows each time the folder is read
+    bool lettoreEnabled = true;  // Command1
+    int revision = 0;            // grows each time the folder is read
     bool operator==(const ChooserModel&) const = default;
 };
 
 class Chooser {
-public:
+  public:
     Chooser(ChooserModel& model, Modulo1& state, PanelModel& tarvo1, const PathResolver& paths,
             Warnings& warnings)
         : model_(model), state_(state), tarvo1_(tarvo1), paths_(paths), warnings_(warnings) {}
@@ -55,7 +55,7 @@ public:
     // Text6 as the script path: the panel's change handler.
     void Text6_Change() { state_.scriptPath = tarvo1_.Text6; }
 
-private:
+  private:
     void listFiles();
 
     ChooserModel& model_;

@@ -36,8 +36,12 @@ ChooserView::ChooserView(QWidget* parent) : QWidget(parent) {
     setTabOrder(files_, lettore_);
     setTabOrder(lettore_, quit_);
 
-    connect(quit_, &QPushButton::clicked, this, [this] { if (onQuit) onQuit(); });
-    connect(lettore_, &QPushButton::clicked, this, [this] { if (onLettore) onLettore(); });
+    connect(quit_, &QPushButton::clicked, this, [this] {
+        if (onQuit) onQuit();
+    });
+    connect(lettore_, &QPushButton::clicked, this, [this] {
+        if (onLettore) onLettore();
+    });
     connect(drives_, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (!syncing_ && onDrive) onDrive(drives_->itemData(index).toString().toStdString());
     });
@@ -64,13 +68,16 @@ void ChooserView::sync(const ChooserModel& model,
         const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
         const QIcon closed = style()->standardIcon(QStyle::SP_DirClosedIcon);
         std::filesystem::path at = root;
-        auto add = [&](const QString& text, const std::filesystem::path& path, int depth, const QIcon& icon) {
-            auto* item = new QListWidgetItem(icon, QString(depth * 2, QLatin1Char(' ')) + text, folders_);
+        auto add = [&](const QString& text, const std::filesystem::path& path, int depth,
+                       const QIcon& icon) {
+            auto* item =
+                new QListWidgetItem(icon, QString(depth * 2, QLatin1Char(' ')) + text, folders_);
             item->setData(Qt::UserRole, QString::fromStdString(path.string()));
             return item;
         };
         int depth = 0;
-        QListWidgetItem* current = add(QString::fromStdString(model.drive == kDataDrive ? "C:\\" : "/"), root, depth++, open);
+        QListWidgetItem* current = add(
+            QString::fromStdString(model.drive == kDataDrive ? "C:\\" : "/"), root, depth++, open);
         const auto rest = model.folder.lexically_relative(root);
         if (!rest.empty() && *rest.begin() != "..") {
             for (const auto& part : rest) {
@@ -80,7 +87,8 @@ void ChooserView::sync(const ChooserModel& model,
             }
         }
         folders_->setCurrentItem(current);
-        for (const auto& name : subfolders()) add(QString::fromStdString(name), model.folder / name, depth, closed);
+        for (const auto& name : subfolders())
+            add(QString::fromStdString(name), model.folder / name, depth, closed);
     }
     if (shownFiles_ != model.files) {
         shownFiles_ = model.files;

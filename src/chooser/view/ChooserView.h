@@ -15,12 +15,13 @@ namespace quilo {
 
 class ChooserView : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit ChooserView(QWidget* parent = nullptr);
 
     // `subfolders` are the current folder's own folders, `root` the drive's root.
     // The current folder's own folders are asked for only when the folder was read again.
-    void sync(const ChooserModel& model, const std::function<std::vector<std::string>()>& subfolders,
+    void sync(const ChooserModel& model,
+              const std::function<std::vector<std::string>()>& subfolders,
               const std::filesystem::path& root);
 
     std::function<void(const std::string&)> onDrive;
@@ -36,10 +37,10 @@ public:
     QPushButton* lettoreButton() const { return lettore_; }
     QPushButton* quitButton() const { return quit_; }
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     QPushButton* quit_;
     QPushButton* lettore_;
     QListWidget* files_;

@@ -13,7 +13,7 @@ namespace quilo {
 class DisplayView;
 
 class DisplayPresenter : public Presenter {
-public:
+  public:
     explicit DisplayPresenter(DisplayView& view) : view_(view) { clock_.start(); }
 
     void repaintNow(Repaint what) override;
@@ -21,7 +21,7 @@ public:
 
     static constexpr qint64 kFrameNanoseconds = 1'000'000'000 / 30;
 
-private:
+  private:
     DisplayView& view_;
     QElapsedTimer clock_;
     qint64 lastFrame_ = -kFrameNanoseconds;

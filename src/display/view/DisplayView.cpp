@@ -12,7 +12,9 @@ namespace {
 
 constexpr double kTwipsPerPoint = 20.0;
 
-QColor toQColor(Rgb c) { return QColor(c.r, c.g, c.b); }
+QColor toQColor(Rgb c) {
+    return QColor(c.r, c.g, c.b);
+}
 
 // Captions break lines with CR LF; a lone CR or LF breaks too.
 QString displayText(const std::string& text) {
@@ -101,8 +103,8 @@ void DisplayView::paintEvent(QPaintEvent*) {
 void DisplayView::paintPane(QPainter& painter, const ImagePane& pane) {
     if (!pane.visible || !pane.hasPicture()) return;
     const QRectF paneRect = toPixels(pane.geometry);
-    const QRectF pictureRect = toPixels({pane.geometry.left, pane.geometry.top, pane.drawWidth,
-                                         pane.drawHeight});
+    const QRectF pictureRect =
+        toPixels({pane.geometry.left, pane.geometry.top, pane.drawWidth, pane.drawHeight});
     const QRectF shown = paneRect.intersected(pictureRect).intersected(areaRect());
     if (shown.isEmpty()) return;
     const QString file = QString::fromStdString(pane.file);
@@ -120,8 +122,9 @@ void DisplayView::paintPane(QPainter& painter, const ImagePane& pane) {
     if (image.isNull()) return;
     const double sx = image.width() / pictureRect.width();
     const double sy = image.height() / pictureRect.height();
-    const QRectF from((shown.left() - pictureRect.left()) * sx, (shown.top() - pictureRect.top()) * sy,
-                      shown.width() * sx, shown.height() * sy);
+    const QRectF from((shown.left() - pictureRect.left()) * sx,
+                      (shown.top() - pictureRect.top()) * sy, shown.width() * sx,
+                      shown.height() * sy);
     painter.drawImage(shown, image, from);
 }
 
@@ -164,10 +167,17 @@ void DisplayView::closeEvent(QCloseEvent* event) {
 void DisplayView::mousePressEvent(QMouseEvent* event) {
     if (!onPress_) return;
     switch (event->button()) {
-        case Qt::LeftButton: onPress_(1); break;
-        case Qt::RightButton: onPress_(2); break;
-        case Qt::MiddleButton: onPress_(4); break;
-        default: break;
+        case Qt::LeftButton:
+            onPress_(1);
+            break;
+        case Qt::RightButton:
+            onPress_(2);
+            break;
+        case Qt::MiddleButton:
+            onPress_(4);
+            break;
+        default:
+            break;
     }
 }
 

@@ -14,7 +14,7 @@ namespace quilo {
 
 class DisplayView : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit DisplayView(const DisplayForm& model, QWidget* parent = nullptr);
 
     // Receives the button code of a press anywhere on the form (1 left, 2 right, 4 middle).
@@ -25,12 +25,12 @@ public:
     // The pixel rectangle the display area occupies in the widget.
     QRectF areaRect() const;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void paintPane(QPainter& painter, const ImagePane& pane);
     void paintLabel(QPainter& painter, const Label& label, const QFont& font, bool growsWithText);
     void paintTextBox(QPainter& painter, const TextBox& box);

@@ -14,7 +14,7 @@
 namespace quilo {
 
 class PictureCache {
-public:
+  public:
     // The picture of `file` scaled to `size` pixels; a null pixmap when the
     // file cannot be decoded.
     QPixmap scaled(const QString& file, QSize size);
@@ -27,7 +27,7 @@ public:
 
     static constexpr int kDecodeLimit = 4096;
 
-private:
+  private:
     template <typename Map>
     static void trim(Map& map, QList<typename Map::key_type>& order, int keep);
 

@@ -7,7 +7,7 @@
 namespace quilo {
 
 class QtPictureProber : public PictureProber {
-public:
+  public:
     std::optional<PixelSize> pixelSize(const std::string& file) override;
 };
 

@@ -9,7 +9,8 @@ void ScriptCommands::textColourCaption() {
     const ColouredText body = colouredTextBody(line());
     if (body.number) {
         // A number that names no colour leaves the colour as it was.
-        const auto colour = *body.number == 99 ? std::optional(textColour(state_)) : colourNumber(*body.number);
+        const auto colour =
+            *body.number == 99 ? std::optional(textColour(state_)) : colourNumber(*body.number);
         if (colour) {
             testo1_.Label2[0].fore = *colour;
             testo1_.Label2[1].fore = *colour;
@@ -22,7 +23,8 @@ void ScriptCommands::backColourCaption() {
     testo1_.Text1.visible = false;
     const ColouredText body = colouredTextBody(line());
     if (body.number) {
-        const auto colour = *body.number == 99 ? std::optional(backColour(state_)) : colourNumber(*body.number);
+        const auto colour =
+            *body.number == 99 ? std::optional(backColour(state_)) : colourNumber(*body.number);
         if (colour) {
             testo1_.Label2[0].back = *colour;
             testo1_.Label2[1].back = *colour;

@@ -8,8 +8,8 @@
 namespace quilo {
 namespace {
 
-constexpr float kThirdLeft = 11701.0f / 3.0f;       // 3900.33
-constexpr float kTwoThirdsLeft = 23402.0f / 3.0f;   // 7800.67
+constexpr float kThirdLeft = 11701.0f / 3.0f;      // 3900.33
+constexpr float kTwoThirdsLeft = 23402.0f / 3.0f;  // 7800.67
 
 float textBoxLeft(const std::string& letter) {
     if (letter == "F") return 100;
@@ -32,7 +32,8 @@ PassFlow ScriptCommands::picture() {
     state_.lastPictureFile = state_.pictureFile;
 
     const int next = state_.currentLine + 1;
-    const std::int16_t nextSeconds = next < LineTable::kSize ? state_.scriptLines.decoded(next).seconds : 0;
+    const std::int16_t nextSeconds =
+        next < LineTable::kSize ? state_.scriptLines.decoded(next).seconds : 0;
     state_.secondsToNext = secondsBetween(state_.lineSeconds, nextSeconds);
     state_.fitBoxHeight = state_.captionHeight;
     testo1_.ImgEdit[1].geometry.top = 0;

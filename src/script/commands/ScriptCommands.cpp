@@ -4,20 +4,46 @@ namespace quilo {
 
 PassFlow ScriptCommands::run(ScriptCommand command) {
     switch (command) {
-        case ScriptCommand::TextColumn: textColumn(); break;
-        case ScriptCommand::PictureText: pictureText(); break;
-        case ScriptCommand::CaptionBlock: captionBlock(); break;
-        case ScriptCommand::Pause: pause(); break;
-        case ScriptCommand::TextColourCaption: textColourCaption(); break;
-        case ScriptCommand::BackColourCaption: backColourCaption(); break;
-        case ScriptCommand::ClosingCaption: closingCaption(); break;
-        case ScriptCommand::Picture: return picture();
-        case ScriptCommand::Background: return background();
-        case ScriptCommand::NormalBackground: defaults_.FondoNormale(); break;
-        case ScriptCommand::AddLine: addLine(); break;
-        case ScriptCommand::Sound: sound(); break;
-        case ScriptCommand::HeaderDefaults: defaults_.Tdefault(); break;
-        case ScriptCommand::PlainCaption: plainCaption(); break;
+        case ScriptCommand::TextColumn:
+            textColumn();
+            break;
+        case ScriptCommand::PictureText:
+            pictureText();
+            break;
+        case ScriptCommand::CaptionBlock:
+            captionBlock();
+            break;
+        case ScriptCommand::Pause:
+            pause();
+            break;
+        case ScriptCommand::TextColourCaption:
+            textColourCaption();
+            break;
+        case ScriptCommand::BackColourCaption:
+            backColourCaption();
+            break;
+        case ScriptCommand::ClosingCaption:
+            closingCaption();
+            break;
+        case ScriptCommand::Picture:
+            return picture();
+        case ScriptCommand::Background:
+            return background();
+        case ScriptCommand::NormalBackground:
+            defaults_.FondoNormale();
+            break;
+        case ScriptCommand::AddLine:
+            addLine();
+            break;
+        case ScriptCommand::Sound:
+            sound();
+            break;
+        case ScriptCommand::HeaderDefaults:
+            defaults_.Tdefault();
+            break;
+        case ScriptCommand::PlainCaption:
+            plainCaption();
+            break;
     }
     return PassFlow::Continue;
 }

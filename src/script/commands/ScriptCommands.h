@@ -34,16 +34,16 @@ struct CommandPorts {
 };
 
 class ScriptCommands : public CommandRunner {
-public:
-    ScriptCommands(Modulo1& state, DisplayForm& testo1, DisplayDefaults& defaults, ImagePanes& panes,
-                   CommandPorts ports)
+  public:
+    ScriptCommands(Modulo1& state, DisplayForm& testo1, DisplayDefaults& defaults,
+                   ImagePanes& panes, CommandPorts ports)
         : state_(state), testo1_(testo1), defaults_(defaults), panes_(panes), ports_(ports) {}
 
     PassFlow run(ScriptCommand command) override;
 
     void RiproduciSuono();
 
-private:
+  private:
     // caption commands
     void textColourCaption();
     void backColourCaption();

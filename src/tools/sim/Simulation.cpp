@@ -22,17 +22,29 @@ std::string hex(Rgb c) {
     return text;
 }
 
-long twips(float value) { return std::lround(value); }
+long twips(float value) {
+    return std::lround(value);
+}
 
 json label(const Label& l) {
-    return {{"caption", l.caption}, {"fore", hex(l.fore)}, {"back", hex(l.back)}, {"backStyle", l.backStyle},
-            {"left", twips(l.geometry.left)}, {"top", twips(l.geometry.top)}, {"width", twips(l.geometry.width)},
-            {"height", twips(l.geometry.height)}, {"visible", l.visible}};
+    return {{"caption", l.caption},
+            {"fore", hex(l.fore)},
+            {"back", hex(l.back)},
+            {"backStyle", l.backStyle},
+            {"left", twips(l.geometry.left)},
+            {"top", twips(l.geometry.top)},
+            {"width", twips(l.geometry.width)},
+            {"height", twips(l.geometry.height)},
+            {"visible", l.visible}};
 }
 
 json pane(const ImagePane& p) {
-    return {{"source", p.source}, {"visible", p.visible}, {"left", twips(p.geometry.left)},
-            {"top", twips(p.geometry.top)}, {"width", twips(p.geometry.width)}, {"height", twips(p.geometry.height)}};
+    return {{"source", p.source},
+            {"visible", p.visible},
+            {"left", twips(p.geometry.left)},
+            {"top", twips(p.geometry.top)},
+            {"width", twips(p.geometry.width)},
+            {"height", twips(p.geometry.height)}};
 }
 
 json snapshot(const DisplayForm& f) {
@@ -41,16 +53,20 @@ json snapshot(const DisplayForm& f) {
     s["Label1"] = json::array({label(f.Label1[0]), label(f.Label1[1])});
     s["Label2"] = json::array({label(f.Label2[0]), label(f.Label2[1])});
     const TextBox& t = f.Text1;
-    s["Text1"] = {{"text", t.text}, {"left", twips(t.geometry.left)}, {"top", twips(t.geometry.top)},
-                  {"width", twips(t.geometry.width)}, {"height", twips(t.geometry.height)}, {"visible", t.visible}};
+    s["Text1"] = {{"text", t.text},
+                  {"left", twips(t.geometry.left)},
+                  {"top", twips(t.geometry.top)},
+                  {"width", twips(t.geometry.width)},
+                  {"height", twips(t.geometry.height)},
+                  {"visible", t.visible}};
     for (int i = 1; i <= 4; ++i) s["ImgEdit" + std::to_string(i)] = pane(f.ImgEdit[i]);
     return s;
 }
 
 std::string positionText(std::uint32_t p) {
     char text[16];
-    std::snprintf(text, sizeof text, "%02u:%02u:%02u:%02u", p & 255u, (p >> 8) & 255u, (p >> 16) & 255u,
-                  (p >> 24) & 255u);
+    std::snprintf(text, sizeof text, "%02u:%02u:%02u:%02u", p & 255u, (p >> 8) & 255u,
+                  (p >> 16) & 255u, (p >> 24) & 255u);
     return text;
 }
 
@@ -64,7 +80,7 @@ struct Effects {
 
 // The CD as the program drives it, noting the transport commands it is sent.
 class NotingCd : public CdDevice {
-public:
+  public:
     NotingCd(CdControl& cd, Effects& effects) : cd_(cd), effects_(effects) {}
     void command(CdCommand c) override {
         if (c == CdCommand::Pause && effects_.inLine) effects_.list.push_back("pause");
@@ -83,13 +99,13 @@ public:
     std::uint32_t trackPosition() const override { return cd_.trackPosition(); }
     void setTo(std::int32_t t) override { cd_.setTo(t); }
 
-private:
+  private:
     CdControl& cd_;
     Effects& effects_;
 };
 
 class NotedSound : public SoundPlayer {
-public:
+  public:
     NotedSound(SoundCheck& check, Effects& effects, const Modulo1& state)
         : check_(check), effects_(effects), state_(state) {}
     bool play(const std::string& file) override {
@@ -97,14 +113,14 @@ public:
         return check_.playable(file);
     }
 
-private:
+  private:
     SoundCheck& check_;
     Effects& effects_;
     const Modulo1& state_;
 };
 
 class NotedMessages : public MessageBox {
-public:
+  public:
     explicit NotedMessages(Effects& effects) : effects_(effects) {}
     void show(const std::string& text) override {
         effects_.list.push_back("message:" + text);
@@ -112,12 +128,12 @@ public:
     }
     std::string last;
 
-private:
+  private:
     Effects& effects_;
 };
 
 class NoScreen : public Presenter, public Windows, public ProgramExit {
-public:
+  public:
     void repaintNow(Repaint) override {}
     void showTransitionFrame() override {}
     void bringToFront(Window) override {}
@@ -125,24 +141,25 @@ public:
 };
 
 class StreamWarnings : public Warnings {
-public:
+  public:
     explicit StreamWarnings(std::ostream& err) : err_(err) {}
     void warn(const std::string& message) override { err_ << "quilo-sim: " << message << "\n"; }
 
-private:
+  private:
     std::ostream& err_;
 };
 
 // Writes one object for each line the reader runs.
 class LineReport : public CommandRunner {
-public:
+  public:
     LineReport(CommandRunner& next, Modulo1& state, const DisplayForm& form, Effects& effects,
                const std::int64_t& ms, std::ostream& out)
         : next_(next), state_(state), form_(form), effects_(effects), ms_(ms), out_(out) {}
 
     PassFlow run(ScriptCommand command) override {
         const int line = state_.currentLine + 1;
-        const std::string letter = command == ScriptCommand::PlainCaption ? "text" : state_.commandLetter;
+        const std::string letter =
+            command == ScriptCommand::PlainCaption ? "text" : state_.commandLetter;
         const std::uint32_t position = static_cast<std::uint32_t>(state_.cdTrack) |
                                        (static_cast<std::uint32_t>(state_.cdMinutes) << 8) |
                                        (static_cast<std::uint32_t>(state_.cdSeconds) << 16) |
@@ -151,13 +168,14 @@ public:
         effects_.list.clear();
         const PassFlow flow = next_.run(command);
         effects_.inLine = false;
-        json object = {{"ms", ms_}, {"pos", positionText(position)}, {"line", line}, {"command", letter},
-                       {"effects", effects_.list}, {"display", snapshot(form_)}};
+        json object = {
+            {"ms", ms_},         {"pos", positionText(position)}, {"line", line},
+            {"command", letter}, {"effects", effects_.list},      {"display", snapshot(form_)}};
         out_ << object.dump() << "\n";
         return flow;
     }
 
-private:
+  private:
     CommandRunner& next_;
     Modulo1& state_;
     const DisplayForm& form_;
@@ -174,7 +192,9 @@ bool reached(std::uint32_t p, const std::array<int, 3>& until) {
 
 }  // namespace
 
-std::string displaySnapshotJson(const DisplayForm& form) { return snapshot(form).dump(); }
+std::string displaySnapshotJson(const DisplayForm& form) {
+    return snapshot(form).dump();
+}
 
 std::string tocJson(std::unique_ptr<DiscSource> disc) {
     json tracks = json::array();
@@ -184,13 +204,15 @@ std::string tocJson(std::unique_ptr<DiscSource> disc) {
     }
     ManualAudioOutput output(4 * 588, false);
     std::shared_ptr<DiscSource> shared = std::move(disc);
-    CdControl cd([shared]() -> std::unique_ptr<DiscSource> {
-        return std::make_unique<SilentDisc>([&] {
-            std::vector<std::int32_t> lengths;
-            for (const auto& t : shared->tracks()) lengths.push_back(t.length);
-            return lengths;
-        }());
-    }, output);
+    CdControl cd(
+        [shared]() -> std::unique_ptr<DiscSource> {
+            return std::make_unique<SilentDisc>([&] {
+                std::vector<std::int32_t> lengths;
+                for (const auto& t : shared->tracks()) lengths.push_back(t.length);
+                return lengths;
+            }());
+        },
+        output);
     cd.command(CdCommand::Open);
     Modulo1 state;
     PanelModel panel;
@@ -221,21 +243,30 @@ int Simulation::run() {
     ImagePanes panes(state, testo1, pictures_, screen, files, warnings);
     DisplayEvents events(testo1, tarvo1, screen, screen);
     DisplayDefaults defaults(state, testo1, panes, events);
-    ScriptCommands commands(state, testo1, defaults, panes, {cd, screen, sound, messages, seconds, files});
+    ScriptCommands commands(state, testo1, defaults, panes,
+                            {cd, screen, sound, messages, seconds, files});
     LineReport report(commands, state, testo1, effects, ms, out_);
     LineReader reader(state, testo1, readout, report);
     PlaybackClock clock(state, tarvo1, cd, reader, seconds);
     Chooser chooser(chooserModel, state, tarvo1, paths, warnings);
     ColourTable colours(state, paths);
     ScriptLoader loader(state, paths);
-    Player player({state, testo1, tarvo1, chooserModel, chooser, cd, readout, colours, defaults, events, loader,
-                   clock, messages, screen, screen});
+    Player player({state, testo1, tarvo1, chooserModel, chooser, cd, readout, colours, defaults,
+                   events, loader, clock, messages, screen, screen});
     control.setEventSink([&](CdEvent e) {
         switch (e) {
-            case CdEvent::Done: player.mmcontrol1_Done(); break;
-            case CdEvent::PlayCompleted: player.mmcontrol1_PlayCompleted(); break;
-            case CdEvent::EjectClick: player.mmcontrol1_EjectClick(); break;
-            case CdEvent::EjectCompleted: player.mmcontrol1_EjectCompleted(); break;
+            case CdEvent::Done:
+                player.mmcontrol1_Done();
+                break;
+            case CdEvent::PlayCompleted:
+                player.mmcontrol1_PlayCompleted();
+                break;
+            case CdEvent::EjectClick:
+                player.mmcontrol1_EjectClick();
+                break;
+            case CdEvent::EjectCompleted:
+                player.mmcontrol1_EjectCompleted();
+                break;
         }
     });
 
@@ -247,8 +278,9 @@ int Simulation::run() {
     player.Command1_Click();
     if (!clock.enabled) {
         err_ << "quilo-sim: "
-             << (messages.last.empty() ? "il nome del copione non termina in \"txt\": " + options_.script
-                                       : messages.last)
+             << (messages.last.empty()
+                     ? "il nome del copione non termina in \"txt\": " + options_.script
+                     : messages.last)
              << "\n";
         return 1;
     }
@@ -262,7 +294,9 @@ int Simulation::run() {
         effects.resumed = false;
         if (clock.enabled) clock.Timer1_Timer();
         if (effects.resumed) {
-            out_ << json{{"ms", ms}, {"pos", positionText(control.position())}, {"clock", "play"}}.dump() << "\n";
+            out_ << json{{"ms", ms}, {"pos", positionText(control.position())}, {"clock", "play"}}
+                        .dump()
+                 << "\n";
         }
         if (effects.stopped) {
             end = "stop";
@@ -274,7 +308,8 @@ int Simulation::run() {
             end = "limit";
         }
     }
-    out_ << json{{"end", end}, {"ms", ms}, {"pos", positionText(control.position())}}.dump() << std::endl;
+    out_ << json{{"end", end}, {"ms", ms}, {"pos", positionText(control.position())}}.dump()
+         << std::endl;
     return 0;
 }
 

@@ -22,29 +22,33 @@ namespace quilo {
 struct SimOptions {
     std::string script;
     std::string root;
-    std::vector<std::int32_t> trackSectors;  // the virtual disc
+    std::vector<std::int32_t> trackSectors;   // the virtual disc
     std::optional<std::array<int, 3>> until;  // track, minutes, seconds
 };
 
 // Tells whether a sound file could be played; the simulation never plays it.
 class SoundCheck {
-public:
+  public:
     virtual ~SoundCheck() = default;
     virtual bool playable(const std::string& file) = 0;
 };
 
 class Simulation {
-public:
+  public:
     static constexpr std::int64_t kLimitMs = 2LL * 60 * 60 * 1000;
 
     Simulation(SimOptions options, PictureProber& pictures, SoundCheck& sounds, std::ostream& out,
                std::ostream& err)
-        : options_(std::move(options)), pictures_(pictures), sounds_(sounds), out_(out), err_(err) {}
+        : options_(std::move(options)),
+          pictures_(pictures),
+          sounds_(sounds),
+          out_(out),
+          err_(err) {}
 
     // The exit status: 0 after a run, 1 when the program or the script cannot start.
     int run();
 
-private:
+  private:
     SimOptions options_;
     PictureProber& pictures_;
     SoundCheck& sounds_;

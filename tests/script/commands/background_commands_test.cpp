@@ -51,7 +51,8 @@ TEST_F(BackgroundCommandsTest, ShowsTheTextBoxBesideANewBackgroundOnlyWhenItHold
 }
 
 TEST_F(BackgroundCommandsTest, PlaysASoundOnceUntilAPlainCaptionForgetsIt) {
-    h.script({"01:00:40ding.wavW", "01:00:50ding.wavW", "01:00:55words", "01:00:58ding.wavW", "**"});
+    h.script(
+        {"01:00:40ding.wavW", "01:00:50ding.wavW", "01:00:55words", "01:00:58ding.wavW", "**"});
     at(1, 0, 40);
     at(1, 0, 50);
     EXPECT_EQ(h.sound.played.size(), 1u);
@@ -77,12 +78,13 @@ TEST_F(BackgroundCommandsTest, ChangesNothingForNameLinesTooShortToNameAFile) {
     EXPECT_TRUE(h.sound.played.empty());
     EXPECT_EQ(h.state.backgroundImage, "");
     at(1, 0, 42);
-    EXPECT_EQ(h.log.letters, "WVM");  // the short picture line continued the pass... to a line not due
+    EXPECT_EQ(h.log.letters,
+              "WVM");  // the short picture line continued the pass... to a line not due
 }
 
 TEST_F(BackgroundCommandsTest, ReappliesHeaderDefaultsAndThePlainBackground) {
-    h.script({"01:00:01x12C", "99 r   10", "99 g   20", "99 b   30", "99 r  200", "99 g  200", "99 b  200",
-              "99:00:00sea.bmpV", "01:00:10T", "01:00:20N", "**"});
+    h.script({"01:00:01x12C", "99 r   10", "99 g   20", "99 b   30", "99 r  200", "99 g  200",
+              "99 b  200", "99:00:00sea.bmpV", "01:00:10T", "01:00:20N", "**"});
     at(1, 0, 10);
     EXPECT_EQ(h.testo1.backColour, (Rgb{10, 20, 30}));
     EXPECT_EQ(h.state.backgroundPane, 1);

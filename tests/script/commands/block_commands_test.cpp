@@ -61,7 +61,8 @@ TEST_F(BlockCommandsTest, EndsAnUnclosedBlockAtTheLastLoadedLine) {
 TEST_F(BlockCommandsTest, WritesATextBlockIntoTheCaptionsAndStopsAnyPause) {
     h.state.pauseActive = 1;
     h.testo1.ImgEdit[2].visible = true;
-    h.script({"01:00:50Line one of a block+", "Line two12K", "Line three-", "01:00:50same12C", "**"});
+    h.script(
+        {"01:00:50Line one of a block+", "Line two12K", "Line three-", "01:00:50same12C", "**"});
     at(1, 0, 50);
     EXPECT_EQ(h.testo1.Label2[0].caption, "Line one of a block\r\nLine two12K\r\nLine three");
     EXPECT_EQ(h.testo1.Label2[1].caption, h.testo1.Label2[0].caption);
@@ -83,7 +84,8 @@ TEST_F(BlockCommandsTest, GivesAnEmptyFirstOrLastLineForBareCommandAndClosingLin
 TEST_F(BlockCommandsTest, PreparesPictureTextHiddenInItsLowerPlace) {
     h.testo1.Text1.visible = true;
     h.testo1.Text1.geometry = {7000, 100, 4000, 8000};
-    h.script({"01:00:10About this picture D", "second line-", "01:00:20photo1.bmpM", "01:00:30x12C", "**"});
+    h.script({"01:00:10About this picture D", "second line-", "01:00:20photo1.bmpM", "01:00:30x12C",
+              "**"});
     at(1, 0, 10);
     EXPECT_EQ(h.testo1.Text1.text, "About this picture \r\nsecond line");
     EXPECT_FALSE(h.testo1.Text1.visible);
@@ -94,8 +96,8 @@ TEST_F(BlockCommandsTest, PreparesPictureTextHiddenInItsLowerPlace) {
 }
 
 TEST_F(BlockCommandsTest, ShowsATextColumnAndRunsALoneDashLineAsAOneLineColumn) {
-    h.script({"01:00:10Column K", "01:00:11also12K", "end-", "01:00:20Dash line-", "01:00:20same12C",
-              "01:00:21next12C", "**"});
+    h.script({"01:00:10Column K", "01:00:11also12K", "end-", "01:00:20Dash line-",
+              "01:00:20same12C", "01:00:21next12C", "**"});
     at(1, 0, 10);
     EXPECT_EQ(h.testo1.Text1.text, "Column \r\n01:00:11also12K\r\nend");
     EXPECT_TRUE(h.testo1.Text1.visible);

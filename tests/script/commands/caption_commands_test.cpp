@@ -45,7 +45,8 @@ TEST_F(CaptionCommandsTest, ColoursTheCaptionsAndTheWholeFormBehindThem) {
 TEST_F(CaptionCommandsTest, KeepsTheColourForANumberThatNamesNoneButSetsTheText) {
     h.testo1.Label2[0].fore = Rgb{1, 2, 3};
     h.testo1.Label1[0].fore = Rgb{4, 5, 6};
-    h.script({"01:00:01Odd42C", "01:00:02Odd99E", "01:00:03Odd-1L", "01:00:04Short", "01:00:051C", "**"});
+    h.script({"01:00:01Odd42C", "01:00:02Odd99E", "01:00:03Odd-1L", "01:00:04Short", "01:00:051C",
+              "**"});
     at(1, 0, 1);
     EXPECT_EQ(h.testo1.Label2[0].caption, "Odd");
     EXPECT_EQ(h.testo1.Label2[0].fore, (Rgb{1, 2, 3}));

@@ -53,7 +53,8 @@ TEST_F(PictureCommandsTest, WipesPicturesInAndPlacesTheThirdsWithTheirTextBox) {
         float textLeft;
         int box;
     };
-    const Case cases[] = {{"A", 0, 8900, 11701}, {"F", 11701.0f / 3, 100, 7801}, {"R", 23402.0f / 3, 6000, 3900}};
+    const Case cases[] = {
+        {"A", 0, 8900, 11701}, {"F", 11701.0f / 3, 100, 7801}, {"R", 23402.0f / 3, 6000, 3900}};
     for (const Case& c : cases) {
         FakeCdDevice device;
         Harness one{device};
@@ -65,7 +66,8 @@ TEST_F(PictureCommandsTest, WipesPicturesInAndPlacesTheThirdsWithTheirTextBox) {
         EXPECT_EQ(one.testo1.ImgEdit[1].geometry.left, c.paneLeft) << c.letter;
         EXPECT_EQ(one.testo1.Text1.geometry.left, c.textLeft) << c.letter;
         EXPECT_TRUE(one.testo1.Text1.visible);
-        EXPECT_EQ(one.presenter.frameGeometry.back().first.width, one.state.revealWidth) << c.letter;
+        EXPECT_EQ(one.presenter.frameGeometry.back().first.width, one.state.revealWidth)
+            << c.letter;
         EXPECT_EQ(one.testo1.Label1[0].geometry.width, one.state.fittedWidth);
     }
 }

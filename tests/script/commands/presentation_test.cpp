@@ -17,7 +17,7 @@ namespace {
 using namespace quilo::testing;
 
 class PresentationTest : public ::testing::Test {
-protected:
+  protected:
     PresentationTest() {
         cd.command(CdCommand::Open);
         cd.setTimeFormat(kTimeFormatTmsf);
@@ -54,19 +54,38 @@ protected:
     }
 
     ManualAudioOutput output{4 * 588, false};
-    CdControl cd{[] { return std::make_unique<SilentDisc>(std::vector<std::int32_t>{75 * 120, 75 * 120}); },
-                 output};
+    CdControl cd{
+        [] {
+            return std::make_unique<SilentDisc>(std::vector<std::int32_t>{75 * 120, 75 * 120});
+        },
+        output};
     Harness h{cd};
     std::int64_t tenths = 0;
     std::int64_t ms = 0;
 };
 
 TEST_F(PresentationTest, PlaysTheWorkedExampleFromStartToEnd) {
-    start({"01:00:01Benvenuti12C", "99 back red          0", "99 back green        0", "99 back blue        64",
-           "99 text red        255", "99 text green      255", "99 text blue         0", "99:00:00sea.bmpV",
-           "01:00:05First part99C", "01:00:09A second line14L", "01:00:12photo1.bmpM", "01:00:20applause.wavW",
-           "01:00:25Just a sentence", "01:00:40Pause for applause05S", "and thanks to all", "see you soonP",
-           "01:00:50Line one of a block+", "Line two", "Line three-", "01:01:00The end00E", "**"});
+    start({"01:00:01Benvenuti12C",
+           "99 back red          0",
+           "99 back green        0",
+           "99 back blue        64",
+           "99 text red        255",
+           "99 text green      255",
+           "99 text blue         0",
+           "99:00:00sea.bmpV",
+           "01:00:05First part99C",
+           "01:00:09A second line14L",
+           "01:00:12photo1.bmpM",
+           "01:00:20applause.wavW",
+           "01:00:25Just a sentence",
+           "01:00:40Pause for applause05S",
+           "and thanks to all",
+           "see you soonP",
+           "01:00:50Line one of a block+",
+           "Line two",
+           "Line three-",
+           "01:01:00The end00E",
+           "**"});
     EXPECT_EQ(h.testo1.backColour, (Rgb{0, 0, 64}));
     EXPECT_EQ(h.state.captionWidth, 640 * 19);
 
@@ -92,7 +111,8 @@ TEST_F(PresentationTest, PlaysTheWorkedExampleFromStartToEnd) {
     EXPECT_FALSE(h.testo1.ImgEdit[1].visible);
     playUntil(0, 40);
     playFor(200);
-    EXPECT_EQ(h.testo1.Label2[0].caption, "Pause for applause\r\nand thanks to all\r\nsee you soon");
+    EXPECT_EQ(h.testo1.Label2[0].caption,
+              "Pause for applause\r\nand thanks to all\r\nsee you soon");
     EXPECT_EQ(cd.mode(), CdMode::Paused);
     playFor(4600);
     EXPECT_EQ(cd.mode(), CdMode::Paused);
@@ -112,21 +132,46 @@ TEST_F(PresentationTest, PlaysTheWorkedExampleFromStartToEnd) {
 }
 
 TEST_F(PresentationTest, RunsEveryCommandLetterOnceAndNoBlockLineAsACommand) {
-    const std::vector<std::string> lines = {
-        "01:00:01Benvenuti12C", "99 back red          0", "99 back green        0", "99 back blue        64",
-        "99 text red        255", "99 text green      255", "99 text blue         0", "99:00:00sea.bmpV",
-        "01:00:02Night01B", "01:00:03A line14L", "01:00:04Plain words", "01:00:05wide.bmpV",
-        "01:00:06ding.wavW", "01:00:07T", "01:00:08N", "01:00:09photo1.bmpF", "01:00:20photo2.bmpA",
-        "01:00:30photo1.bmpR", "01:00:40photo2.bmpZ", "01:00:50photo1.bmpM", "01:01:05Caption for picture D",
-        "second line-", "01:01:06photo2.bmpM", "01:01:10Column K", "col line-", "01:01:12Dash-",
-        "01:01:14Wait02S", "pause textP", "01:01:20Direct02P", "01:01:25Block+", "block line-",
-        "01:01:30The end00E", "**"};
+    const std::vector<std::string> lines = {"01:00:01Benvenuti12C",
+                                            "99 back red          0",
+                                            "99 back green        0",
+                                            "99 back blue        64",
+                                            "99 text red        255",
+                                            "99 text green      255",
+                                            "99 text blue         0",
+                                            "99:00:00sea.bmpV",
+                                            "01:00:02Night01B",
+                                            "01:00:03A line14L",
+                                            "01:00:04Plain words",
+                                            "01:00:05wide.bmpV",
+                                            "01:00:06ding.wavW",
+                                            "01:00:07T",
+                                            "01:00:08N",
+                                            "01:00:09photo1.bmpF",
+                                            "01:00:20photo2.bmpA",
+                                            "01:00:30photo1.bmpR",
+                                            "01:00:40photo2.bmpZ",
+                                            "01:00:50photo1.bmpM",
+                                            "01:01:05Caption for picture D",
+                                            "second line-",
+                                            "01:01:06photo2.bmpM",
+                                            "01:01:10Column K",
+                                            "col line-",
+                                            "01:01:12Dash-",
+                                            "01:01:14Wait02S",
+                                            "pause textP",
+                                            "01:01:20Direct02P",
+                                            "01:01:25Block+",
+                                            "block line-",
+                                            "01:01:30The end00E",
+                                            "**"};
     start(lines);
     playUntil(1, 30);
     playFor(2000);
     EXPECT_EQ(cd.mode(), CdMode::Stopped);
     const std::set<int> blockLines = {21, 24, 27, 30};
-    const std::vector<int> expected = {0, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 22, 23, 25, 26, 28, 29, 31};
+    const std::vector<int> expected = {0,  8,  9,  10, 11, 12, 13, 14, 15, 16, 17,
+                                       18, 19, 20, 22, 23, 25, 26, 28, 29, 31};
     EXPECT_EQ(h.log.lines, expected);
     EXPECT_EQ(h.log.letters, "CBLsVWTNFARZMDMK-SP+E");
     for (int line : h.log.lines) EXPECT_EQ(blockLines.count(line), 0u) << line;
