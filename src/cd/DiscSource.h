@@ -34,8 +34,5 @@ class DiscSource {
     }
 };
 
-// Opens the source named on the command line; nothing (and one line on
-// standard error, through `error`) when it cannot be opened.
-using DiscOpener = std::unique_ptr<DiscSource> (*)(const std::string& spec, std::string& error);
 
 }  // namespace quilo

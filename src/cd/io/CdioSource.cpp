@@ -95,9 +95,9 @@ bool hasExtension(const std::string& path, const char* ext) {
 
 }  // namespace
 
-std::unique_ptr<DiscSource> openCdio(const std::string& spec, std::string& error) {
+std::unique_ptr<DiscSource> openCdio(const std::string& named, std::string& error) {
     cdio_loglevel_default = CDIO_LOG_ERROR;
-    std::string source = spec;
+    std::string source = named;
     if (source.empty()) {
         char* device = cdio_get_default_device(nullptr);
         if (!device) {
@@ -124,23 +124,23 @@ std::unique_ptr<DiscSource> openCdio(const std::string& spec, std::string& error
     return std::make_unique<CdioDisc>(cdio, drive);
 }
 
-std::unique_ptr<DiscSource> openDiscSource(const std::string& spec, std::string& error) {
+std::unique_ptr<DiscSource> openDiscSource(const std::string& named, std::string& error) {
     namespace fs = std::filesystem;
     std::error_code ec;
     std::unique_ptr<DiscSource> disc;
-    std::string ext = fs::path(spec).extension().string();
+    std::string ext = fs::path(named).extension().string();
     std::transform(ext.begin(), ext.end(), ext.begin(),
                    [](unsigned char c) { return std::tolower(c); });
-    if (!spec.empty() && fs::is_directory(spec, ec)) {
-        disc = openTrackFolder(spec, error);
+    if (!named.empty() && fs::is_directory(named, ec)) {
+        disc = openTrackFolder(named, error);
     } else if (ext == ".cue") {
-        disc = openCueSheet(spec, error);
+        disc = openCueSheet(named, error);
     } else {
-        disc = openCdio(spec, error);
+        disc = openCdio(named, error);
     }
     if (!disc)
         error = "Impossibile aprire il disco " +
-                (spec.empty() ? std::string("predefinito") : spec) + ": " + error;
+                (named.empty() ? std::string("predefinito") : named) + ": " + error;
     return disc;
 }
 

@@ -10,13 +10,13 @@
 
 namespace quilo {
 
-// `spec` is a device path, a .cue/.toc/.nrg image or a folder; empty means the
+// `named` is a device path, a .cue/.toc/.nrg image or a folder; empty means the
 // system's default drive. Nothing when it cannot be opened, and `error` then
 // holds one line for the user.
-std::unique_ptr<DiscSource> openDiscSource(const std::string& spec, std::string& error);
+std::unique_ptr<DiscSource> openDiscSource(const std::string& named, std::string& error);
 
 std::unique_ptr<DiscSource> openCueSheet(const std::string& path, std::string& error);
 std::unique_ptr<DiscSource> openTrackFolder(const std::string& path, std::string& error);
-std::unique_ptr<DiscSource> openCdio(const std::string& spec, std::string& error);
+std::unique_ptr<DiscSource> openCdio(const std::string& named, std::string& error);
 
 }  // namespace quilo
