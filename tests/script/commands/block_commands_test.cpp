@@ -37,6 +37,14 @@ TEST_F(BlockCommandsTest, ReadsACaptionBlockUpToItsPLineWithoutRunningIt) {
     EXPECT_EQ(h.log.lines, (std::vector<int>{0, 5}));  // the block's lines never ran
 }
 
+TEST_F(BlockCommandsTest, RunsABlockLineThatCarriesATimeStampWhenItsSecondComesInALaterPass) {
+    h.script({"01:00:40Wait02S", "01:00:41inside12C", "endP", "**"});
+    at(1, 0, 40);
+    at(1, 0, 41);
+    EXPECT_EQ(h.log.lines, (std::vector<int>{0, 1}));
+    EXPECT_EQ(h.testo1.Label2[0].caption, "inside");
+}
+
 TEST_F(BlockCommandsTest, PausesFromAPLineWithoutRestartingTheClock) {
     h.state.clockStart = 50;
     h.seconds.now = 70;
