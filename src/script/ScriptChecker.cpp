@@ -172,7 +172,15 @@ class Checker {
 
     int blockEnd(int i, const char* closing) {
         for (int k = i + 1; k < s_.lineCount; ++k) {
-            if (s_.scriptLines.decoded(k).commandLetter == closing) return k;
+            const DecodedLine& line = s_.scriptLines.decoded(k);
+            if (line.track != 0 && line.track != 99 &&
+                line.packedTime != s_.scriptLines.decoded(i).packedTime) {
+                warning(
+                    k,
+                    "riga di un blocco con un proprio tempo: quando arriva il suo secondo viene "
+                    "eseguita anche come comando");
+            }
+            if (line.commandLetter == closing) return k;
         }
         error(i, "blocco senza la riga di chiusura che termina con " + quoted(closing));
         return s_.lineCount;

@@ -93,6 +93,12 @@ TEST_F(ScriptCheckerTest, SkipsTheLinesOfClosedBlocks) {
     EXPECT_TRUE(report.diagnostics.empty()) << formatReport(path, report);
 }
 
+TEST_F(ScriptCheckerTest, WarnsAboutABlockLineThatAlsoReadsAsACue) {
+    const auto report = check("01:00:10Pause02S\r\n01:00:12inner12C\r\nendP\r\n");
+    EXPECT_EQ(brief(report), std::vector<std::string>{"10:w:riga di un b"})
+        << formatReport(path, report);
+}
+
 TEST_F(ScriptCheckerTest, ReportsTheLoadersRefusalsAndAnUnreadableFile) {
     path = root.write("Allegato/open.txt", "01:00:01x12C\r\n").string();
     auto report = checkScript(path, paths);
