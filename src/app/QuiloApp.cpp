@@ -142,10 +142,7 @@ void QuiloApp::syncViews() {
         // The panel stays in front of the display form.
         if (tarvo1_.visible) panelView_.raise();
     }
-    if (!(testo1_ == shownDisplay_)) {
-        shownDisplay_ = testo1_;
-        displayView_.update();
-    }
+    displayView_.updateIfChanged();
 }
 
 }  // namespace quilo

@@ -86,7 +86,6 @@ class QuiloApp : public QObject {
     DisplayForm testo1_;
     PanelModel tarvo1_;
     ChooserModel chooserModel_;
-    DisplayForm shownDisplay_;
 
     // views
     DisplayView displayView_{testo1_};

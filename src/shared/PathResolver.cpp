@@ -1,5 +1,7 @@
 #include "shared/PathResolver.h"
 
+#include "shared/Utf8.h"
+
 #include <algorithm>
 #include <iterator>
 #include <string>
@@ -13,13 +15,6 @@ bool isDriveLetter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-std::string lowerAscii(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) {
-        return static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
-    });
-    return s;
-}
-
 bool pathExists(const fs::path& p) {
     std::error_code ec;
     return fs::exists(p, ec);
@@ -27,10 +22,10 @@ bool pathExists(const fs::path& p) {
 
 // The entry of `folder` whose name equals `name` without regard to case.
 fs::path caseInsensitiveChild(const fs::path& folder, const std::string& name) {
-    const std::string wanted = lowerAscii(name);
+    const std::string wanted = utf8::asciiLower(name);
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        if (lowerAscii(it->path().filename().string()) == wanted) return it->path();
+        if (utf8::asciiLower(it->path().filename().string()) == wanted) return it->path();
     }
     return folder / name;
 }

@@ -48,6 +48,14 @@ std::string right(std::string_view text, std::size_t count) {
     return std::string(text.substr(offsetOf(text, n - count)));
 }
 
+std::string asciiLower(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));
+    }
+    return out;
+}
+
 bool isValid(std::string_view bytes) {
     std::size_t i = 0;
     while (i < bytes.size()) {

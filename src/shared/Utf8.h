@@ -22,6 +22,10 @@ std::string left(std::string_view text, std::size_t count);
 // The last `count` characters (all of them when the text is shorter).
 std::string right(std::string_view text, std::size_t count);
 
+// The text with A to Z made lower case, for names and extensions compared
+// without regard to case; other characters are left as they are.
+std::string asciiLower(std::string_view text);
+
 // True when the bytes are well-formed UTF-8 (no overlongs, no surrogates).
 bool isValid(std::string_view bytes);
 

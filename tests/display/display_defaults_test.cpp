@@ -3,18 +3,16 @@
 #include <gtest/gtest.h>
 
 #include "display/Colours.h"
-#include "support/DisplayFakes.h"
-#include "support/TempDir.h"
+#include "support/DisplayParts.h"
 
 namespace quilo {
 namespace {
 
 using namespace quilo::testing;
 
-class DisplayDefaultsTest : public ::testing::Test {
+class DisplayDefaultsTest : public ::testing::Test, protected DisplayParts {
   protected:
     DisplayDefaultsTest() {
-        state.scriptPath = (root.path() / "show.txt").string();
         prober.sizes = {{"/sea.bmp", {640, 480}}, {"/sky.bmp", {400, 400}}};
         header("0", "0", "64", "255", "255", "0", "99:00:00sea.bmpV");
     }
@@ -26,20 +24,6 @@ class DisplayDefaultsTest : public ::testing::Test {
             state.headerLines[i + 1] = std::string("99 colour     ") + values[i];
         state.headerLines[7] = image;
     }
-
-    TempDir root;
-    Modulo1 state;
-    DisplayForm testo1;
-    PanelModel panel;
-    FakePictureProber prober;
-    RecordingPresenter presenter;
-    RecordingWarnings warnings;
-    RecordingWindows windows;
-    PathResolver paths{root.path()};
-    ScriptFiles files{state, paths};
-    ImagePanes panes{state, testo1, prober, presenter, files, warnings};
-    DisplayEvents events{testo1, panel, presenter, windows};
-    DisplayDefaults defaults{state, testo1, panes, events};
 };
 
 TEST_F(DisplayDefaultsTest, AppliesTheHeaderColoursToTheCaptionsAndTheForm) {

@@ -2,24 +2,21 @@
 
 #include <gtest/gtest.h>
 
-#include "support/DisplayFakes.h"
-#include "support/TempDir.h"
+#include "support/DisplayParts.h"
 
 namespace quilo {
 namespace {
 
 using namespace quilo::testing;
 
-class ImagePanesTest : public ::testing::Test {
+class ImagePanesTest : public ::testing::Test, protected DisplayParts {
   protected:
     ImagePanesTest() {
-        state.scriptPath = (root.path() / "Allegato" / "show.txt").string();
         prober.sizes = {{"/photo.bmp", {640, 480}},
                         {"/tall.bmp", {300, 600}},
                         {"/wide.bmp", {6000, 100}},
                         {"/tiny.bmp", {1, 1}},
                         {"/huge.jpg", {20000, 20000}}};
-        presenter.watch(testo1);
     }
 
     // Loads `file` through CaricaImmagine with a full-size box.
@@ -31,16 +28,6 @@ class ImagePanesTest : public ::testing::Test {
         state.secondsToNext = secondsToNext;
         panes.CaricaImmagine();
     }
-
-    TempDir root;
-    Modulo1 state;
-    DisplayForm testo1;
-    FakePictureProber prober;
-    RecordingPresenter presenter;
-    RecordingWarnings warnings;
-    PathResolver paths{root.path()};
-    ScriptFiles files{state, paths};
-    ImagePanes panes{state, testo1, prober, presenter, files, warnings};
 };
 
 TEST_F(ImagePanesTest, FindsTheFirstWholeScaleAtWhichThePictureReachesTheBox) {

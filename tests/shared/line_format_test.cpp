@@ -91,6 +91,7 @@ TEST(Utf8, TakesCharactersNotBytes) {
     EXPECT_EQ(utf8::mid("abc", 5, 2), "");
     EXPECT_EQ(utf8::left("àb", 5), "àb");
     EXPECT_EQ(utf8::right("xyà", 2), "yà");
+    EXPECT_EQ(utf8::asciiLower("Foto.JPG È"), "foto.jpg È");  // only A to Z change
 }
 
 TEST(Utf8, RejectsMalformedSequences) {

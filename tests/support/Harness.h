@@ -14,8 +14,7 @@
 #include "script/LineReader.h"
 #include "script/commands/ScriptCommands.h"
 #include "support/CommandFakes.h"
-#include "support/DisplayFakes.h"
-#include "support/TempDir.h"
+#include "support/DisplayParts.h"
 
 namespace quilo::testing {
 
@@ -42,10 +41,8 @@ class RecordingExit : public ProgramExit {
     int quits = 0;
 };
 
-struct Harness {
+struct Harness : DisplayParts {
     explicit Harness(CdDevice& device) : cd(device) {
-        state.scriptPath = (root.path() / "Allegato" / "show.txt").string();
-        presenter.watch(testo1);
         prober.sizes = {{"/photo1.bmp", {640, 480}},
                         {"/photo2.bmp", {300, 600}},
                         {"/sea.bmp", {640, 480}},
@@ -67,22 +64,9 @@ struct Harness {
     }
 
     CdDevice& cd;
-    TempDir root;
-    Modulo1 state;
-    DisplayForm testo1;
-    PanelModel panel;
-    FakePictureProber prober;
-    RecordingPresenter presenter;
-    RecordingWarnings warnings;
-    RecordingWindows windows;
     RecordingSound sound;
     RecordingMessages messages;
     ManualSeconds seconds;
-    PathResolver paths{root.path()};
-    ScriptFiles files{state, paths};
-    ImagePanes panes{state, testo1, prober, presenter, files, warnings};
-    DisplayEvents events{testo1, panel, presenter, windows};
-    DisplayDefaults defaults{state, testo1, panes, events};
     ScriptCommands commands{
         state, testo1, defaults, panes, {cd, presenter, sound, messages, seconds, files}};
     DispatchLog log{state, commands};

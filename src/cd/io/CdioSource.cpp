@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include "cd/io/DiscSources.h"
+#include "shared/Utf8.h"
 
 namespace quilo {
 namespace {
@@ -88,9 +89,7 @@ std::string tocWithAbsoluteNames(const std::string& toc) {
 }
 
 bool hasExtension(const std::string& path, const char* ext) {
-    std::string e = std::filesystem::path(path).extension().string();
-    std::transform(e.begin(), e.end(), e.begin(), [](unsigned char c) { return std::tolower(c); });
-    return e == ext;
+    return utf8::asciiLower(std::filesystem::path(path).extension().string()) == ext;
 }
 
 }  // namespace
@@ -128,12 +127,9 @@ std::unique_ptr<DiscSource> openDiscSource(const std::string& named, std::string
     namespace fs = std::filesystem;
     std::error_code ec;
     std::unique_ptr<DiscSource> disc;
-    std::string ext = fs::path(named).extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return std::tolower(c); });
     if (!named.empty() && fs::is_directory(named, ec)) {
         disc = openTrackFolder(named, error);
-    } else if (ext == ".cue") {
+    } else if (hasExtension(named, ".cue")) {
         disc = openCueSheet(named, error);
     } else {
         disc = openCdio(named, error);

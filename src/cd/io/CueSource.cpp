@@ -14,18 +14,14 @@
 #include "cd/io/AudioFile.h"
 #include "cd/io/DiscSources.h"
 #include "shared/PathResolver.h"
+#include "shared/Utf8.h"
 
 namespace quilo {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string upper(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::toupper(c); });
-    return s;
-}
-
-// FILE "name" TYPE lines: name to upper-case type.
+// FILE "name" TYPE lines: name to lower-case type.
 std::map<std::string, std::string> fileTypes(const std::string& sheet) {
     std::map<std::string, std::string> types;
     std::istringstream lines(sheet);
@@ -34,7 +30,7 @@ std::map<std::string, std::string> fileTypes(const std::string& sheet) {
         std::istringstream words(line);
         std::string keyword;
         words >> keyword;
-        if (upper(keyword) != "FILE") continue;
+        if (utf8::asciiLower(keyword) != "file") continue;
         std::string name;
         words >> std::ws;
         if (words.peek() == '"') {
@@ -45,7 +41,7 @@ std::map<std::string, std::string> fileTypes(const std::string& sheet) {
         }
         std::string type;
         words >> type;
-        types[name] = upper(type);
+        types[name] = utf8::asciiLower(type);
     }
     return types;
 }
@@ -165,10 +161,10 @@ std::unique_ptr<DiscSource> openCueSheet(const std::string& path, std::string& e
         auto found = opened.find(name);
         if (found == opened.end()) {
             const std::string file = names.resolve(name, folder).string();
-            const auto type = types.count(name) ? types.at(name) : std::string("BINARY");
+            const auto type = types.count(name) ? types.at(name) : std::string("binary");
             std::unique_ptr<SheetFile> sheetFile;
-            if (type == "BINARY" || type == "MOTOROLA") {
-                auto raw = std::make_unique<RawFile>(file, type == "MOTOROLA");
+            if (type == "binary" || type == "motorola") {
+                auto raw = std::make_unique<RawFile>(file, type == "motorola");
                 if (raw->ok()) sheetFile = std::move(raw);
             } else {
                 std::string why;

@@ -8,6 +8,7 @@
 
 #include "cd/io/AudioFile.h"
 #include "cd/io/DiscSources.h"
+#include "shared/Utf8.h"
 
 namespace quilo {
 namespace {
@@ -15,9 +16,7 @@ namespace {
 namespace fs = std::filesystem;
 
 bool isAudioFile(const fs::path& p) {
-    std::string ext = p.extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return std::tolower(c); });
+    const std::string ext = utf8::asciiLower(p.extension().string());
     return ext == ".wav" || ext == ".flac" || ext == ".ogg" || ext == ".oga" || ext == ".mp3";
 }
 

@@ -1,5 +1,7 @@
 #include "chooser/core/Chooser.h"
 
+#include "shared/Utf8.h"
+
 #include <algorithm>
 #include <optional>
 
@@ -7,13 +9,8 @@ namespace quilo {
 namespace fs = std::filesystem;
 namespace {
 
-std::string lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
-    return s;
-}
-
 bool isScript(const fs::path& p) {
-    return lower(p.extension().string()) == ".txt";
+    return utf8::asciiLower(p.extension().string()) == ".txt";
 }
 
 // `folder` below (or at) `root`: the part after it, else nothing.
@@ -77,7 +74,9 @@ void Chooser::listFiles() {
         }
     }
     std::sort(model_.files.begin(), model_.files.end(),
-              [](const std::string& a, const std::string& b) { return lower(a) < lower(b); });
+              [](const std::string& a, const std::string& b) {
+                  return utf8::asciiLower(a) < utf8::asciiLower(b);
+              });
 }
 
 std::vector<std::string> Chooser::subfolders() const {
@@ -87,8 +86,9 @@ std::vector<std::string> Chooser::subfolders() const {
         std::error_code dirEc;
         if (it->is_directory(dirEc)) names.push_back(it->path().filename().string());
     }
-    std::sort(names.begin(), names.end(),
-              [](const std::string& a, const std::string& b) { return lower(a) < lower(b); });
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        return utf8::asciiLower(a) < utf8::asciiLower(b);
+    });
     return names;
 }
 

@@ -7,7 +7,7 @@
 namespace quilo {
 
 void DisplayPresenter::repaintNow(Repaint) {
-    if (view_.isVisible()) view_.repaint();
+    view_.paintNowIfChanged();
 }
 
 void DisplayPresenter::showTransitionFrame() {

@@ -77,7 +77,17 @@ QFont DisplayView::scaledFont(const QFont& font) const {
     return scaled;
 }
 
+void DisplayView::paintNowIfChanged() {
+    if (isVisible() && (!paintedOnce_ || !(painted_ == model_))) repaint();
+}
+
+void DisplayView::updateIfChanged() {
+    if (!paintedOnce_ || !(painted_ == model_)) update();
+}
+
 void DisplayView::paintEvent(QPaintEvent*) {
+    painted_ = model_;
+    paintedOnce_ = true;
     QPainter painter(this);
     painter.fillRect(rect(), toQColor(model_.backColour));
     const QRectF area = areaRect();

@@ -22,6 +22,12 @@ class DisplayView : public QWidget {
     // Runs instead of closing when the window is closed through its frame.
     void setCloseHandler(std::function<void()> handler) { onClose_ = std::move(handler); }
 
+    // Paint at once, or schedule a paint, only when the model differs from
+    // what was painted last: procedures ask for repaints far more often than
+    // the picture changes (three in a row for the labels, one a clock tick).
+    void paintNowIfChanged();
+    void updateIfChanged();
+
     // The pixel rectangle the display area occupies in the widget.
     QRectF areaRect() const;
 
@@ -38,6 +44,8 @@ class DisplayView : public QWidget {
     QFont scaledFont(const QFont& font) const;
 
     const DisplayForm& model_;
+    DisplayForm painted_;  // the model as the last paint showed it
+    bool paintedOnce_ = false;
     PictureCache pictures_;
     std::function<void(int)> onPress_;
     std::function<void()> onClose_;

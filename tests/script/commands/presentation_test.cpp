@@ -16,6 +16,17 @@ namespace {
 
 using namespace quilo::testing;
 
+// The worked example's first line and header (a dark blue background, yellow
+// text, sea.bmp behind the captions), then `cues`.
+std::vector<std::string> withOpening(std::vector<std::string> cues) {
+    std::vector<std::string> lines = {"01:00:01Benvenuti12C",   "99 back red          0",
+                                      "99 back green        0", "99 back blue        64",
+                                      "99 text red        255", "99 text green      255",
+                                      "99 text blue         0", "99:00:00sea.bmpV"};
+    lines.insert(lines.end(), cues.begin(), cues.end());
+    return lines;
+}
+
 class PresentationTest : public ::testing::Test {
   protected:
     PresentationTest() {
@@ -65,27 +76,11 @@ class PresentationTest : public ::testing::Test {
 };
 
 TEST_F(PresentationTest, PlaysTheWorkedExampleFromStartToEnd) {
-    start({"01:00:01Benvenuti12C",
-           "99 back red          0",
-           "99 back green        0",
-           "99 back blue        64",
-           "99 text red        255",
-           "99 text green      255",
-           "99 text blue         0",
-           "99:00:00sea.bmpV",
-           "01:00:05First part99C",
-           "01:00:09A second line14L",
-           "01:00:12photo1.bmpM",
-           "01:00:20applause.wavW",
-           "01:00:25Just a sentence",
-           "01:00:40Pause for applause05S",
-           "and thanks to all",
-           "see you soonP",
-           "01:00:50Line one of a block+",
-           "Line two",
-           "Line three-",
-           "01:01:00The end00E",
-           "**"});
+    start(withOpening({"01:00:05First part99C", "01:00:09A second line14L", "01:00:12photo1.bmpM",
+                       "01:00:20applause.wavW", "01:00:25Just a sentence",
+                       "01:00:40Pause for applause05S", "and thanks to all", "see you soonP",
+                       "01:00:50Line one of a block+", "Line two", "Line three-",
+                       "01:01:00The end00E", "**"}));
     EXPECT_EQ(h.testo1.backColour, (Rgb{0, 0, 64}));
     EXPECT_EQ(h.state.captionWidth, 640 * 19);
 
@@ -132,39 +127,31 @@ TEST_F(PresentationTest, PlaysTheWorkedExampleFromStartToEnd) {
 }
 
 TEST_F(PresentationTest, RunsEveryCommandLetterOnceAndNoBlockLineAsACommand) {
-    const std::vector<std::string> lines = {"01:00:01Benvenuti12C",
-                                            "99 back red          0",
-                                            "99 back green        0",
-                                            "99 back blue        64",
-                                            "99 text red        255",
-                                            "99 text green      255",
-                                            "99 text blue         0",
-                                            "99:00:00sea.bmpV",
-                                            "01:00:02Night01B",
-                                            "01:00:03A line14L",
-                                            "01:00:04Plain words",
-                                            "01:00:05wide.bmpV",
-                                            "01:00:06ding.wavW",
-                                            "01:00:07T",
-                                            "01:00:08N",
-                                            "01:00:09photo1.bmpF",
-                                            "01:00:20photo2.bmpA",
-                                            "01:00:30photo1.bmpR",
-                                            "01:00:40photo2.bmpZ",
-                                            "01:00:50photo1.bmpM",
-                                            "01:01:05Caption for picture D",
-                                            "second line-",
-                                            "01:01:06photo2.bmpM",
-                                            "01:01:10Column K",
-                                            "col line-",
-                                            "01:01:12Dash-",
-                                            "01:01:14Wait02S",
-                                            "pause textP",
-                                            "01:01:20Direct02P",
-                                            "01:01:25Block+",
-                                            "block line-",
-                                            "01:01:30The end00E",
-                                            "**"};
+    const std::vector<std::string> lines = withOpening({"01:00:02Night01B",
+                                                        "01:00:03A line14L",
+                                                        "01:00:04Plain words",
+                                                        "01:00:05wide.bmpV",
+                                                        "01:00:06ding.wavW",
+                                                        "01:00:07T",
+                                                        "01:00:08N",
+                                                        "01:00:09photo1.bmpF",
+                                                        "01:00:20photo2.bmpA",
+                                                        "01:00:30photo1.bmpR",
+                                                        "01:00:40photo2.bmpZ",
+                                                        "01:00:50photo1.bmpM",
+                                                        "01:01:05Caption for picture D",
+                                                        "second line-",
+                                                        "01:01:06photo2.bmpM",
+                                                        "01:01:10Column K",
+                                                        "col line-",
+                                                        "01:01:12Dash-",
+                                                        "01:01:14Wait02S",
+                                                        "pause textP",
+                                                        "01:01:20Direct02P",
+                                                        "01:01:25Block+",
+                                                        "block line-",
+                                                        "01:01:30The end00E",
+                                                        "**"});
     start(lines);
     playUntil(1, 30);
     playFor(2000);
