@@ -4,9 +4,11 @@
 // midnight.
 
 #include <QApplication>
+#include <QDateTime>
 #include <QMessageBox>
-#include <QTime>
 #include <QWidget>
+#include <chrono>
+#include <cmath>
 #include <iostream>
 
 #include "shared/MessageBox.h"
@@ -53,11 +55,22 @@ class StderrWarnings : public Warnings {
     void warn(const std::string& message) override { std::cerr << "quilo: " << message << "\n"; }
 };
 
+// Local time read through the time zone costs a look at the zone file on every
+// call, and the clock asks a thousand times a second: the offset from UTC is
+// taken once, at start-up.
 class WallSeconds : public SecondsClock {
   public:
+    WallSeconds() : offsetSeconds_(QDateTime::currentDateTime().offsetFromUtc()) {}
     float secondsSinceMidnight() override {
-        return static_cast<float>(QTime::currentTime().msecsSinceStartOfDay() / 1000.0);
+        const double now =
+            std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch())
+                .count() +
+            offsetSeconds_;
+        return static_cast<float>(std::fmod(now, 86400.0));
     }
+
+  private:
+    int offsetSeconds_;
 };
 
 }  // namespace quilo

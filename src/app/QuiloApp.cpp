@@ -41,14 +41,11 @@ QuiloApp::QuiloApp(const AppOptions& options, PortOverrides o)
         }
     });
     if (!o.audio) streamer_ = std::make_unique<CdStreamer>(cd_);
-    timer1_.setTimerType(Qt::PreciseTimer);
-    timer1_.setInterval(1);
-    connect(&timer1_, &QTimer::timeout, this, &QuiloApp::tick);
     connectViews();
 }
 
 QuiloApp::~QuiloApp() {
-    timer1_.stop();
+    if (timer1_ != 0) killTimer(timer1_);
     if (streamer_) streamer_->stop();
 }
 
@@ -117,14 +114,21 @@ void QuiloApp::onCdEvent(CdEvent event) {
     });
 }
 
+void QuiloApp::timerEvent(QTimerEvent* event) {
+    if (event->timerId() == timer1_) tick();
+}
+
 void QuiloApp::tick() {
     clock_.Timer1_Timer();
     syncViews();
 }
 
 void QuiloApp::syncViews() {
-    if (clock_.enabled && !timer1_.isActive()) timer1_.start();
-    if (!clock_.enabled && timer1_.isActive()) timer1_.stop();
+    if (clock_.enabled && timer1_ == 0) timer1_ = startTimer(1, Qt::PreciseTimer);
+    if (!clock_.enabled && timer1_ != 0) {
+        killTimer(timer1_);
+        timer1_ = 0;
+    }
 
     panelView_.sync(tarvo1_);
     panelView_.buttonBar().sync(cd_.mode());

@@ -18,7 +18,7 @@ class CdStreamer {
     void start();
     void stop();
 
-    static constexpr int kPumpMilliseconds = 5;
+    static constexpr int kPumpMilliseconds = 10;
 
   private:
     CdControl& control_;
