@@ -4,10 +4,14 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "shared/RegularFile.h"
 #include "shared/TextFile.h"
 
 namespace quilo {
 namespace {
+
+// Six numbers, one a line: anything near this size is not a colour file.
+constexpr std::size_t kColourFileLimit = 64 * 1024;
 
 constexpr std::array<Rgb, 16> kPalette = {{
     {0, 0, 0},
@@ -78,10 +82,13 @@ std::string ColourTable::colourFilePath() const {
 
 std::optional<ColourFileError> ColourTable::LeggiFileColori() {
     const std::string path = colourFilePath();
-    const ColourFileError failure{"Impossibile leggere il file dei colori: " + path};
-    const auto bytes = readWholeFile(path);
-    if (!bytes) return failure;
-    const auto lines = splitTextLines(decodeTextBytes(*bytes));
+    ColourFileError failure{"Impossibile leggere il file dei colori: " + path};
+    std::string bytes;
+    const FileProblem problem = readRegularFile(path, kColourFileLimit, bytes);
+    if (problem == FileProblem::NotRegular || problem == FileProblem::TooLarge)
+        failure.message += " (" + describeProblem(problem) + ")";
+    if (problem != FileProblem::None) return failure;
+    const auto lines = splitTextLines(decodeTextBytes(bytes));
     if (lines.size() < 6) return failure;
     std::array<std::int16_t, 7> table = state_.colourTable;
     for (int i = 1; i <= 6; ++i) {

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "shared/LineFormat.h"
+#include "shared/RegularFile.h"
 #include "shared/TextFile.h"
 #include "shared/Utf8.h"
 
@@ -45,13 +46,75 @@ bool isTerminator(const std::string& line) {
     return line.compare(0, 2, "**") == 0;
 }
 
+// The longest script the line table can hold, at one byte a character (as a
+// Windows-1252 script is). Reading stops at the terminator line, so a script
+// followed by anything at all costs only what comes before its end.
+constexpr std::size_t kScriptByteLimit =
+    static_cast<std::size_t>(LineTable::kSize) * (kMaxLineLength + 2);
+
+// Watches the bytes as they are read for the end of the terminator line, in
+// 8-bit text or in UTF-16 with its byte-order mark. It takes LF as a line end
+// everywhere; the loader then applies the real line rules to what was read.
+class TerminatorScanner {
+  public:
+    bool operator()(std::string_view bytes) {
+        if (width_ == 0) {
+            if (bytes.size() < 3) return false;
+            start(bytes);
+        }
+        for (; next_ + width_ <= bytes.size(); next_ += width_) {
+            const std::uint32_t unit = unitAt(bytes, next_);
+            const bool lineEnd = unit == '\r' || unit == '\n';
+            if (stars_ == 2 && lineEnd) return true;
+            if (lineEnd) {
+                stars_ = 0;
+            } else if (stars_ < 2 && unit == '*') {
+                ++stars_;
+            } else if (stars_ < 2) {
+                stars_ = 3;  // not a terminator line
+            }
+        }
+        return false;
+    }
+
+  private:
+    void start(std::string_view bytes) {
+        width_ = 1;
+        if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF") {
+            width_ = 2;
+            bigEndian_ = bytes[0] == '\xFE';
+            next_ = 2;
+        } else if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
+            next_ = 3;
+        }
+    }
+    std::uint32_t unitAt(std::string_view bytes, std::size_t i) const {
+        const auto a = static_cast<unsigned char>(bytes[i]);
+        if (width_ == 1) return a;
+        const auto b = static_cast<unsigned char>(bytes[i + 1]);
+        return bigEndian_ ? (a << 8 | b) : (b << 8 | a);
+    }
+
+    std::size_t width_ = 0;
+    bool bigEndian_ = false;
+    std::size_t next_ = 0;
+    int stars_ = 0;  // '*' seen at the start of this line; 3: the line is something else
+};
+
 }  // namespace
 
 std::optional<ScriptError> ScriptLoader::MemorizzaLetturaRiga() {
     const std::string& path = state_.scriptPath;
-    const auto bytes = readWholeFile(paths_.resolve(path).string());
-    if (!bytes) return refusal(ScriptError::Reason::Unreadable, path);
-    return loadBytes(*bytes, path);
+    std::string bytes;
+    const FileProblem problem = readRegularFile(paths_.resolve(path).string(), kScriptByteLimit,
+                                                bytes, TerminatorScanner());
+    if (problem != FileProblem::None) {
+        ScriptError error = refusal(ScriptError::Reason::Unreadable, path);
+        if (problem == FileProblem::NotRegular || problem == FileProblem::TooLarge)
+            error.message += " (" + describeProblem(problem) + ")";
+        return error;
+    }
+    return loadBytes(bytes, path);
 }
 
 std::optional<ScriptError> ScriptLoader::loadBytes(std::string_view bytes,

@@ -4,9 +4,7 @@
 
 #include <cerrno>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <cstdint>
 #include <stdexcept>
 
 #include "shared/Utf8.h"
@@ -64,7 +62,57 @@ std::string windows1252ToUtf8(std::string_view bytes) {
     return converter.convert(bytes);
 }
 
+namespace {
+
+void appendCodePoint(std::string& out, std::uint32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+}  // namespace
+
+std::string utf16ToUtf8(std::string_view bytes, bool bigEndian) {
+    constexpr std::uint32_t kReplacement = 0xFFFD;
+    const auto unitAt = [&](std::size_t i) -> std::uint32_t {
+        const auto a = static_cast<unsigned char>(bytes[i]);
+        const auto b = static_cast<unsigned char>(bytes[i + 1]);
+        return bigEndian ? (a << 8 | b) : (b << 8 | a);
+    };
+    std::string out;
+    out.reserve(bytes.size() / 2);
+    std::size_t i = 0;
+    for (; i + 1 < bytes.size(); i += 2) {
+        const std::uint32_t unit = unitAt(i);
+        if (unit >= 0xD800 && unit < 0xDC00 && i + 3 < bytes.size()) {
+            const std::uint32_t low = unitAt(i + 2);
+            if (low >= 0xDC00 && low < 0xE000) {
+                appendCodePoint(out, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
+                i += 2;
+                continue;
+            }
+        }
+        appendCodePoint(out, unit >= 0xD800 && unit < 0xE000 ? kReplacement : unit);
+    }
+    if (i < bytes.size()) appendCodePoint(out, kReplacement);  // half a unit at the end
+    return out;
+}
+
 std::string decodeTextBytes(std::string_view bytes) {
+    if (bytes.substr(0, 2) == "\xFF\xFE") return utf16ToUtf8(bytes.substr(2), false);
+    if (bytes.substr(0, 2) == "\xFE\xFF") return utf16ToUtf8(bytes.substr(2), true);
     if (utf8::isValid(bytes)) {
         if (bytes.substr(0, kBom.size()) == kBom) bytes.remove_prefix(kBom.size());
         return std::string(bytes);
@@ -88,17 +136,6 @@ std::vector<std::string> splitTextLines(std::string_view text) {
     }
     if (!current.empty()) lines.push_back(std::move(current));
     return lines;
-}
-
-std::optional<std::string> readWholeFile(const std::string& path) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    if (in.bad()) return std::nullopt;
-    return std::move(bytes).str();
 }
 
 }  // namespace quilo

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <filesystem>
 #include <string>
 
 #include "support/TempDir.h"
@@ -78,13 +81,25 @@ TEST_F(ScriptLoaderTest, AcceptsExactlyTwoThousandAndOneLines) {
     EXPECT_EQ(state.scriptLines.decoded(1999).commandLetter, "C");
 }
 
-TEST_F(ScriptLoaderTest, ReadsScriptsSavedByLinuxEditorsAndInUtf8) {
+TEST_F(ScriptLoaderTest, ReadsScriptsSavedByLinuxEditorsAndInUtf8OrUtf16) {
     ASSERT_FALSE(
         load("\xEF\xBB\xBF"
              "01:00:01Città12C\n**\n"));
     EXPECT_EQ(state.lineCount, 2);
     EXPECT_EQ(state.scriptLines[0], "01:00:01Città12C");
     EXPECT_EQ(state.scriptLines.decoded(0).length, 16);
+
+    const std::u16string text = u"01:00:01Città12C\r\n**\r\n";
+    for (const bool bigEndian : {false, true}) {
+        std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        for (const char16_t unit : text) {
+            const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+            bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+        }
+        ASSERT_FALSE(load(bytes + std::string(bigEndian ? "\0x" : "x\0", 2)));
+        EXPECT_EQ(state.lineCount, 2);
+        EXPECT_EQ(state.scriptLines[0], "01:00:01Città12C");
+    }
 }
 
 TEST_F(ScriptLoaderTest, ReadsWindows1252Captions) {
@@ -134,20 +149,40 @@ TEST_F(ScriptLoaderTest, AcceptsALineOfExactlyTheLongestLength) {
     EXPECT_EQ(state.scriptLines.decoded(0).length, 32767);
 }
 
-TEST_F(ScriptLoaderTest, RefusesAFileThatCannotBeRead) {
-    state.scriptPath = (dir.path() / "missing.txt").string();
-    const auto error = loader.MemorizzaLetturaRiga();
-    ASSERT_TRUE(error.has_value());
-    EXPECT_EQ(error->reason, ScriptError::Reason::Unreadable);
-    EXPECT_EQ(error->message, "Impossibile leggere il copione: " + state.scriptPath);
+TEST_F(ScriptLoaderTest, RefusesWhatIsNotAReadableRegularFileWithoutWaiting) {
+    namespace fs = std::filesystem;
+    fs::create_directories(dir.path() / "folder.txt");
+    ASSERT_EQ(::mkfifo((dir.path() / "fifo.txt").c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", dir.path() / "zero.txt");
+    const std::pair<std::string, std::string> cases[] = {
+        {"missing.txt", ""},
+        {"folder.txt", ""},
+        {"fifo.txt", " (non è un file regolare)"},
+        {"zero.txt", " (non è un file regolare)"},
+    };
+    for (const auto& [name, clause] : cases) {
+        state.scriptPath = (dir.path() / name).string();
+        const auto error = loader.MemorizzaLetturaRiga();
+        ASSERT_TRUE(error.has_value()) << name;
+        EXPECT_EQ(error->reason, ScriptError::Reason::Unreadable);
+        EXPECT_EQ(error->message, "Impossibile leggere il copione: " + state.scriptPath + clause);
+    }
 }
 
-TEST_F(ScriptLoaderTest, RefusesAFolderAsAScript) {
-    std::filesystem::create_directories(dir.path() / "folder.txt");
-    state.scriptPath = (dir.path() / "folder.txt").string();
+TEST_F(ScriptLoaderTest, ReadsNoFurtherThanTheTerminatorLineOrTheLongestScript) {
+    const auto huge = dir.write("huge.txt", "01:00:01A12C\r\n**\r\n");
+    std::filesystem::resize_file(huge, std::uintmax_t{4} << 30);  // sparse: no disk used
+    state.scriptPath = huge.string();
+    ASSERT_FALSE(loader.MemorizzaLetturaRiga());
+    EXPECT_EQ(state.lineCount, 2);
+
+    const auto endless = dir.write("endless.txt", "01:00:01A12C\r\n");
+    std::filesystem::resize_file(endless, std::uintmax_t{1} << 30);
+    state.scriptPath = endless.string();
     const auto error = loader.MemorizzaLetturaRiga();
     ASSERT_TRUE(error.has_value());
-    EXPECT_EQ(error->reason, ScriptError::Reason::Unreadable);
+    EXPECT_EQ(error->message, "Impossibile leggere il copione: " + endless.string() +
+                                  " (è troppo grande)");
 }
 
 }  // namespace
