@@ -13,7 +13,7 @@
 #include "cd/CdControl.h"
 #include "cd/ManualAudioOutput.h"
 #include "cd/qt/CdStreamer.h"
-#include "cd/qt/QtAudioOutput.h"
+#include "audio/PulseAudioOutput.h"
 
 namespace {
 
@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
     std::printf("largest gap between reported and heard position: %lld frame(s)\n",
                 static_cast<long long>(largestGapFrames()));
 
-    FallbackAudioOutput output;
+    PulseAudioOutput output;
     CdControl cd([] { return std::make_unique<ToneDisc>(); }, output);
     CdStreamer streamer(cd);
     streamer.start();

@@ -11,10 +11,10 @@
 #include "app/QtPorts.h"
 #include "app/core/Player.h"
 #include "app/view/PanelView.h"
+#include "audio/PulseAudioOutput.h"
+#include "audio/PulseSoundPlayer.h"
 #include "cd/CdControl.h"
 #include "cd/qt/CdStreamer.h"
-#include "cd/qt/QtAudioOutput.h"
-#include "cd/qt/QtSoundPlayer.h"
 #include "chooser/view/ChooserView.h"
 #include "display/view/DisplayPresenter.h"
 #include "display/view/DisplayView.h"
@@ -71,11 +71,11 @@ class QuiloApp : public QObject {
 
     AppOptions options_;
     // real ports (used unless overridden)
-    FallbackAudioOutput realAudio_;
+    PulseAudioOutput realAudio_{&warnings_};
     WallSeconds realSeconds_;
     QtMessageBox realMessages_;
     QtProgramExit realExit_;
-    QtSoundPlayer realSound_;
+    PulseSoundPlayer realSound_{&warnings_};
     StderrWarnings warnings_;
     QtPictureProber prober_;
     AudioOutput& audio_;

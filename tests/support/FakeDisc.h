@@ -21,12 +21,17 @@ class FakeDisc : public DiscSource {
         return true;
     }
 
-    // The samples of a sector: each 16-bit value names the sector and the frame.
+    // The samples of a sector: each left value names the sector and the
+    // frame, and the right one is its bitwise complement, so a stream shifted
+    // by a byte or a sample shows in every frame.
     static void fillSector(std::int32_t sector, std::uint8_t* out) {
-        for (int i = 0; i < kSectorBytes / 2; ++i) {
-            const auto value = static_cast<std::uint16_t>(sector * 7 + i);
-            out[2 * i] = static_cast<std::uint8_t>(value & 0xFF);
-            out[2 * i + 1] = static_cast<std::uint8_t>(value >> 8);
+        for (int f = 0; f < kFramesPerSector; ++f) {
+            const auto left = static_cast<std::uint16_t>(sector * 7 + 2 * f);
+            const auto right = static_cast<std::uint16_t>(~left);
+            out[4 * f] = static_cast<std::uint8_t>(left & 0xFF);
+            out[4 * f + 1] = static_cast<std::uint8_t>(left >> 8);
+            out[4 * f + 2] = static_cast<std::uint8_t>(right & 0xFF);
+            out[4 * f + 3] = static_cast<std::uint8_t>(right >> 8);
         }
     }
     static std::vector<std::uint8_t> samples(std::int32_t from, std::int32_t to) {

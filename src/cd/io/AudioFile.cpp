@@ -1,39 +1,62 @@
 #include "cd/io/AudioFile.h"
 
 #include <samplerate.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <new>
 
 #include "shared/AudioOutput.h"
+#include "shared/RegularFile.h"
 
 namespace quilo {
+namespace {
+
+// libsamplerate converts by a factor of at most 256 either way.
+constexpr int kLowestRate = kSampleRate / 256 + 1;
+constexpr int kHighestRate = kSampleRate * 256;
+constexpr std::size_t kBlockFrames = 4096;
+constexpr int kMaxChannels = 64;
+
+}  // namespace
 
 std::unique_ptr<AudioFile> AudioFile::open(const std::string& path, std::string& error) {
+    FileProblem problem = FileProblem::None;
+    const int fd = openRegularFile(path, problem);
+    if (fd < 0) {
+        error = describeProblem(problem);
+        return nullptr;
+    }
     SF_INFO info{};
-    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+    SNDFILE* file = sf_open_fd(fd, SFM_READ, &info, SF_TRUE);
     if (!file) {
-        error = sf_strerror(nullptr);
+        error = "formato audio non riconosciuto";
         return nullptr;
     }
-    if (info.channels < 1 || info.samplerate < 1) {
+    if (info.channels < 1 || info.channels > kMaxChannels || info.frames < 0) {
         sf_close(file);
-        error = "no audio";
+        error = "nessun suono nel file";
         return nullptr;
     }
-    return std::unique_ptr<AudioFile>(new AudioFile(file, info, path));
+    if (info.samplerate < kLowestRate || info.samplerate > kHighestRate) {
+        sf_close(file);
+        error = "frequenza di campionamento non gestita (" + std::to_string(info.samplerate) +
+                " Hz)";
+        return nullptr;
+    }
+    return std::unique_ptr<AudioFile>(new AudioFile(file, info));
 }
 
-AudioFile::AudioFile(SNDFILE* file, SF_INFO info, std::string path)
-    : file_(file), info_(info), path_(std::move(path)) {
-    resampled_ = info_.samplerate != kSampleRate;
-    frames_ = resampled_ ? static_cast<std::int64_t>(std::ceil(static_cast<double>(info_.frames) *
-                                                               kSampleRate / info_.samplerate))
-                         : info_.frames;
+AudioFile::AudioFile(SNDFILE* file, SF_INFO info) : file_(file), info_(info) {
+    const double frames =
+        std::ceil(static_cast<double>(info_.frames) * kSampleRate / info_.samplerate);
+    frames_ = static_cast<std::int64_t>(std::min(frames, static_cast<double>(kMaxFrames)));
 }
 
 AudioFile::~AudioFile() {
+    if (converter_) src_delete(converter_);
     sf_close(file_);
 }
 
@@ -49,31 +72,60 @@ void AudioFile::toStereoBytes(const short* in, int channels, std::int64_t frames
     }
 }
 
-bool AudioFile::convertWhole() {
-    const int channels = info_.channels;
-    std::vector<float> input(static_cast<std::size_t>(info_.frames) * channels);
-    sf_seek(file_, 0, SEEK_SET);
-    const sf_count_t got = sf_readf_float(file_, input.data(), info_.frames);
-    std::vector<float> stereo(static_cast<std::size_t>(got) * 2);
-    for (sf_count_t f = 0; f < got; ++f) {
-        stereo[2 * f] = input[f * channels];
-        stereo[2 * f + 1] = channels > 1 ? input[f * channels + 1] : input[f * channels];
+bool AudioFile::restartConversion(std::int64_t first) {
+    int error = 0;
+    if (!converter_) converter_ = src_new(SRC_SINC_MEDIUM_QUALITY, 2, &error);
+    if (!converter_ || src_reset(converter_) != 0) return false;
+    const auto from = static_cast<sf_count_t>(static_cast<double>(first) * info_.samplerate /
+                                              kSampleRate);
+    if (sf_seek(file_, from, SEEK_SET) < 0) return false;
+    inputUsed_ = inputFrames_ = 0;
+    inputEnded_ = false;
+    nextOut_ = first;
+    return true;
+}
+
+bool AudioFile::readConverted(std::int64_t first, std::int64_t count, std::uint8_t* out) {
+    if (first != nextOut_ && !restartConversion(first)) return false;
+    const double ratio = static_cast<double>(kSampleRate) / info_.samplerate;
+    std::vector<float> produced(static_cast<std::size_t>(count) * 2);
+    std::int64_t done = 0;
+    // Each round either takes input or gives output; the bound only guards
+    // against a converter that does neither.
+    for (int round = 0; done < count && round < 1'000'000; ++round) {
+        if (inputUsed_ == inputFrames_ && !inputEnded_) {
+            scratch_.resize(kBlockFrames * static_cast<std::size_t>(info_.channels));
+            const sf_count_t got =
+                sf_readf_short(file_, scratch_.data(), static_cast<sf_count_t>(kBlockFrames));
+            input_.resize(kBlockFrames * 2);
+            for (sf_count_t f = 0; f < std::max<sf_count_t>(got, 0); ++f) {
+                const short* frame = scratch_.data() + f * info_.channels;
+                input_[2 * f] = frame[0] / 32768.0f;
+                input_[2 * f + 1] = (info_.channels > 1 ? frame[1] : frame[0]) / 32768.0f;
+            }
+            inputFrames_ = static_cast<std::size_t>(std::max<sf_count_t>(got, 0));
+            inputUsed_ = 0;
+            inputEnded_ = got <= 0;
+        }
+        SRC_DATA data{};
+        data.data_in = input_.data() + 2 * inputUsed_;
+        data.input_frames = static_cast<long>(inputFrames_ - inputUsed_);
+        data.data_out = produced.data() + 2 * done;
+        data.output_frames = static_cast<long>(count - done);
+        data.src_ratio = ratio;
+        data.end_of_input = inputEnded_ ? 1 : 0;
+        if (src_process(converter_, &data) != 0) return false;
+        inputUsed_ += static_cast<std::size_t>(data.input_frames_used);
+        done += data.output_frames_gen;
+        if (inputEnded_ && data.output_frames_gen == 0) break;  // all of it is out
     }
-    std::vector<float> output(static_cast<std::size_t>(frames_ + 16) * 2);
-    SRC_DATA data{};
-    data.data_in = stereo.data();
-    data.input_frames = static_cast<long>(got);
-    data.data_out = output.data();
-    data.output_frames = static_cast<long>(frames_ + 16);
-    data.src_ratio = static_cast<double>(kSampleRate) / info_.samplerate;
-    if (src_simple(&data, SRC_SINC_MEDIUM_QUALITY, 2) != 0) return false;
-    converted_.assign(static_cast<std::size_t>(frames_) * 2, 0);
-    const auto produced = std::min<std::int64_t>(data.output_frames_gen, frames_);
-    for (std::int64_t i = 0; i < produced * 2; ++i) {
-        const float v = std::clamp(output[static_cast<std::size_t>(i)], -1.0f, 1.0f);
-        converted_[static_cast<std::size_t>(i)] =
-            static_cast<std::int16_t>(std::lrint(v * 32767.0f));
+    for (std::int64_t i = 0; i < done * 2; ++i) {
+        const float v = std::clamp(produced[static_cast<std::size_t>(i)], -1.0f, 1.0f);
+        const auto sample = static_cast<std::int16_t>(std::lrint(v * 32767.0f));
+        out[2 * i] = static_cast<std::uint8_t>(sample & 0xFF);
+        out[2 * i + 1] = static_cast<std::uint8_t>((sample >> 8) & 0xFF);
     }
+    nextOut_ = first + count;
     return true;
 }
 
@@ -81,17 +133,17 @@ bool AudioFile::read(std::int64_t first, std::int64_t count, std::uint8_t* out) 
     std::memset(out, 0, static_cast<std::size_t>(count) * kBytesPerFrame);
     if (first >= frames_ || count <= 0) return true;
     const std::int64_t available = std::min(count, frames_ - first);
-    if (resampled_) {
-        if (converted_.empty() && !convertWhole()) return false;
-        toStereoBytes(converted_.data() + first * 2, 2, available, out);
-        return true;
+    try {
+        if (info_.samplerate != kSampleRate) return readConverted(first, available, out);
+        if (sf_seek(file_, first, SEEK_SET) < 0) return false;
+        scratch_.resize(static_cast<std::size_t>(available) * info_.channels);
+        const sf_count_t got = sf_readf_short(file_, scratch_.data(), available);
+        if (got < 0) return false;
+        toStereoBytes(scratch_.data(), info_.channels, got, out);
+        return got == available;
+    } catch (const std::bad_alloc&) {
+        return false;
     }
-    if (sf_seek(file_, first, SEEK_SET) < 0) return false;
-    scratch_.resize(static_cast<std::size_t>(available) * info_.channels);
-    const sf_count_t got = sf_readf_short(file_, scratch_.data(), available);
-    if (got < 0) return false;
-    toStereoBytes(scratch_.data(), info_.channels, got, out);
-    return got == available;
 }
 
 }  // namespace quilo

@@ -1,7 +1,8 @@
-// The real audio path: the CD control streams through QAudioSink into the
-// sound server, the position advances at the rate the sound is heard, and the
-// sound reaches the sink. scripts/test starts a PulseAudio server with a null
-// sink for this; without one the test is skipped.
+// The real audio path: the CD control streams into the sound server, the
+// position advances at the rate the sound is heard, and what the sink plays is
+// the disc's own samples, unshifted, through seeks, pauses and replays.
+// scripts/test starts a PulseAudio server with a null sink for this; without
+// one the test is skipped.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -12,9 +13,9 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "audio/PulseAudioOutput.h"
 #include "cd/CdControl.h"
 #include "cd/qt/CdStreamer.h"
-#include "cd/qt/QtAudioOutput.h"
 #include "support/FakeDisc.h"
 
 namespace quilo {
@@ -29,7 +30,7 @@ QString run(const QString& program, const QStringList& args) {
     return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
 }
 
-TEST(AudioPath, PlaysThroughTheSoundServerAtRealTimeRate) {
+TEST(AudioPath, PlaysTheDiscsSamplesAtRealTimeRateThroughSeeksAndReplays) {
     if (std::getenv("PULSE_SERVER") == nullptr || run("pactl", {"info"}).isEmpty()) {
         GTEST_SKIP() << "no PulseAudio server could be reached (scripts/test starts one)";
     }
@@ -42,7 +43,7 @@ TEST(AudioPath, PlaysThroughTheSoundServerAtRealTimeRate) {
                              sink + ".monitor"});
     ASSERT_TRUE(recorder.waitForStarted());
 
-    FallbackAudioOutput output;
+    PulseAudioOutput output;
     CdControl cd(
         [] {
             return std::make_unique<FakeDisc>(std::vector<DiscTrack>{{0, 75 * 30}});
@@ -60,6 +61,21 @@ TEST(AudioPath, PlaysThroughTheSoundServerAtRealTimeRate) {
     while (cd.heardSector() == 0 && clock.elapsed() < 5000) QTest::qWait(5);
     ASSERT_GT(cd.heardSector(), 0) << "the position never moved";
     EXPECT_TRUE(output.usingSoundDevice());
+    // Every transport press goes through a flush of the stream.
+    for (int round = 0; round < 3; ++round) {
+        QTest::qWait(400);
+        cd.buttonPrev();
+        QTest::qWait(300);
+        cd.buttonNext();
+        QTest::qWait(300);
+        cd.buttonPause();
+        QTest::qWait(100);
+        cd.buttonPlay();
+        QTest::qWait(200);
+        cd.buttonStop();
+        cd.buttonPrev();
+        cd.buttonPlay();
+    }
     const std::int32_t from = cd.heardSector();
     clock.restart();
     QTest::qWait(3000);
@@ -78,13 +94,21 @@ TEST(AudioPath, PlaysThroughTheSoundServerAtRealTimeRate) {
     QFile file(recording);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
-    int loudest = 0;
-    for (qsizetype i = 0; i + 1 < bytes.size(); i += 2) {
-        const auto sample = static_cast<std::int16_t>(
-            static_cast<std::uint8_t>(bytes[i]) | (static_cast<std::uint8_t>(bytes[i + 1]) << 8));
-        loudest = std::max(loudest, std::abs(int{sample}));
+    // The disc's right sample is always its left one's complement.
+    const auto word = [&bytes](qsizetype i) {
+        return static_cast<std::uint16_t>(static_cast<std::uint8_t>(bytes[i]) |
+                                          (static_cast<std::uint8_t>(bytes[i + 1]) << 8));
+    };
+    long sounding = 0, wrong = 0;
+    for (qsizetype i = 0; i + 3 < bytes.size(); i += 4) {
+        const std::uint16_t left = word(i), right = word(i + 2);
+        if (left == 0 && right == 0) continue;
+        ++sounding;
+        if (static_cast<std::uint16_t>(~left) != right) ++wrong;
     }
-    EXPECT_GT(loudest, 1000) << "no sound reached the sink (" << bytes.size() << " bytes recorded)";
+    std::cout << sounding << " frames heard, " << wrong << " not the disc's\n";
+    EXPECT_GT(sounding, 44100 * 3) << "no sound reached the sink (" << bytes.size() << " bytes)";
+    EXPECT_LT(wrong, sounding / 1000);
     file.remove();
 }
 

@@ -1,0 +1,38 @@
+#pragma once
+// CD audio to the sound server, falling back to a silent real-time output
+// (saying so once) when there is none, so the position still moves. Its
+// delay is the server's own measure of what is written and not yet heard,
+// sink latency included, so the position is the sample being heard.
+
+#include "audio/PulseStream.h"
+#include "cd/NullAudioOutput.h"
+#include "shared/AudioOutput.h"
+#include "shared/Warnings.h"
+
+namespace quilo {
+
+class PulseAudioOutput : public AudioOutput {
+  public:
+    // `warnings` may be null; `trySoundDevice` false plays in silence.
+    explicit PulseAudioOutput(Warnings* warnings = nullptr, bool trySoundDevice = true)
+        : warnings_(warnings), trySoundDevice_(trySoundDevice) {}
+
+    bool open() override;
+    void close() override;
+    std::size_t write(const std::uint8_t* data, std::size_t bytes) override;
+    void pause(bool paused) override;
+    void flush() override;
+    std::int64_t delayFrames() override;
+    bool usingSoundDevice() const { return stream_.isOpen(); }
+
+    static constexpr int kBufferMs = 100;
+
+  private:
+    Warnings* warnings_;
+    bool trySoundDevice_;
+    bool warned_ = false;
+    PulseStream stream_;
+    NullAudioOutput silent_;
+};
+
+}  // namespace quilo

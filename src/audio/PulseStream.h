@@ -1,0 +1,62 @@
+#pragma once
+// One playback stream to the sound server (PulseAudio, or PipeWire through
+// its PulseAudio service), 44.1 kHz 16-bit stereo, with its own connection
+// and event thread. It is what both the CD audio and the scripts' sounds go
+// through: libpulse writes exactly the bytes it is given, and its timing
+// tells which sample is being heard, sink latency included.
+//
+// Every method may be called from any one thread; the pull callback runs on
+// the stream's own event thread.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+struct pa_threaded_mainloop;
+struct pa_context;
+struct pa_stream;
+
+namespace quilo {
+
+class PulseStream {
+  public:
+    // Asked for up to `bytes` of sound (whole frames) on the event thread;
+    // returns how many it wrote into `out`, 0 when the sound is over.
+    using Pull = std::function<std::size_t(std::uint8_t* out, std::size_t bytes)>;
+
+    PulseStream() = default;
+    ~PulseStream();
+    PulseStream(const PulseStream&) = delete;
+    PulseStream& operator=(const PulseStream&) = delete;
+
+    // Connects and creates the stream, with `targetMs` of sound kept buffered.
+    // With `pull`, the stream asks for its sound; without, write() pushes it.
+    // False (and nothing left open) when there is no sound server.
+    bool open(const std::string& name, int targetMs, Pull pull = {});
+    void close();
+    bool isOpen() const { return stream_ != nullptr; }
+
+    // Takes as many whole frames as fit now; returns the bytes taken.
+    std::size_t write(const std::uint8_t* data, std::size_t bytes);
+    void cork(bool corked);
+    // Drops what is buffered and not yet heard.
+    void flush();
+    // Frames written but not yet heard, sink latency included; every frame
+    // written since the last flush while the server has not yet said.
+    std::int64_t delayFrames();
+
+  private:
+    bool waitUntilReady();
+    static void onWritable(pa_stream* stream, std::size_t bytes, void* self);
+    static void onUnderflow(pa_stream* stream, void* self);
+
+    pa_threaded_mainloop* loop_ = nullptr;
+    pa_context* context_ = nullptr;
+    pa_stream* stream_ = nullptr;
+    Pull pull_;
+    std::int64_t sinceFlush_ = 0;  // frames written since the last flush
+    bool drained_ = false;         // the server ran out and nothing came since
+};
+
+}  // namespace quilo
