@@ -18,10 +18,13 @@ QuiloApp::QuiloApp(const AppOptions& options, PortOverrides o)
       sound_(o.sound ? *o.sound : realSound_),
       paths_(options.root),
       cd_(
-          [disc = options.disc]() -> std::unique_ptr<DiscSource> {
+          [this, disc = options.disc]() -> std::unique_ptr<DiscSource> {
+              // Opened on the user-interface thread (start-up, eject): the
+              // panel says why a disc cannot be played, the show goes on.
               std::string error;
               auto source = openDiscSource(disc, error);
-              if (!source) std::cerr << "quilo: " << error << "\n";
+              if (!source && error != tarvo1_.status) warnings_.warn(error);
+              tarvo1_.status = source ? "" : error;
               return source;
           },
           audio_),
@@ -75,7 +78,7 @@ void QuiloApp::connectViews() {
     chooserView_.onFile = [this](int index) { handle([&] { chooser_.File1_Click(index); }); };
     displayView_.setMouseHandler(
         [this](int button) { handle([&] { events_.Form_MouseDown(button); }); });
-    displayView_.setCloseHandler([this] { handle([this] { player_.Command7_Click(); }); });
+    displayView_.setCloseHandler([this] { handle([this] { player_.displayClosed(); }); });
 }
 
 std::optional<std::string> QuiloApp::start() {

@@ -16,6 +16,7 @@ struct PanelModel {
     std::string Text7;      // disc code
     std::string Text8;      // elapsed seconds of the clock
     float progress = 0.0f;  // ProgressBar1, range 0 to 60
+    std::string status;     // why the disc cannot be played; empty when it can
     bool visible = false;
     bool enabled = true;
     bool operator==(const PanelModel&) const = default;

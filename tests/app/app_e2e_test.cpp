@@ -131,6 +131,61 @@ TEST_F(AppTest, EndsThePresentationWhenTheDiscIsEjected) {
     EXPECT_NE(app().panelView().box(7)->text(), "0");
 }
 
+TEST_F(AppTest, StartsAgainFromTheFirstTrackAfterAShowPlayedToItsEnd) {
+    ASSERT_FALSE(app().start());
+    chooseFile("demo.txt");
+    click(app().chooserView().lettoreButton());
+    click(app().panelView().buttonBar().button(ButtonBar::Play));
+    ASSERT_TRUE(stepper->stepUntil(1, 0, 2));
+    QTest::mouseClick(&app().displayView(), Qt::LeftButton);
+    stepper->step();
+    click(app().panelView().buttonBar().button(ButtonBar::Next));
+    click(app().panelView().buttonBar().button(ButtonBar::Next));
+    stepper->stepFor(3000);
+    const std::int32_t end = app().cd().heardSector();
+    for (int i = 0; i < 200 && app().cd().mode() == CdMode::Playing; ++i) stepper->stepFor(1000);
+    ASSERT_NE(app().cd().mode(), CdMode::Playing);
+    ASSERT_GT(app().cd().heardSector(), end);
+
+    QTest::mouseClick(&app().displayView(), Qt::LeftButton);
+    stepper->step();
+    click(app().panelView().allegatoButton());
+    chooseFile("demo.txt");
+    click(app().chooserView().lettoreButton());
+    EXPECT_EQ(app().panelView().box(1)->text(), "1");
+    EXPECT_EQ(app().panelView().box(2)->text(), "0");
+    EXPECT_EQ(app().panelView().box(3)->text(), "0");
+    click(app().panelView().buttonBar().button(ButtonBar::Play));
+    ASSERT_TRUE(stepper->stepUntil(1, 0, 2));
+    EXPECT_EQ(app().testo1().Label2[0].caption, "Benvenuti a Quilo");
+}
+
+TEST_F(AppTest, ClosingTheDisplayReturnsToTheChooserAndHidesIt) {
+    ASSERT_FALSE(app().start());
+    chooseFile("demo.txt");
+    click(app().chooserView().lettoreButton());
+    click(app().panelView().buttonBar().button(ButtonBar::Play));
+    ASSERT_TRUE(stepper->stepUntil(1, 0, 2));
+    app().displayView().close();
+    stepper->step();
+    EXPECT_FALSE(app().displayView().isVisible());
+    EXPECT_TRUE(app().chooserView().isVisible());
+    EXPECT_EQ(app().cd().mode(), CdMode::Stopped);
+    EXPECT_EQ(app().testo1().Label2[0].caption, " ");
+}
+
+TEST_F(AppTest, SaysOnThePanelWhyTheDiscCannotBePlayed) {
+    options.disc = root.write("broken.cue", "FILE \"nowhere.bin\" BINARY\n").string();
+    stepper = std::make_unique<Stepper>(options, messages, exit, sound);
+    ASSERT_FALSE(app().start());
+    chooseFile("demo.txt");
+    click(app().chooserView().lettoreButton());
+    EXPECT_TRUE(app().panelView().statusLine()->isVisible());
+    EXPECT_TRUE(app().panelView().statusLine()->text().startsWith("Impossibile aprire il disco"))
+        << app().panelView().statusLine()->text().toStdString();
+    EXPECT_EQ(app().panelView().box(7)->text(), "0");
+}
+
 TEST_F(AppTest, QuitsFromTheChooserAndFromThePanel) {
     ASSERT_FALSE(app().start());
     click(app().chooserView().quitButton());

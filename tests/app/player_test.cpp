@@ -72,9 +72,11 @@ TEST_F(PlayerTest, ProposesTheDefaultScriptWhenNoneIsChosenAndStartsItNextTime) 
 TEST_F(PlayerTest, StartsAPresentationOnItsFirstLinesTrackWithoutPlaying) {
     startUp();
     choose("C:\\Allegato\\nuovo.txt");
+    cd.commands.clear();
     h.player.Command1_Click();
     EXPECT_EQ(cd.targets, std::vector<std::int32_t>{3});
-    EXPECT_EQ(cd.commands.back(), CdCommand::Seek);
+    // Stopped first: whatever the CD was doing, it stands at the track's start.
+    EXPECT_EQ(cd.commands, (std::vector<CdCommand>{CdCommand::Stop, CdCommand::Seek}));
     EXPECT_TRUE(h.clock.enabled);
     EXPECT_EQ(h.state.presentationActive, 1);
     EXPECT_FALSE(h.chooserModel.visible);

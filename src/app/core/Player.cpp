@@ -82,6 +82,11 @@ void Player::Command7_Click() {
     p_.chooser.refresh();
 }
 
+void Player::displayClosed() {
+    Command7_Click();
+    p_.testo1.visible = false;
+}
+
 void Player::refuse() {
     p_.chooserModel.lettoreEnabled = true;
 }
@@ -122,6 +127,7 @@ void Player::Command1_Click() {
     const std::int16_t startTrack = trackField(s.scriptLines[0]);
     p_.clock.enabled = true;
     p_.cd.setTo(startTrack);
+    p_.cd.command(CdCommand::Stop);
     p_.cd.command(CdCommand::Seek);
     p_.tarvo1.enabled = true;
     applyCurrentColours();

@@ -52,6 +52,9 @@ class Player {
     void Command5_Click() { p_.exit.quit(); }  // "Quit" on the chooser
     void Command7_Click();                     // "Allegato"
     void Command1_Click();                     // "Lettore"
+    // The display window closed through its frame: as "Allegato", and the
+    // window goes away.
+    void displayClosed();
     // Text6 changed, by the user or by code.
     void Text6_Change() { p_.chooser.Text6_Change(); }
     void setText6(const std::string& text);

@@ -5,6 +5,10 @@
 namespace quilo {
 namespace {
 
+constexpr int kPanelWidth = 6060;
+constexpr int kPanelHeight = 1860;
+constexpr int kStatusHeight = 315;
+
 QLineEdit* makeBox(QWidget* parent, QRect where, QColor back, QColor fore = Qt::black) {
     auto* box = new QLineEdit(parent);
     box->setGeometry(where);
@@ -31,7 +35,7 @@ void setIfChanged(QLineEdit* box, const std::string& text) {
 
 PanelView::PanelView(QWidget* parent) : QWidget(parent) {
     setWindowTitle(QStringLiteral("Marvane - Quilo 1.0 "));
-    setFixedSize(px(6060), px(1860));
+    setFixedSize(px(kPanelWidth), px(kPanelHeight));
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, QColor(192, 192, 192));
     setPalette(palette);
@@ -60,6 +64,9 @@ PanelView::PanelView(QWidget* parent) : QWidget(parent) {
     progress_->setGeometry(twipRect(0, 1605, 6060, 255));
     progress_->setRange(0, 60);
     progress_->setTextVisible(false);
+    status_ = makeLabel(this, "", twipRect(120, kPanelHeight + 30, 5820, 255));
+    status_->setStyleSheet(QStringLiteral("color: #a00000; font-weight: bold"));
+    status_->hide();
     bar_ = new ButtonBar(this);
     bar_->setGeometry(twipRect(120, 120, 5895, 330));
 
@@ -110,6 +117,12 @@ void PanelView::sync(const PanelModel& model) {
     setIfChanged(text8_, model.Text8);
     const int value = std::clamp(static_cast<int>(model.progress), 0, 60);
     if (progress_->value() != value) progress_->setValue(value);
+    if (status_->text().toStdString() != model.status) {
+        status_->setText(QString::fromStdString(model.status));
+        status_->setVisible(!model.status.empty());
+        setFixedSize(px(kPanelWidth),
+                     px(kPanelHeight + (model.status.empty() ? 0 : kStatusHeight)));
+    }
     if (isEnabled() != model.enabled) setEnabled(model.enabled);
     if (isVisible() != model.visible) setVisible(model.visible);
 }

@@ -36,6 +36,7 @@ class PanelView : public QWidget {
     QPushButton* quitButton() const { return quit_; }
     QPushButton* allegatoButton() const { return allegato_; }
     QProgressBar* progressBar() const { return progress_; }
+    QLabel* statusLine() const { return status_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -54,6 +55,7 @@ class PanelView : public QWidget {
     QLineEdit* text7_;
     QLineEdit* text8_;
     QProgressBar* progress_;
+    QLabel* status_;  // below the progress bar, shown only with something to say
     std::optional<PanelModel> shown_;  // what the widgets show now
 };
 
