@@ -24,6 +24,9 @@ QuiloApp::QuiloApp(const AppOptions& options, PortOverrides o)
               std::string error;
               auto source = openDiscSource(disc, error);
               if (!source && error != tarvo1_.status) warnings_.warn(error);
+              if (source) {
+                  for (const std::string& note : source->notes) warnings_.warn(note);
+              }
               tarvo1_.status = source ? "" : error;
               return source;
           },

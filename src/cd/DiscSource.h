@@ -32,6 +32,10 @@ class DiscSource {
     std::int32_t endSector() const {
         return tracks().empty() ? 0 : tracks().back().start + tracks().back().length;
     }
+
+    // What the user should know about a disc that opened all the same (tracks
+    // left out, a table cut short), one Italian line each.
+    std::vector<std::string> notes;
 };
 
 

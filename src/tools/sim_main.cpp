@@ -1,5 +1,6 @@
 // quilo-sim SCRIPT [--root DIR] [--tracks S1,S2,...] [--disc SOURCE] [--until TT:MM:SS]
 // quilo-sim --disc SOURCE --toc
+#include <algorithm>
 #include <QCoreApplication>
 #include <QDir>
 #include <cstdlib>
@@ -34,7 +35,7 @@ bool parseNumbers(const std::string& text, char separator, std::vector<int>& num
     while (std::getline(in, part, separator)) {
         char* end = nullptr;
         const long value = std::strtol(part.c_str(), &end, 10);
-        if (part.empty() || *end != '\0' || value < 0) return false;
+        if (part.empty() || *end != '\0' || value < 0 || value > 1'000'000'000) return false;
         numbers.push_back(static_cast<int>(value));
     }
     return !numbers.empty();
@@ -83,7 +84,14 @@ int main(int argc, char** argv) {
         }
         for (const auto& t : source->tracks()) options.trackSectors.push_back(t.length);
     } else if (!tracks.empty()) {
-        for (int seconds : tracks) options.trackSectors.push_back(seconds * 75);
+        // A track longer than a whole disc is cut to a disc's length.
+        constexpr int kLongestTrackSeconds = 100 * 60;
+        for (int seconds : tracks) {
+            if (seconds > kLongestTrackSeconds)
+                std::cerr << "quilo-sim: un brano dura al massimo " << kLongestTrackSeconds
+                          << " secondi; " << seconds << " ridotto\n";
+            options.trackSectors.push_back(std::min(seconds, kLongestTrackSeconds) * 75);
+        }
     } else {
         options.trackSectors.assign(99, 600 * 75);
     }

@@ -1,11 +1,15 @@
 #include "cd/io/DiscSources.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdio>
 
 #include "cd/CdControl.h"
 #include "cd/CdReadout.h"
 #include "cd/ManualAudioOutput.h"
 #include "support/DiscFiles.h"
+#include "support/FakeDisc.h"
 #include "support/TempDir.h"
 
 namespace quilo {
@@ -95,6 +99,43 @@ TEST_F(DiscSourcesTest, HonoursEveryFileLineWithPregapsAsTheSheetSays) {
     EXPECT_TRUE(std::equal(sector.begin(), sector.end(), littleEndian(tracks[2]).begin()));
 }
 
+TEST_F(DiscSourcesTest, StartsEachTrackAtItsIndexOneInEveryLayoutRippersWrite) {
+    // 525 sectors of disc: track 1 holds 225, the last 28 of them track 2's gap.
+    const auto disc = FakeDisc::samples(0, 525);
+    const auto part = [&](int from, int to) {
+        return std::vector<std::uint8_t>(disc.begin() + from * kSectorBytes,
+                                         disc.begin() + to * kSectorBytes);
+    };
+    struct Layout {
+        const char* name;
+        std::vector<std::uint8_t> one, two;
+        std::string sheet;
+    };
+    const Layout layouts[] = {
+        {"gap at the end of the first file", part(0, 225), part(225, 525),
+         "FILE \"one.bin\" BINARY\nTRACK 01 AUDIO\nINDEX 01 00:00:00\nTRACK 02 AUDIO\n"
+         "INDEX 00 00:02:47\nFILE \"two.bin\" BINARY\nINDEX 01 00:00:00\n"},
+        {"gap at the start of the second file", part(0, 197), part(197, 525),
+         "FILE \"one.bin\" BINARY\nTRACK 01 AUDIO\nINDEX 01 00:00:00\nFILE \"two.bin\" BINARY\n"
+         "TRACK 02 AUDIO\nINDEX 00 00:00:00\nINDEX 01 00:00:28\n"},
+        {"gap in no file", part(0, 197), part(225, 525),
+         "FILE \"one.bin\" BINARY\nTRACK 01 AUDIO\nINDEX 01 00:00:00\nFILE \"two.bin\" BINARY\n"
+         "TRACK 02 AUDIO\nPREGAP 00:00:28\nINDEX 01 00:00:00\n"},
+    };
+    for (const Layout& layout : layouts) {
+        writeBytes(dir.path() / "one.bin", layout.one);
+        writeBytes(dir.path() / "two.bin", layout.two);
+        auto source = openCueSheet(writeCue(layout.sheet), error);
+        ASSERT_TRUE(source) << layout.name << ": " << error;
+        EXPECT_EQ(source->tracks(), (std::vector<DiscTrack>{{0, 225}, {225, 300}})) << layout.name;
+        std::vector<std::uint8_t> sector(kSectorBytes);
+        for (const int at : {0, 196, 225, 524}) {
+            ASSERT_TRUE(source->readSector(at, sector.data()));
+            EXPECT_EQ(sector, part(at, at + 1)) << layout.name << ", sector " << at;
+        }
+    }
+}
+
 TEST_F(DiscSourcesTest, LaysAFolderOfWavAndFlacFilesBackToBackInNameOrder) {
     const auto folder = dir.path() / "tracks";
     std::filesystem::create_directories(folder);
@@ -131,6 +172,59 @@ TEST_F(DiscSourcesTest, FailsWithOneClearLineForSourcesThatCannotBeOpened) {
     EXPECT_FALSE(openDiscSource((dir.path() / "nothing.toc").string(), error));
     std::filesystem::create_directories(dir.path() / "empty");
     EXPECT_FALSE(openDiscSource((dir.path() / "empty").string(), error));
+}
+
+TEST_F(DiscSourcesTest, RefusesOrBoundsHostileSourcesQuietly) {
+    namespace fs = std::filesystem;
+    ASSERT_EQ(::mkfifo((dir.path() / "fifo.bin").c_str(), 0600), 0);
+    ::testing::internal::CaptureStderr();
+    std::string garbage(8192, '\0');
+    for (std::size_t i = 0; i < garbage.size(); ++i) garbage[i] = static_cast<char>(i * 37);
+    EXPECT_FALSE(openDiscSource(writeCue(garbage, "garbage.cue"), error));
+    EXPECT_FALSE(openDiscSource(
+        writeCue("FILE \"fifo.bin\" BINARY\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n", "f.cue"), error));
+    EXPECT_NE(error.find("non è un file regolare"), std::string::npos) << error;
+    EXPECT_FALSE(openDiscSource((dir.path() / "fifo.bin").string(), error));
+
+    // A TOC with a file name of 100,000 characters, and one of 99,999,999 minutes.
+    const auto longName = dir.write(
+        "long.toc", "CD_DA\nTRACK AUDIO\nFILE \"" + std::string(100000, 'x') + "\" 0 00:02:00\n");
+    EXPECT_FALSE(openDiscSource(longName.string(), error));
+    writeBytes(dir.path() / "disc.raw", littleEndian(all));
+    const auto endless = dir.write("endless.toc",
+                                   "CD_DA\nTRACK AUDIO\nFILE \"disc.raw\" 0 99999999:00:00\n");
+    if (auto disc = openDiscSource(endless.string(), error)) {
+        for (const DiscTrack& t : disc->tracks()) EXPECT_GE(t.length, 0);
+        EXPECT_LE(disc->endSector(), 100 * 60 * 75);
+    }
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+
+    // 120 tracks in a folder: the first 99, one note, one file open at a time.
+    const auto folder = dir.path() / "many";
+    fs::create_directories(folder);
+    for (int i = 0; i < 120; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "%03d.wav", i);
+        writeAudio(folder / name, toneTrack(1, 1), SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    }
+    const auto openFiles = [] {
+        return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator());
+    };
+    const auto before = openFiles();
+    auto disc = openDiscSource(folder.string(), error);
+    ASSERT_TRUE(disc) << error;
+    EXPECT_EQ(disc->tracks().size(), 99u);
+    EXPECT_EQ(disc->notes.size(), 1u);
+    std::vector<std::uint8_t> sector(kSectorBytes);
+    for (std::int32_t s = 0; s < disc->endSector(); ++s) disc->readSector(s, sector.data());
+    EXPECT_LE(openFiles(), before + 1);
+
+    // Nothing is left in the temporary folder by reading a TOC image.
+    for (const auto& entry : fs::directory_iterator(fs::temp_directory_path()))
+        EXPECT_EQ(entry.path().filename().string().rfind("quilo-", 0) == 0 &&
+                      entry.path().extension() == ".toc",
+                  false)
+            << entry.path();
 }
 
 TEST_F(DiscSourcesTest, ReadsATocImageThroughLibcdio) {

@@ -9,13 +9,13 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <regex>
-#include <sstream>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include "cd/DiscLayout.h"
 #include "cd/io/DiscSources.h"
+#include "shared/RegularFile.h"
 #include "shared/Utf8.h"
 
 namespace quilo {
@@ -26,14 +26,10 @@ class CdioDisc : public DiscSource {
     CdioDisc(CdIo_t* cdio, bool drive) : cdio_(cdio) {
         const track_t first = cdio_get_first_track_num(cdio_);
         const track_t count = cdio_get_num_tracks(cdio_);
-        std::vector<lsn_t> starts;
-        for (track_t t = first; t < first + count; ++t)
-            starts.push_back(cdio_get_track_lsn(cdio_, t));
-        starts.push_back(cdio_get_track_lsn(cdio_, CDIO_CDROM_LEADOUT_TRACK));
-        for (std::size_t i = 0; i + 1 < starts.size(); ++i) {
-            toc_.push_back({static_cast<std::int32_t>(starts[i]),
-                            static_cast<std::int32_t>(starts[i + 1] - starts[i])});
-        }
+        std::vector<std::int64_t> starts;
+        for (int t = first; t < first + count && t <= CDIO_CD_MAX_TRACKS; ++t)
+            starts.push_back(cdio_get_track_lsn(cdio_, static_cast<track_t>(t)));
+        toc_ = discTable(starts, cdio_get_track_lsn(cdio_, CDIO_CDROM_LEADOUT_TRACK), notes);
         if (drive) {
             drive_ = cdio_cddap_identify_cdio(cdio_, CDDA_MESSAGE_FORGETIT, nullptr);
             if (drive_ && cdio_cddap_open(drive_) == 0) {
@@ -70,23 +66,70 @@ class CdioDisc : public DiscSource {
     std::vector<DiscTrack> toc_;
 };
 
-// libcdio takes the file names inside a TOC file from the current directory;
-// a copy with names made absolute lets a TOC image open from anywhere.
-std::string tocWithAbsoluteNames(const std::string& toc) {
-    namespace fs = std::filesystem;
-    std::ifstream in(toc, std::ios::binary);
-    if (!in) return toc;
-    std::stringstream text;
-    text << in.rdbuf();
-    const std::string folder = fs::absolute(fs::path(toc)).parent_path().string();
-    const std::regex fileName(R"(((?:AUDIO|DATA)?FILE\s+")([^"/][^"]*)("))");
-    const std::string rewritten = std::regex_replace(text.str(), fileName, "$1" + folder + "/$2$3");
-    const fs::path copy = fs::temp_directory_path() / ("quilo-" + std::to_string(::getpid()) + "-" +
-                                                       fs::path(toc).filename().string());
-    std::ofstream out(copy, std::ios::binary);
-    out << rewritten;
-    return out ? copy.string() : toc;
+// A TOC file is a few lines a track; anything near this size is not one.
+constexpr std::size_t kTocLimit = 1024 * 1024;
+
+// The TOC text with every relative file name made absolute: libcdio takes the
+// names inside a TOC file from the current directory.
+std::string withAbsoluteNames(const std::string& text, const std::string& folder) {
+    std::string out;
+    out.reserve(text.size() + 1024);
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::size_t found = text.find("FILE", at);
+        if (found == std::string::npos) break;
+        std::size_t quote = found + 4;
+        while (quote < text.size() && (text[quote] == ' ' || text[quote] == '\t')) ++quote;
+        out.append(text, at, quote - at);
+        at = quote;
+        if (quote > found + 4 && quote + 1 < text.size() && text[quote] == '"' &&
+            text[quote + 1] != '/') {
+            out += '"' + folder + '/';
+            at = quote + 1;
+        }
+    }
+    out.append(text, at, std::string::npos);
+    return out;
 }
+
+// Writes the rewritten TOC to a new private temporary file (never through a
+// link planted under its name) and returns its path; empty on failure, with
+// nothing left behind.
+std::string privateTocCopy(const std::string& toc, std::string& why) {
+    namespace fs = std::filesystem;
+    std::string text;
+    const FileProblem problem = readRegularFile(toc, kTocLimit, text);
+    if (problem != FileProblem::None) {
+        why = "il file TOC " + describeProblem(problem);
+        return {};
+    }
+    std::error_code ec;
+    const std::string folder = fs::absolute(fs::path(toc), ec).parent_path().string();
+    const std::string rewritten = withAbsoluteNames(text, folder);
+    std::string name = (fs::temp_directory_path(ec) / "quilo-XXXXXX.toc").string();
+    const int fd = ::mkstemps(name.data(), 4);
+    if (fd < 0) {
+        why = "impossibile preparare la lettura del file TOC";
+        return {};
+    }
+    std::size_t written = 0;
+    while (written < rewritten.size()) {
+        const ssize_t n = ::write(fd, rewritten.data() + written, rewritten.size() - written);
+        if (n <= 0) break;
+        written += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    if (written != rewritten.size()) {
+        ::unlink(name.c_str());
+        why = "impossibile preparare la lettura del file TOC";
+        return {};
+    }
+    return name;
+}
+
+// libcdio reports what it cannot read on the terminal, in English; every
+// failure that matters reaches the user through our own message instead.
+void quietLog(cdio_log_level_t, const char*) {}
 
 bool hasExtension(const std::string& path, const char* ext) {
     return utf8::asciiLower(std::filesystem::path(path).extension().string()) == ext;
@@ -95,7 +138,7 @@ bool hasExtension(const std::string& path, const char* ext) {
 }  // namespace
 
 std::unique_ptr<DiscSource> openCdio(const std::string& named, std::string& error) {
-    cdio_loglevel_default = CDIO_LOG_ERROR;
+    cdio_log_set_handler(quietLog);
     std::string source = named;
     if (source.empty()) {
         char* device = cdio_get_default_device(nullptr);
@@ -107,9 +150,19 @@ std::unique_ptr<DiscSource> openCdio(const std::string& named, std::string& erro
         cdio_free(device);
     }
     const bool toc = hasExtension(source, ".toc");
-    const std::string opened = toc ? tocWithAbsoluteNames(source) : source;
+    std::string opened = source;
+    if (toc) {
+        opened = privateTocCopy(source, error);
+        if (opened.empty()) return nullptr;
+    } else if (struct stat info {}; ::stat(source.c_str(), &info) != 0) {
+        error = "non esiste";
+        return nullptr;
+    } else if (!S_ISREG(info.st_mode) && !S_ISBLK(info.st_mode)) {
+        error = "non è né un'immagine né un'unità CD";  // a FIFO would hang the opening
+        return nullptr;
+    }
     CdIo_t* cdio = cdio_open(opened.c_str(), DRIVER_UNKNOWN);
-    if (opened != source) std::filesystem::remove(opened);
+    if (toc) ::unlink(opened.c_str());
     if (!cdio) {
         error = "impossibile aprire l'unità o l'immagine";
         return nullptr;
@@ -120,7 +173,12 @@ std::unique_ptr<DiscSource> openCdio(const std::string& named, std::string& erro
         return nullptr;
     }
     const bool drive = cdio_is_device(source.c_str(), DRIVER_UNKNOWN);
-    return std::make_unique<CdioDisc>(cdio, drive);
+    auto disc = std::make_unique<CdioDisc>(cdio, drive);
+    if (disc->tracks().empty()) {
+        error = "la tabella dei brani del disco non è valida";
+        return nullptr;
+    }
+    return disc;
 }
 
 std::unique_ptr<DiscSource> openDiscSource(const std::string& named, std::string& error) {
