@@ -2,8 +2,10 @@
 #include <iostream>
 
 #include "app/QuiloApp.h"
+#include "display/view/QuietQtMessages.h"
 
 int main(int argc, char** argv) {
+    quilo::quietQtMessages();
     QStringList arguments;
     for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
     int exitCode = 0;

@@ -8,6 +8,7 @@
 #include "script/ScriptLoader.h"
 #include "script/commands/ScriptCommands.h"
 #include "shared/LineFormat.h"
+#include "shared/RegularFile.h"
 #include "shared/ScriptFiles.h"
 
 namespace quilo {
@@ -32,7 +33,8 @@ std::string quoted(const std::string& s) {
 
 class Checker {
   public:
-    Checker(const Modulo1& state, const ScriptFiles& files) : s_(state), files_(files) {}
+    Checker(const Modulo1& state, const ScriptFiles& files, FileChecks checks)
+        : s_(state), files_(files), checks_(checks) {}
 
     std::vector<Diagnostic> run() {
         checkHeader();
@@ -77,10 +79,16 @@ class Checker {
     void checkFile(int i, const std::string& name, const char* what) {
         std::error_code ec;
         const std::string file = files_.resolve(name);
-        if (!std::filesystem::is_regular_file(file, ec)) {
-            const bool feminine = std::string(what).find("immagine") == 0;
-            error(i, std::string(what) + " " + quoted(name) +
-                         (feminine ? " non trovata (" : " non trovato (") + file + ")");
+        const bool picture = std::string(what).find("immagine") == 0;
+        const std::string named = std::string(what) + " " + quoted(name);
+        if (!std::filesystem::exists(file, ec)) {
+            error(i, named + (picture ? " non trovata (" : " non trovato (") + file + ")");
+        } else if (!isRegularFile(file)) {
+            error(i, named + " non è un file regolare (" + file + ")");
+        } else if (picture && checks_.pictures && !checks_.pictures->pixelSize(file)) {
+            error(i, named + " non si può leggere come immagine (" + file + ")");
+        } else if (!picture && checks_.sounds && !checks_.sounds->playable(file)) {
+            error(i, named + " non si può riprodurre (" + file + ")");
         }
     }
 
@@ -188,6 +196,7 @@ class Checker {
 
     const Modulo1& s_;
     const ScriptFiles& files_;
+    FileChecks checks_;
     std::vector<Diagnostic> found_;
     std::map<std::int32_t, int> firstAt_;
     std::int64_t lastKey_ = -1;
@@ -205,7 +214,7 @@ int CheckReport::warnings() const {
     return static_cast<int>(diagnostics.size()) - errors();
 }
 
-CheckReport checkScript(const std::string& path, const PathResolver& paths) {
+CheckReport checkScript(const std::string& path, const PathResolver& paths, FileChecks checks) {
     Modulo1 state;
     state.scriptPath = path;
     ScriptLoader loader(state, paths);
@@ -220,7 +229,7 @@ CheckReport checkScript(const std::string& path, const PathResolver& paths) {
         return report;
     }
     const ScriptFiles files(state, paths);
-    report.diagnostics = Checker(state, files).run();
+    report.diagnostics = Checker(state, files, checks).run();
     std::stable_sort(report.diagnostics.begin(), report.diagnostics.end(),
                      [](const Diagnostic& a, const Diagnostic& b) { return a.line < b.line; });
     return report;

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "shared/PathResolver.h"
+#include "shared/PictureProber.h"
+#include "shared/SoundCheck.h"
 
 namespace quilo {
 
@@ -27,7 +29,15 @@ struct CheckReport {
     int warnings() const;
 };
 
-CheckReport checkScript(const std::string& path, const PathResolver& paths);
+// How the named files are tried: each one given decodes the file as the
+// player will; without them a file only has to exist as a regular file.
+struct FileChecks {
+    PictureProber* pictures = nullptr;
+    SoundCheck* sounds = nullptr;
+};
+
+CheckReport checkScript(const std::string& path, const PathResolver& paths,
+                        FileChecks checks = {});
 
 // The report as the tool prints it: "PATH:LINE: errore: TEXT" lines and a summary.
 std::string formatReport(const std::string& path, const CheckReport& report);

@@ -4,9 +4,31 @@
 #include <iostream>
 #include <string>
 
+#include <QCoreApplication>
+
+#include "cd/io/AudioFile.h"
+#include "display/view/QtPictureProber.h"
+#include "display/view/QuietQtMessages.h"
 #include "script/ScriptChecker.h"
 
+namespace {
+
+// A sound is checked by opening it exactly as the player does.
+class DecodingSoundCheck : public quilo::SoundCheck {
+  public:
+    bool playable(const std::string& file) override {
+        std::string why;
+        auto sound = quilo::AudioFile::open(file, why);
+        std::vector<std::uint8_t> first(588 * 4);
+        return sound && sound->read(0, 588, first.data());
+    }
+};
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    quilo::quietQtMessages();
+    QCoreApplication application(argc, argv);
     std::string script;
     const char* home = std::getenv("HOME");
     std::string root = (std::filesystem::path(home ? home : "/") / "Quilo").string();
@@ -26,7 +48,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     const quilo::PathResolver paths(root);
-    const quilo::CheckReport report = quilo::checkScript(script, paths);
+    quilo::QtPictureProber pictures;
+    DecodingSoundCheck sounds;
+    const quilo::CheckReport report = quilo::checkScript(script, paths, {&pictures, &sounds});
     std::cout << quilo::formatReport(script, report);
     if (!report.readable) return 2;
     return report.errors() > 0 ? 1 : 0;

@@ -1,8 +1,8 @@
 // quilo-sim SCRIPT [--root DIR] [--tracks S1,S2,...] [--disc SOURCE] [--until TT:MM:SS]
 // quilo-sim --disc SOURCE --toc
-#include <algorithm>
 #include <QCoreApplication>
 #include <QDir>
+#include <algorithm>
 #include <cstdlib>
 #include <iostream>
 #include <sstream>
@@ -10,6 +10,7 @@
 #include "cd/io/AudioFile.h"
 #include "cd/io/DiscSources.h"
 #include "display/view/QtPictureProber.h"
+#include "display/view/QuietQtMessages.h"
 #include "tools/sim/Simulation.h"
 
 namespace {
@@ -44,6 +45,7 @@ bool parseNumbers(const std::string& text, char separator, std::vector<int>& num
 }  // namespace
 
 int main(int argc, char** argv) {
+    quilo::quietQtMessages();
     QCoreApplication application(argc, argv);
     quilo::SimOptions options;
     options.root = QDir::home().filePath(QStringLiteral("Quilo")).toStdString();

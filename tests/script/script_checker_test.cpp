@@ -1,6 +1,7 @@
 #include "script/ScriptChecker.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "support/TempDir.h"
 
@@ -9,12 +10,23 @@ namespace {
 
 using testing::TempDir;
 
+// Files whose name has "junk" in it do not decode.
+struct JunkRefusingChecks : PictureProber, SoundCheck {
+    std::optional<PixelSize> pixelSize(const std::string& file) override {
+        if (file.find("junk") != std::string::npos) return std::nullopt;
+        return PixelSize{640, 480};
+    }
+    bool playable(const std::string& file) override {
+        return file.find("junk") == std::string::npos;
+    }
+};
+
 class ScriptCheckerTest : public ::testing::Test {
   protected:
     ScriptCheckerTest() {
-        root.write("Allegato/sea.bmp", "x");
-        root.write("Allegato/photo.jpg", "x");
-        root.write("Allegato/ding.wav", "x");
+        for (const char* name : {"sea.bmp", "photo.jpg", "ding.wav", "junk.jpg", "junk.wav"})
+            root.write(std::string("Allegato/") + name, "x");
+        ::mkfifo((root.path() / "Allegato" / "fifo.png").c_str(), 0600);
     }
     CheckReport check(const std::string& body, bool withHeader = true) {
         std::string script = "01:00:01Start12C\r\n";
@@ -24,7 +36,7 @@ class ScriptCheckerTest : public ::testing::Test {
         }
         script += body + "**\r\n";
         path = root.write("Allegato/show.txt", script).string();
-        return checkScript(path, paths);
+        return checkScript(path, paths, {&decoders, &decoders});
     }
     // The diagnostics as "LINE:e|w:start of text".
     static std::vector<std::string> brief(const CheckReport& report) {
@@ -38,6 +50,7 @@ class ScriptCheckerTest : public ::testing::Test {
 
     TempDir root;
     PathResolver paths{root.path()};
+    JunkRefusingChecks decoders;
     std::string path;
 };
 
@@ -57,11 +70,15 @@ TEST_F(ScriptCheckerTest, ReportsEachErrorOnItsLine) {
         "01:00:08E\r\n"             // 14: too short for "E"
         "01:00:09gone.pngM\r\n"     // 15: missing picture
         "01:00:20nowhere.wavW\r\n"  // 16: missing sound
-        "01:00:30Open block+\r\n"   // 17: never closed
+        "01:00:21fifo.pngV\r\n"     // 17: not a regular file
+        "01:00:22junk.jpgV\r\n"     // 18: does not decode
+        "01:00:23junk.wavW\r\n"     // 19: does not play
+        "01:00:30Open block+\r\n"   // 20: never closed
         "still open\r\n");
-    EXPECT_EQ(brief(report), (std::vector<std::string>{"13:e:il colore 42", "14:e:riga troppo ",
-                                                       "15:e:immagine «g", "16:e:suono «nowh",
-                                                       "17:e:blocco senza"}))
+    EXPECT_EQ(brief(report),
+              (std::vector<std::string>{"13:e:il colore 42", "14:e:riga troppo ", "15:e:immagine «g",
+                                        "16:e:suono «nowh", "17:e:immagine di ", "18:e:immagine di ",
+                                        "19:e:suono «junk", "20:e:blocco senza"}))
         << formatReport(path, report);
 }
 

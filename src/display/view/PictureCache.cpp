@@ -2,6 +2,8 @@
 
 #include <QImageReader>
 
+#include "display/view/PictureFile.h"
+
 namespace quilo {
 namespace {
 
@@ -16,7 +18,9 @@ QString scaledKey(const QString& file, QSize size) {
 }  // namespace
 
 QImage PictureCache::decode(const QString& file, int limit) {
-    QImageReader reader(file);
+    const auto device = openPictureFile(file);
+    if (!device) return {};
+    QImageReader reader(device.get());
     reader.setAutoTransform(true);
     const QSize stored = reader.size();
     if (stored.isValid() && (stored.width() > limit || stored.height() > limit)) {

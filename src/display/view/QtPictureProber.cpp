@@ -2,10 +2,14 @@
 
 #include <QImageReader>
 
+#include "display/view/PictureFile.h"
+
 namespace quilo {
 
 std::optional<PixelSize> QtPictureProber::pixelSize(const std::string& file) {
-    QImageReader reader(QString::fromStdString(file));
+    const auto device = openPictureFile(QString::fromStdString(file));
+    if (!device) return std::nullopt;
+    QImageReader reader(device.get());
     reader.setAutoTransform(true);
     if (!reader.canRead()) return std::nullopt;
     QSize size = reader.size();

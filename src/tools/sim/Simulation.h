@@ -15,6 +15,7 @@
 #include "cd/DiscSource.h"
 #include "display/DisplayForm.h"
 #include "shared/PictureProber.h"
+#include "shared/SoundCheck.h"
 #include "shared/SoundPlayer.h"
 
 namespace quilo {
@@ -27,12 +28,6 @@ struct SimOptions {
 };
 
 // Tells whether a sound file could be played; the simulation never plays it.
-class SoundCheck {
-  public:
-    virtual ~SoundCheck() = default;
-    virtual bool playable(const std::string& file) = 0;
-};
-
 class Simulation {
   public:
     static constexpr std::int64_t kLimitMs = 2LL * 60 * 60 * 1000;
