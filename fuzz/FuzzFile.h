@@ -13,8 +13,8 @@ namespace quilo::fuzzing {
 
 inline std::filesystem::path fuzzFolder() {
     static const std::filesystem::path folder = [] {
-        auto path = std::filesystem::temp_directory_path() /
-                    ("quilo-fuzz-" + std::to_string(::getpid()));
+        auto path =
+            std::filesystem::temp_directory_path() / ("quilo-fuzz-" + std::to_string(::getpid()));
         std::filesystem::create_directories(path);
         return path;
     }();

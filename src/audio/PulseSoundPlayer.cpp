@@ -21,9 +21,8 @@ bool PulseSoundPlayer::play(const std::string& file) {
         sound_ = std::move(sound);
         nextFrame_ = 0;
     }
-    if (!stream_.open("Quilo suono", 200, [this](std::uint8_t* out, std::size_t bytes) {
-            return pull(out, bytes);
-        })) {
+    if (!stream_.open("Quilo suono", 200,
+                      [this](std::uint8_t* out, std::size_t bytes) { return pull(out, bytes); })) {
         if (!warnedNoDevice_ && warnings_)
             warnings_->warn("nessuna uscita audio; i suoni non si sentiranno");
         warnedNoDevice_ = true;
@@ -34,9 +33,8 @@ bool PulseSoundPlayer::play(const std::string& file) {
 std::size_t PulseSoundPlayer::pull(std::uint8_t* out, std::size_t bytes) {
     std::lock_guard lock(mutex_);
     if (!sound_) return 0;
-    const std::int64_t frames =
-        std::min<std::int64_t>(static_cast<std::int64_t>(bytes / kBytesPerFrame),
-                               sound_->frames() - nextFrame_);
+    const std::int64_t frames = std::min<std::int64_t>(
+        static_cast<std::int64_t>(bytes / kBytesPerFrame), sound_->frames() - nextFrame_);
     if (frames <= 0 || !sound_->read(nextFrame_, frames, out)) return 0;
     nextFrame_ += frames;
     return static_cast<std::size_t>(frames) * kBytesPerFrame;

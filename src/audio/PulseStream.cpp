@@ -18,7 +18,9 @@ void signalLoop(void* loop) {
 
 class LoopLock {
   public:
-    explicit LoopLock(pa_threaded_mainloop* loop) : loop_(loop) { pa_threaded_mainloop_lock(loop_); }
+    explicit LoopLock(pa_threaded_mainloop* loop) : loop_(loop) {
+        pa_threaded_mainloop_lock(loop_);
+    }
     ~LoopLock() { pa_threaded_mainloop_unlock(loop_); }
     LoopLock(const LoopLock&) = delete;
     LoopLock& operator=(const LoopLock&) = delete;
@@ -70,12 +72,12 @@ bool PulseStream::open(const std::string& name, int targetMs, Pull pull) {
                 stream_, [](pa_stream*, void* loop) { signalLoop(loop); }, loop_);
             pa_stream_set_underflow_callback(stream_, &PulseStream::onUnderflow, this);
             if (pull_) pa_stream_set_write_callback(stream_, &PulseStream::onWritable, this);
-            const auto flags = static_cast<pa_stream_flags_t>(
-                PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE |
-                PA_STREAM_ADJUST_LATENCY);
-            ready = pa_stream_connect_playback(stream_, nullptr, &attr, flags, nullptr, nullptr) ==
-                        0 &&
-                    waitUntilReady();
+            const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_INTERPOLATE_TIMING |
+                                                              PA_STREAM_AUTO_TIMING_UPDATE |
+                                                              PA_STREAM_ADJUST_LATENCY);
+            ready =
+                pa_stream_connect_playback(stream_, nullptr, &attr, flags, nullptr, nullptr) == 0 &&
+                waitUntilReady();
         }
     }
     if (!ready) close();

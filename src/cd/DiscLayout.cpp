@@ -22,8 +22,8 @@ std::vector<DiscTrack> discTable(std::vector<std::int64_t> starts, std::int64_t 
     std::vector<DiscTrack> table;
     for (std::size_t i = 0; i < starts.size(); ++i) {
         const std::int64_t next = i + 1 < starts.size() ? starts[i + 1] : end;
-        table.push_back({static_cast<std::int32_t>(starts[i]),
-                         static_cast<std::int32_t>(next - starts[i])});
+        table.push_back(
+            {static_cast<std::int32_t>(starts[i]), static_cast<std::int32_t>(next - starts[i])});
     }
     if (table.empty() || table.back().start + table.back().length <= 0) return {};
     return table;

@@ -38,5 +38,4 @@ class DiscSource {
     std::vector<std::string> notes;
 };
 
-
 }  // namespace quilo

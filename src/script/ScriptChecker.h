@@ -36,8 +36,7 @@ struct FileChecks {
     SoundCheck* sounds = nullptr;
 };
 
-CheckReport checkScript(const std::string& path, const PathResolver& paths,
-                        FileChecks checks = {});
+CheckReport checkScript(const std::string& path, const PathResolver& paths, FileChecks checks = {});
 
 // The report as the tool prints it: "PATH:LINE: errore: TEXT" lines and a summary.
 std::string formatReport(const std::string& path, const CheckReport& report);

@@ -32,8 +32,8 @@ int openRegularFile(const std::string& path, FileProblem& problem) {
     // O_NONBLOCK: opening a FIFO with no writer would otherwise wait forever.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
-        problem = errno == ENOENT || errno == ENOTDIR ? FileProblem::Missing
-                                                      : FileProblem::Unreadable;
+        problem =
+            errno == ENOENT || errno == ENOTDIR ? FileProblem::Missing : FileProblem::Unreadable;
         return -1;
     }
     struct stat info {};

@@ -80,6 +80,7 @@ int main(int argc, char** argv) {
             std::cerr << "quilo-sim: " << error << "\n";
             return 1;
         }
+        for (const std::string& note : source->notes) std::cerr << "quilo-sim: " << note << "\n";
         if (toc) {
             std::cout << quilo::tocJson(std::move(source)) << std::endl;
             return 0;

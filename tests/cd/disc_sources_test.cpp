@@ -191,8 +191,8 @@ TEST_F(DiscSourcesTest, RefusesOrBoundsHostileSourcesQuietly) {
         "long.toc", "CD_DA\nTRACK AUDIO\nFILE \"" + std::string(100000, 'x') + "\" 0 00:02:00\n");
     EXPECT_FALSE(openDiscSource(longName.string(), error));
     writeBytes(dir.path() / "disc.raw", littleEndian(all));
-    const auto endless = dir.write("endless.toc",
-                                   "CD_DA\nTRACK AUDIO\nFILE \"disc.raw\" 0 99999999:00:00\n");
+    const auto endless =
+        dir.write("endless.toc", "CD_DA\nTRACK AUDIO\nFILE \"disc.raw\" 0 99999999:00:00\n");
     if (auto disc = openDiscSource(endless.string(), error)) {
         for (const DiscTrack& t : disc->tracks()) EXPECT_GE(t.length, 0);
         EXPECT_LE(disc->endSector(), 100 * 60 * 75);

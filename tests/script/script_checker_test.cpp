@@ -75,10 +75,10 @@ TEST_F(ScriptCheckerTest, ReportsEachErrorOnItsLine) {
         "01:00:23junk.wavW\r\n"     // 19: does not play
         "01:00:30Open block+\r\n"   // 20: never closed
         "still open\r\n");
-    EXPECT_EQ(brief(report),
-              (std::vector<std::string>{"13:e:il colore 42", "14:e:riga troppo ", "15:e:immagine «g",
-                                        "16:e:suono «nowh", "17:e:immagine di ", "18:e:immagine di ",
-                                        "19:e:suono «junk", "20:e:blocco senza"}))
+    EXPECT_EQ(brief(report), (std::vector<std::string>{"13:e:il colore 42", "14:e:riga troppo ",
+                                                       "15:e:immagine «g", "16:e:suono «nowh",
+                                                       "17:e:immagine di ", "18:e:immagine di ",
+                                                       "19:e:suono «junk", "20:e:blocco senza"}))
         << formatReport(path, report);
 }
 

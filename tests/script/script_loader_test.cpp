@@ -181,8 +181,8 @@ TEST_F(ScriptLoaderTest, ReadsNoFurtherThanTheTerminatorLineOrTheLongestScript) 
     state.scriptPath = endless.string();
     const auto error = loader.MemorizzaLetturaRiga();
     ASSERT_TRUE(error.has_value());
-    EXPECT_EQ(error->message, "Impossibile leggere il copione: " + endless.string() +
-                                  " (è troppo grande)");
+    EXPECT_EQ(error->message,
+              "Impossibile leggere il copione: " + endless.string() + " (è troppo grande)");
 }
 
 }  // namespace

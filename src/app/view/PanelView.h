@@ -55,7 +55,7 @@ class PanelView : public QWidget {
     QLineEdit* text7_;
     QLineEdit* text8_;
     QProgressBar* progress_;
-    QLabel* status_;  // below the progress bar, shown only with something to say
+    QLabel* status_;                   // below the progress bar, shown only with something to say
     std::optional<PanelModel> shown_;  // what the widgets show now
 };
 

@@ -42,8 +42,8 @@ std::unique_ptr<AudioFile> AudioFile::open(const std::string& path, std::string&
     }
     if (info.samplerate < kLowestRate || info.samplerate > kHighestRate) {
         sf_close(file);
-        error = "frequenza di campionamento non gestita (" + std::to_string(info.samplerate) +
-                " Hz)";
+        error =
+            "frequenza di campionamento non gestita (" + std::to_string(info.samplerate) + " Hz)";
         return nullptr;
     }
     return std::unique_ptr<AudioFile>(new AudioFile(file, info));
@@ -76,8 +76,8 @@ bool AudioFile::restartConversion(std::int64_t first) {
     int error = 0;
     if (!converter_) converter_ = src_new(SRC_SINC_MEDIUM_QUALITY, 2, &error);
     if (!converter_ || src_reset(converter_) != 0) return false;
-    const auto from = static_cast<sf_count_t>(static_cast<double>(first) * info_.samplerate /
-                                              kSampleRate);
+    const auto from =
+        static_cast<sf_count_t>(static_cast<double>(first) * info_.samplerate / kSampleRate);
     if (sf_seek(file_, from, SEEK_SET) < 0) return false;
     inputUsed_ = inputFrames_ = 0;
     inputEnded_ = false;

@@ -154,7 +154,7 @@ std::unique_ptr<DiscSource> openCdio(const std::string& named, std::string& erro
     if (toc) {
         opened = privateTocCopy(source, error);
         if (opened.empty()) return nullptr;
-    } else if (struct stat info {}; ::stat(source.c_str(), &info) != 0) {
+    } else if (struct stat info{}; ::stat(source.c_str(), &info) != 0) {
         error = "non esiste";
         return nullptr;
     } else if (!S_ISREG(info.st_mode) && !S_ISBLK(info.st_mode)) {

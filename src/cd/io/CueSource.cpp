@@ -157,7 +157,8 @@ class RawFile : public SheetFile {
     std::int64_t sectors() const override { return sectors_; }
     bool read(std::int64_t sector, std::uint8_t* out) override {
         std::fill(out, out + kSectorBytes, 0);
-        const ssize_t got = ::pread(fd_, out, kSectorBytes, static_cast<off_t>(sector * kSectorBytes));
+        const ssize_t got =
+            ::pread(fd_, out, kSectorBytes, static_cast<off_t>(sector * kSectorBytes));
         if (got <= 0) return false;
         if (bigEndian_) {
             for (int i = 0; i + 1 < kSectorBytes; i += 2) std::swap(out[i], out[i + 1]);
@@ -315,7 +316,8 @@ std::unique_ptr<DiscSource> openCueSheet(const std::string& path, std::string& e
     }
     disc->layOut(*sheet);
     std::vector<std::int64_t> starts;
-    for (const SheetTrack& track : sheet->tracks) starts.push_back(disc->discPosition(track.start()));
+    for (const SheetTrack& track : sheet->tracks)
+        starts.push_back(disc->discPosition(track.start()));
     disc->toc_ = discTable(starts, disc->end_, disc->notes);
     if (disc->toc_.empty()) {
         error = "foglio CUE non valido: i brani non sono in ordine o sono vuoti";
