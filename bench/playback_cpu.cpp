@@ -77,9 +77,9 @@ int main(int argc, char** argv) {
     const double cpu = cpuSeconds() - cpuBefore;
     const double elapsed = wall.nsecsElapsed() / 1e9;
     const std::int32_t sectors = cd.heardSector();
+    const bool device = output.usingSoundDevice();  // the stream closes with the streamer
     streamer.stop();
-    std::printf("output: %s\n",
-                output.usingSoundDevice() ? "sound device" : "silent real-time output");
+    std::printf("output: %s\n", device ? "sound device" : "silent real-time output");
     std::printf("played %.2f s of audio in %.2f s; CPU %.3f s = %.2f %% of one core\n",
                 sectors / 75.0, elapsed, cpu, 100.0 * cpu / elapsed);
     return 0;
