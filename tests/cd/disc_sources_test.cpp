@@ -185,6 +185,9 @@ TEST_F(DiscSourcesTest, RefusesOrBoundsHostileSourcesQuietly) {
         writeCue("FILE \"fifo.bin\" BINARY\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n", "f.cue"), error));
     EXPECT_NE(error.find("non è un file regolare"), std::string::npos) << error;
     EXPECT_FALSE(openDiscSource((dir.path() / "fifo.bin").string(), error));
+    EXPECT_FALSE(openDiscSource(
+        dir.write("fifo.toc", "CD_DA\nTRACK AUDIO\nFILE \"fifo.bin\" 0 00:02:00\n").string(),
+        error));
 
     // A TOC with a file name of 100,000 characters, and one of 99,999,999 minutes.
     const auto longName = dir.write(

@@ -92,6 +92,22 @@ std::string withAbsoluteNames(const std::string& text, const std::string& folder
     return out;
 }
 
+// True when a quoted name after FILE exists and is not a regular file:
+// libcdio would open it itself, and a FIFO would never answer.
+bool namesSomethingNotRegular(const std::string& text) {
+    for (std::size_t at = text.find("FILE"); at != std::string::npos;
+         at = text.find("FILE", at + 4)) {
+        const std::size_t open = text.find_first_not_of(" \t", at + 4);
+        if (open == std::string::npos || text[open] != '"') continue;
+        const std::size_t close = text.find('"', open + 1);
+        if (close == std::string::npos) break;
+        const std::string name = text.substr(open + 1, close - open - 1);
+        struct stat info {};
+        if (::stat(name.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) return true;
+    }
+    return false;
+}
+
 // Writes the rewritten TOC to a new private temporary file (never through a
 // link planted under its name) and returns its path; empty on failure, with
 // nothing left behind.
@@ -106,6 +122,10 @@ std::string privateTocCopy(const std::string& toc, std::string& why) {
     std::error_code ec;
     const std::string folder = fs::absolute(fs::path(toc), ec).parent_path().string();
     const std::string rewritten = withAbsoluteNames(text, folder);
+    if (namesSomethingNotRegular(rewritten)) {
+        why = "il file TOC nomina un file che non è un file regolare";
+        return {};
+    }
     std::string name = (fs::temp_directory_path(ec) / "quilo-XXXXXX.toc").string();
     const int fd = ::mkstemps(name.data(), 4);
     if (fd < 0) {
