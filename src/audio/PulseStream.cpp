@@ -4,13 +4,14 @@
 
 #include <algorithm>
 
+#include "shared/AudioOutput.h"
+
 namespace quilo {
 namespace {
 
-constexpr std::size_t kFrameBytes = 4;
-constexpr int kRate = 44100;
+constexpr auto kFrameBytes = static_cast<std::size_t>(kBytesPerFrame);
 
-const pa_sample_spec kSpec{PA_SAMPLE_S16LE, kRate, 2};
+const pa_sample_spec kSpec{PA_SAMPLE_S16LE, kSampleRate, 2};
 
 void signalLoop(void* loop) {
     pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0);
@@ -163,7 +164,7 @@ std::int64_t PulseStream::delayFrames() {
     // since can have been heard.
     if (pa_stream_get_latency(stream_, &usec, &negative) < 0) return sinceFlush_;
     if (negative) return 0;
-    return static_cast<std::int64_t>(usec * kRate / 1000000);
+    return static_cast<std::int64_t>(usec * kSampleRate / 1000000);
 }
 
 void PulseStream::onWritable(pa_stream* stream, std::size_t bytes, void* self) {

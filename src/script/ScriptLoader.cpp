@@ -80,19 +80,16 @@ class TerminatorScanner {
   private:
     void start(std::string_view bytes) {
         width_ = 1;
-        if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF") {
+        if (const auto bigEndian = utf16BigEndian(bytes)) {
             width_ = 2;
-            bigEndian_ = bytes[0] == '\xFE';
+            bigEndian_ = *bigEndian;
             next_ = 2;
         } else if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
             next_ = 3;
         }
     }
     std::uint32_t unitAt(std::string_view bytes, std::size_t i) const {
-        const auto a = static_cast<unsigned char>(bytes[i]);
-        if (width_ == 1) return a;
-        const auto b = static_cast<unsigned char>(bytes[i + 1]);
-        return bigEndian_ ? (a << 8 | b) : (b << 8 | a);
+        return width_ == 1 ? static_cast<unsigned char>(bytes[i]) : utf16Unit(bytes, i, bigEndian_);
     }
 
     std::size_t width_ = 0;

@@ -86,11 +86,7 @@ void appendCodePoint(std::string& out, std::uint32_t c) {
 
 std::string utf16ToUtf8(std::string_view bytes, bool bigEndian) {
     constexpr std::uint32_t kReplacement = 0xFFFD;
-    const auto unitAt = [&](std::size_t i) -> std::uint32_t {
-        const auto a = static_cast<unsigned char>(bytes[i]);
-        const auto b = static_cast<unsigned char>(bytes[i + 1]);
-        return bigEndian ? (a << 8 | b) : (b << 8 | a);
-    };
+    const auto unitAt = [&](std::size_t i) { return utf16Unit(bytes, i, bigEndian); };
     std::string out;
     out.reserve(bytes.size() / 2);
     std::size_t i = 0;
@@ -111,8 +107,8 @@ std::string utf16ToUtf8(std::string_view bytes, bool bigEndian) {
 }
 
 std::string decodeTextBytes(std::string_view bytes) {
-    if (bytes.substr(0, 2) == "\xFF\xFE") return utf16ToUtf8(bytes.substr(2), false);
-    if (bytes.substr(0, 2) == "\xFE\xFF") return utf16ToUtf8(bytes.substr(2), true);
+    if (const auto bigEndian = utf16BigEndian(bytes))
+        return utf16ToUtf8(bytes.substr(2), *bigEndian);
     if (utf8::isValid(bytes)) {
         if (bytes.substr(0, kBom.size()) == kBom) bytes.remove_prefix(kBom.size());
         return std::string(bytes);

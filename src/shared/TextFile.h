@@ -6,6 +6,8 @@
 // lone LF stays in the line, except in a file with no CR at all, which is
 // split at LF.
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +22,20 @@ std::string decodeTextBytes(std::string_view bytes);
 std::string windows1252ToUtf8(std::string_view bytes);
 
 std::vector<std::string> splitTextLines(std::string_view text);
+
+// The UTF-16 code unit at byte `i` (two bytes must be there).
+inline std::uint32_t utf16Unit(std::string_view bytes, std::size_t i, bool bigEndian) {
+    const auto a = static_cast<unsigned char>(bytes[i]);
+    const auto b = static_cast<unsigned char>(bytes[i + 1]);
+    return bigEndian ? (a << 8 | b) : (b << 8 | a);
+}
+
+// The byte order a UTF-16 byte-order mark at the start says; none without one.
+inline std::optional<bool> utf16BigEndian(std::string_view bytes) {
+    if (bytes.substr(0, 2) == "\xFF\xFE") return false;
+    if (bytes.substr(0, 2) == "\xFE\xFF") return true;
+    return std::nullopt;
+}
 
 // UTF-16 (little- or big-endian) to UTF-8; a code unit that pairs with
 // nothing becomes U+FFFD.

@@ -37,6 +37,14 @@ class AppTest : public ::testing::Test {
         button->click();
         stepper->step();
     }
+    // Chooses the demo, presses "Lettore" and Play, and lets it play to 1:00:02.
+    void playDemo() {
+        ASSERT_FALSE(app().start());
+        chooseFile("demo.txt");
+        click(app().chooserView().lettoreButton());
+        click(app().panelView().buttonBar().button(ButtonBar::Play));
+        ASSERT_TRUE(stepper->stepUntil(1, 0, 2));
+    }
 
     TempDir root;
     AppOptions options;
@@ -114,10 +122,7 @@ TEST_F(AppTest, PlaysTheDemoThroughTheViews) {
 }
 
 TEST_F(AppTest, EndsThePresentationWhenTheDiscIsEjected) {
-    ASSERT_FALSE(app().start());
-    chooseFile("demo.txt");
-    click(app().chooserView().lettoreButton());
-    click(app().panelView().buttonBar().button(ButtonBar::Play));
+    ASSERT_NO_FATAL_FAILURE(playDemo());
     ASSERT_TRUE(stepper->stepUntil(1, 0, 3));
     QTest::mouseClick(&app().displayView(), Qt::LeftButton);
     stepper->step();
@@ -132,11 +137,7 @@ TEST_F(AppTest, EndsThePresentationWhenTheDiscIsEjected) {
 }
 
 TEST_F(AppTest, StartsAgainFromTheFirstTrackAfterAShowPlayedToItsEnd) {
-    ASSERT_FALSE(app().start());
-    chooseFile("demo.txt");
-    click(app().chooserView().lettoreButton());
-    click(app().panelView().buttonBar().button(ButtonBar::Play));
-    ASSERT_TRUE(stepper->stepUntil(1, 0, 2));
+    ASSERT_NO_FATAL_FAILURE(playDemo());
     QTest::mouseClick(&app().displayView(), Qt::LeftButton);
     stepper->step();
     click(app().panelView().buttonBar().button(ButtonBar::Next));
@@ -161,11 +162,7 @@ TEST_F(AppTest, StartsAgainFromTheFirstTrackAfterAShowPlayedToItsEnd) {
 }
 
 TEST_F(AppTest, ClosingTheDisplayReturnsToTheChooserAndHidesIt) {
-    ASSERT_FALSE(app().start());
-    chooseFile("demo.txt");
-    click(app().chooserView().lettoreButton());
-    click(app().panelView().buttonBar().button(ButtonBar::Play));
-    ASSERT_TRUE(stepper->stepUntil(1, 0, 2));
+    ASSERT_NO_FATAL_FAILURE(playDemo());
     app().displayView().close();
     stepper->step();
     EXPECT_FALSE(app().displayView().isVisible());

@@ -38,6 +38,8 @@ class AudioFile {
     AudioFile(SNDFILE* file, SF_INFO info);
     bool readConverted(std::int64_t first, std::int64_t count, std::uint8_t* out);
     bool restartConversion(std::int64_t first);
+    std::int64_t convert(std::int64_t count);
+    void readInputBlock();
     static void toStereoBytes(const short* in, int channels, std::int64_t frames,
                               std::uint8_t* out);
 
@@ -49,6 +51,7 @@ class AudioFile {
     // output frame the next read continues from.
     SRC_STATE* converter_ = nullptr;
     std::vector<float> input_;
+    std::vector<float> output_;
     std::size_t inputUsed_ = 0;
     std::size_t inputFrames_ = 0;
     bool inputEnded_ = false;

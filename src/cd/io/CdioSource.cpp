@@ -69,43 +69,31 @@ class CdioDisc : public DiscSource {
 // A TOC file is a few lines a track; anything near this size is not one.
 constexpr std::size_t kTocLimit = 1024 * 1024;
 
-// The TOC text with every relative file name made absolute: libcdio takes the
-// names inside a TOC file from the current directory.
-std::string withAbsoluteNames(const std::string& text, const std::string& folder) {
+// The TOC text with every relative data-file name made absolute (libcdio
+// takes them from the current directory); `names` gets every file named.
+std::string withAbsoluteNames(const std::string& text, const std::string& folder,
+                              std::vector<std::string>& names) {
     std::string out;
     out.reserve(text.size() + 1024);
-    std::size_t at = 0;
-    while (at < text.size()) {
-        const std::size_t found = text.find("FILE", at);
+    std::size_t copied = 0;
+    std::size_t from = 0;
+    while (true) {
+        const std::size_t found = text.find("FILE", from);
         if (found == std::string::npos) break;
-        std::size_t quote = found + 4;
-        while (quote < text.size() && (text[quote] == ' ' || text[quote] == '\t')) ++quote;
-        out.append(text, at, quote - at);
-        at = quote;
-        if (quote > found + 4 && quote + 1 < text.size() && text[quote] == '"' &&
-            text[quote + 1] != '/') {
-            out += '"' + folder + '/';
-            at = quote + 1;
-        }
-    }
-    out.append(text, at, std::string::npos);
-    return out;
-}
-
-// True when a quoted name after FILE exists and is not a regular file:
-// libcdio would open it itself, and a FIFO would never answer.
-bool namesSomethingNotRegular(const std::string& text) {
-    for (std::size_t at = text.find("FILE"); at != std::string::npos;
-         at = text.find("FILE", at + 4)) {
-        const std::size_t open = text.find_first_not_of(" \t", at + 4);
-        if (open == std::string::npos || text[open] != '"') continue;
+        from = found + 4;
+        const std::size_t open = text.find_first_not_of(" \t", from);
+        if (open == std::string::npos || open == from || text[open] != '"') continue;
         const std::size_t close = text.find('"', open + 1);
         if (close == std::string::npos) break;
-        const std::string name = text.substr(open + 1, close - open - 1);
-        struct stat info {};
-        if (::stat(name.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) return true;
+        std::string name = text.substr(open + 1, close - open - 1);
+        if (name.empty() || name[0] != '/') name = folder + '/' + name;
+        out.append(text, copied, open + 1 - copied);
+        out += name;
+        names.push_back(std::move(name));
+        copied = from = close;
     }
-    return false;
+    out.append(text, copied, std::string::npos);
+    return out;
 }
 
 // Writes the rewritten TOC to a new private temporary file (never through a
@@ -121,8 +109,14 @@ std::string privateTocCopy(const std::string& toc, std::string& why) {
     }
     std::error_code ec;
     const std::string folder = fs::absolute(fs::path(toc), ec).parent_path().string();
-    const std::string rewritten = withAbsoluteNames(text, folder);
-    if (namesSomethingNotRegular(rewritten)) {
+    std::vector<std::string> names;
+    const std::string rewritten = withAbsoluteNames(text, folder, names);
+    // libcdio opens the data files itself: a FIFO among them would never answer.
+    const auto notRegular = [](const std::string& name) {
+        struct stat info {};
+        return ::stat(name.c_str(), &info) == 0 && !S_ISREG(info.st_mode);
+    };
+    if (std::any_of(names.begin(), names.end(), notRegular)) {
         why = "il file TOC nomina un file che non è un file regolare";
         return {};
     }
