@@ -72,8 +72,8 @@ int main(int argc, char** argv) {
             const double cpu = cpuSeconds() - cpuAtPlay;
             std::printf(
                 "presentation played %d s at CD position %s:%s; CPU %.2f s = %.2f %% of one core\n",
-                seconds, app.tarvo1().Text2.c_str(), app.tarvo1().Text3.c_str(), cpu,
-                100 * cpu / seconds);
+                seconds, app.presentation().tarvo1().Text2.c_str(),
+                app.presentation().tarvo1().Text3.c_str(), cpu, 100 * cpu / seconds);
             QApplication::quit();
         });
     });

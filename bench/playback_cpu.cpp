@@ -10,10 +10,10 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "audio/CdStreamer.h"
 #include "audio/PulseAudioOutput.h"
 #include "cd/CdControl.h"
 #include "cd/ManualAudioOutput.h"
-#include "cd/qt/CdStreamer.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 
 #include "script/LineReader.h"
 #include "shared/CdDevice.h"
+#include "shared/CdPosition.h"
 
 namespace quilo {
 namespace {
@@ -15,7 +16,7 @@ class StillDevice : public CdDevice {
   public:
     void command(CdCommand) override {}
     void setTimeFormat(int) override {}
-    std::uint32_t position() const override { return 1u | (0u << 8) | (30u << 16); }
+    std::uint32_t position() const override { return CdPosition{1, 0, 30, 0}.packed(); }
     int tracks() const override { return 1; }
     void setTrack(int) override {}
     std::uint32_t trackLength() const override { return 0; }

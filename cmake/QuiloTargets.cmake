@@ -1,6 +1,7 @@
 # One helper makes every library target of the project, so that all of them
 # share include paths, language level and warnings. CORE marks a target of the
-# pure core: it may not link Qt, and configuring fails if it tries.
+# pure core: it may link neither Qt nor any of the project's targets outside
+# the core (those must be made before it), and configuring fails if it tries.
 function(quilo_library name)
   cmake_parse_arguments(ARG "CORE" "" "SOURCES;DEPS" ${ARGN})
   add_library(${name} STATIC ${ARG_SOURCES})
@@ -10,8 +11,9 @@ function(quilo_library name)
   target_compile_options(${name} PRIVATE -Wall -Wextra -Wpedantic $<$<CXX_COMPILER_ID:GNU>:-Wno-restrict>)
   target_link_libraries(${name} PUBLIC ${ARG_DEPS})
   if(ARG_CORE)
+    get_property(core_targets GLOBAL PROPERTY QUILO_CORE_TARGETS)
     foreach(dep IN LISTS ARG_DEPS)
-      if(dep MATCHES "^Qt")
+      if(dep MATCHES "^Qt" OR (dep MATCHES "^quilo_" AND NOT dep IN_LIST core_targets))
         message(FATAL_ERROR "${name} is a core target and may not link ${dep}")
       endif()
     endforeach()

@@ -8,11 +8,7 @@
 #include <set>
 #include <string_view>
 
-#include "app/core/PlaybackClock.h"
-#include "display/DisplayDefaults.h"
-#include "script/LineReader.h"
-#include "script/ScriptLoader.h"
-#include "script/commands/ScriptCommands.h"
+#include "presentation/Presentation.h"
 #include "support/CommandFakes.h"
 #include "support/DisplayFakes.h"
 #include "support/FakeCdDevice.h"
@@ -31,44 +27,34 @@ class NamedSizes : public PictureProber {
     }
 };
 
-class Quiet : public Presenter, public Windows, public Warnings {
+class Quiet : public Presenter, public Windows, public Warnings, public ProgramExit {
   public:
     void repaintNow(Repaint) override {}
     void showTransitionFrame() override {}
     void bringToFront(Window) override {}
     void warn(const std::string&) override {}
+    void quit() override {}
 };
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    Modulo1 state;
-    DisplayForm testo1;
-    PanelModel panel;
     FakeCdDevice cd;
     NamedSizes pictures;
     Quiet quiet;
     RecordingSound sound;
     RecordingMessages messages;
     ManualSeconds seconds;
-    const PathResolver paths("/nonexistent-quilo-root");
-    ScriptFiles files(state, paths);
-    ImagePanes panes(state, testo1, pictures, quiet, files, quiet);
-    DisplayEvents events(testo1, panel, quiet, quiet);
-    DisplayDefaults defaults(state, testo1, panes, events);
-    ScriptCommands commands(state, testo1, defaults, panes,
-                            {cd, quiet, sound, messages, seconds, files});
-    CdReadout readout(state, cd, panel);
-    LineReader reader(state, testo1, readout, commands);
-    PlaybackClock clock(state, panel, cd, reader, seconds);
-
+    Presentation core({cd, pictures, quiet, quiet, sound, messages, seconds, quiet, quiet,
+                       "/nonexistent-quilo-root"});
+    Modulo1& state = core.state();
     state.scriptPath = "/nonexistent-quilo-root/Allegato/fuzz.txt";
-    ScriptLoader loader(state, paths);
+    ScriptLoader loader(state, core.paths());
     if (loader.loadBytes(std::string_view(reinterpret_cast<const char*>(data), size),
                          state.scriptPath)) {
         return 0;
     }
-    defaults.Tdefault();
+    core.defaults().Tdefault();
 
     // Every time stamp the script names, in file order, each for a few ticks.
     std::set<std::int32_t> seen;
@@ -78,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         cd.at(line.track & 255, line.minutes & 255, line.seconds & 255, i % 75);
         for (int tick = 0; tick < 3; ++tick) {
             seconds.now += 0.4f;
-            clock.Timer1_Timer();
+            core.clock().Timer1_Timer();
         }
     }
     return 0;

@@ -9,17 +9,16 @@
 
 #include "app/Options.h"
 #include "app/QtPorts.h"
-#include "app/core/Player.h"
 #include "app/view/PanelView.h"
+#include "audio/CdStreamer.h"
 #include "audio/PulseAudioOutput.h"
 #include "audio/PulseSoundPlayer.h"
 #include "cd/CdControl.h"
-#include "cd/qt/CdStreamer.h"
 #include "chooser/view/ChooserView.h"
 #include "display/view/DisplayPresenter.h"
 #include "display/view/DisplayView.h"
 #include "display/view/QtPictureProber.h"
-#include "script/commands/ScriptCommands.h"
+#include "presentation/Presentation.h"
 
 namespace quilo {
 
@@ -30,6 +29,7 @@ struct PortOverrides {
     MessageBox* messages = nullptr;
     ProgramExit* exit = nullptr;
     SoundPlayer* sound = nullptr;
+    Warnings* warnings = nullptr;
 };
 
 class QuiloApp : public QObject {
@@ -45,13 +45,12 @@ class QuiloApp : public QObject {
     void syncViews();
 
     // For tests, tools and screenshots.
-    Modulo1& state() { return state_; }
-    DisplayForm& testo1() { return testo1_; }
-    PanelModel& tarvo1() { return tarvo1_; }
-    ChooserModel& chooserModel() { return chooserModel_; }
-    Player& player() { return player_; }
+    Presentation& presentation() { return core_; }
+    Modulo1& state() { return core_.state(); }
+    DisplayForm& testo1() { return core_.testo1(); }
+    ChooserModel& chooserModel() { return core_.chooserModel(); }
     CdControl& cd() { return cd_; }
-    PlaybackClock& clock() { return clock_; }
+    PlaybackClock& clock() { return core_.clock(); }
     PanelView& panelView() { return panelView_; }
     ChooserView& chooserView() { return chooserView_; }
     DisplayView& displayView() { return displayView_; }
@@ -60,8 +59,8 @@ class QuiloApp : public QObject {
     void timerEvent(QTimerEvent* event) override;
 
   private:
+    std::unique_ptr<DiscSource> openDisc();
     void connectViews();
-    void onCdEvent(CdEvent event);
     void tick();
     template <typename Handler>
     void handle(Handler handler) {
@@ -71,12 +70,13 @@ class QuiloApp : public QObject {
 
     AppOptions options_;
     // real ports (used unless overridden)
+    StderrWarnings realWarnings_;
+    Warnings& warnings_;
     PulseAudioOutput realAudio_{&warnings_};
     WallSeconds realSeconds_;
     QtMessageBox realMessages_;
     QtProgramExit realExit_;
     PulseSoundPlayer realSound_{&warnings_};
-    StderrWarnings warnings_;
     QtPictureProber prober_;
     AudioOutput& audio_;
     SecondsClock& seconds_;
@@ -84,35 +84,18 @@ class QuiloApp : public QObject {
     ProgramExit& exit_;
     SoundPlayer& sound_;
 
-    // models
-    Modulo1 state_;
-    DisplayForm testo1_;
-    PanelModel tarvo1_;
-    ChooserModel chooserModel_;
+    CdControl cd_;
+    std::unique_ptr<CdStreamer> streamer_;
 
-    // views
-    DisplayView displayView_{testo1_};
+    // views; the display is handed its model once the core exists
+    DisplayView displayView_;
     PanelView panelView_;
     ChooserView chooserView_;
     QtWindows windows_{panelView_, displayView_, chooserView_};
     DisplayPresenter presenter_{displayView_};
 
-    // the core
-    PathResolver paths_;
-    ScriptFiles files_{state_, paths_};
-    CdControl cd_;
-    std::unique_ptr<CdStreamer> streamer_;
-    CdReadout readout_{state_, cd_, tarvo1_};
-    ColourTable colours_{state_, paths_};
-    ImagePanes panes_{state_, testo1_, prober_, presenter_, files_, warnings_};
-    DisplayEvents events_{testo1_, tarvo1_, presenter_, windows_};
-    DisplayDefaults defaults_{state_, testo1_, panes_, events_};
-    ScriptLoader loader_{state_, paths_};
-    ScriptCommands commands_;
-    LineReader reader_{state_, testo1_, readout_, commands_};
-    PlaybackClock clock_{state_, tarvo1_, cd_, reader_, seconds_};
-    Chooser chooser_{chooserModel_, state_, tarvo1_, paths_, warnings_};
-    Player player_;
+    Presentation core_;
+    PanelModel& tarvo1_ = core_.tarvo1();
     // Timer1: a 1 ms precise timer, delivered straight to timerEvent.
     int timer1_ = 0;
 };

@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "app/QuiloApp.h"
-#include "app/core/VirtualTime.h"
+#include "presentation/VirtualTime.h"
 
 namespace quilo {
 
@@ -32,18 +32,15 @@ class Stepper {
     // Steps until the panel's position boxes read this track, minutes and seconds.
     bool stepUntil(int track, int minutes, int seconds, int limitMs = 300000) {
         for (int i = 0; i < limitMs; ++i) {
-            const std::uint32_t p = app_.cd().position();
-            if (static_cast<int>(p & 255) == track && static_cast<int>((p >> 8) & 255) == minutes &&
-                static_cast<int>((p >> 16) & 255) == seconds) {
-                return true;
-            }
+            const CdPosition p = CdPosition::unpack(app_.cd().position());
+            if (p.track == track && p.minutes == minutes && p.seconds == seconds) return true;
             step();
         }
         return false;
     }
 
   private:
-    ManualAudioOutput output_{4 * 588, false};
+    ManualAudioOutput output_{kVirtualBufferFrames, false};
     VirtualSeconds seconds_;
     QuiloApp app_;
     VirtualTime time_{app_.cd(), output_, seconds_};

@@ -5,14 +5,6 @@
 
 namespace quilo {
 
-std::uint32_t packMsf(std::int32_t sectors) {
-    if (sectors < 0) sectors = 0;
-    const auto minutes = static_cast<std::uint32_t>(sectors / (60 * kSectorsPerSecond));
-    const auto seconds = static_cast<std::uint32_t>((sectors / kSectorsPerSecond) % 60);
-    const auto frames = static_cast<std::uint32_t>(sectors % kSectorsPerSecond);
-    return (minutes & 255u) | (seconds << 8) | (frames << 16);
-}
-
 CdControl::CdControl(SourceFactory openSource, AudioOutput& output)
     : openSource_(std::move(openSource)), output_(output) {}
 
@@ -57,14 +49,10 @@ void CdControl::command(CdCommand c) {
             break;
         case CdCommand::Seek: {
             if (!readyLocked()) break;
-            const auto t = static_cast<std::uint32_t>(target_);
-            const int track = static_cast<int>(t & 255u);
-            if (track < 1 || track > static_cast<int>(toc_.size())) break;
-            const std::int32_t offset = ((static_cast<std::int32_t>((t >> 8) & 255u) * 60 +
-                                          static_cast<std::int32_t>((t >> 16) & 255u)) *
-                                         kSectorsPerSecond) +
-                                        static_cast<std::int32_t>((t >> 24) & 255u);
-            seekLocked(std::min(trackStartLocked(track) + offset, disc_->endSector()));
+            const CdPosition to = CdPosition::unpack(static_cast<std::uint32_t>(target_));
+            if (to.track < 1 || to.track > static_cast<int>(toc_.size())) break;
+            seekLocked(
+                std::min(trackStartLocked(to.track) + to.sectorsIntoTrack(), disc_->endSector()));
             break;
         }
         case CdCommand::Play:
@@ -79,10 +67,9 @@ void CdControl::command(CdCommand c) {
     }
 }
 
-void CdControl::setTimeFormat(int format) {
-    std::lock_guard lock(mutex_);
-    timeFormat_ = format;
-}
+// Only the track/minutes/seconds/frames format is ever used; the position is
+// always given in it.
+void CdControl::setTimeFormat(int) {}
 
 void CdControl::setTo(std::int32_t target) {
     std::lock_guard lock(mutex_);
@@ -170,11 +157,7 @@ std::uint32_t CdControl::position() const {
     const std::int32_t sector = std::clamp(heardLocked() + positionOffset_, std::int32_t{0},
                                            std::max(0, disc_->endSector()));
     const int track = trackAtLocked(sector);
-    const std::int32_t relative = std::max(0, sector - trackStartLocked(track));
-    const auto minutes = static_cast<std::uint32_t>(relative / (60 * kSectorsPerSecond)) & 255u;
-    const auto seconds = static_cast<std::uint32_t>((relative / kSectorsPerSecond) % 60);
-    const auto frames = static_cast<std::uint32_t>(relative % kSectorsPerSecond);
-    return static_cast<std::uint32_t>(track) | (minutes << 8) | (seconds << 16) | (frames << 24);
+    return CdPosition::inTrack(track, sector - trackStartLocked(track)).packed();
 }
 
 int CdControl::tracks() const {

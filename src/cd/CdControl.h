@@ -22,8 +22,6 @@
 
 namespace quilo {
 
-enum class CdEvent { Done, EjectClick, EjectCompleted, PlayCompleted };
-
 enum class CdMode { NotReady, Open, Stopped, Playing, Paused };
 
 class CdControl : public CdDevice {
@@ -86,7 +84,6 @@ class CdControl : public CdDevice {
     std::vector<DiscTrack> toc_;
     CdMode mode_ = CdMode::NotReady;
     bool trayOpen_ = false;
-    int timeFormat_ = 0;
     int selectedTrack_ = 0;
     std::int32_t target_ = 0;
     std::int32_t positionOffset_ = 0;
@@ -103,8 +100,5 @@ class CdControl : public CdDevice {
     std::vector<std::uint8_t> pending_;  // a sector not yet fully taken by the output
     std::size_t pendingOffset_ = 0;
 };
-
-// Packs a sector count as MSF: minutes, seconds << 8, frames << 16.
-std::uint32_t packMsf(std::int32_t sectors);
 
 }  // namespace quilo

@@ -2,14 +2,16 @@
 
 #include <string>
 
+#include "shared/CdPosition.h"
+
 namespace quilo {
 
 void CdReadout::AggiornaPosizioneCd() {
-    const std::uint32_t p = device_.position();
-    state_.cdTrack = static_cast<std::int32_t>(p & 255u);
-    state_.cdMinutes = static_cast<std::int32_t>((p >> 8) & 255u);
-    state_.cdSeconds = static_cast<std::int32_t>((p >> 16) & 255u);
-    state_.cdFrames = static_cast<std::int32_t>((p >> 24) & 255u);
+    const CdPosition p = CdPosition::unpack(device_.position());
+    state_.cdTrack = p.track;
+    state_.cdMinutes = p.minutes;
+    state_.cdSeconds = p.seconds;
+    state_.cdFrames = p.frames;
     panel_.Text1 = std::to_string(state_.cdTrack);
     panel_.Text2 = std::to_string(state_.cdMinutes);
     panel_.Text3 = std::to_string(state_.cdSeconds);

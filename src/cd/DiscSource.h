@@ -8,12 +8,9 @@
 #include <string>
 #include <vector>
 
-namespace quilo {
+#include "shared/CdPosition.h"
 
-inline constexpr int kSectorBytes = 2352;
-inline constexpr int kFramesPerSector = 588;  // stereo frames: 44100 / 75
-inline constexpr int kSectorsPerSecond = 75;
-inline constexpr int kLeadInSectors = 150;  // the 2-second offset of every disc
+namespace quilo {
 
 struct DiscTrack {
     std::int32_t start = 0;   // first sector, counted from the disc's first sector

@@ -6,13 +6,19 @@
 #include <algorithm>
 #include <vector>
 
+#include "cd/DiscSource.h"
 #include "shared/AudioOutput.h"
 
 namespace quilo {
 
+// Four sectors: as little as keeps the virtual sound card from running dry
+// between two pumps, so that what is heard follows what was handed over closely.
+inline constexpr std::int64_t kVirtualBufferFrames = 4 * kFramesPerSector;
+
 class ManualAudioOutput : public AudioOutput {
   public:
-    explicit ManualAudioOutput(std::int64_t capacityFrames = 4 * 588, bool keepWritten = true)
+    explicit ManualAudioOutput(std::int64_t capacityFrames = kVirtualBufferFrames,
+                               bool keepWritten = true)
         : capacity_(capacityFrames), keep_(keepWritten) {}
 
     bool open() override { return opened = true; }

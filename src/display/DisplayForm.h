@@ -9,6 +9,10 @@
 
 namespace quilo {
 
+// The display area every position and size is given in, in twips.
+inline constexpr std::int16_t kDisplayWidth = 11701;
+inline constexpr std::int16_t kDisplayHeight = 8776;
+
 struct Rgb {
     std::uint8_t r = 0;
     std::uint8_t g = 0;

@@ -6,7 +6,6 @@
 
 #include "script/ScriptCommand.h"
 #include "script/ScriptLoader.h"
-#include "script/commands/ScriptCommands.h"
 #include "shared/LineFormat.h"
 #include "shared/RegularFile.h"
 #include "shared/ScriptFiles.h"
@@ -15,17 +14,6 @@ namespace quilo {
 namespace {
 
 constexpr int kTransitionSeconds = 7;
-
-bool isColoured(ScriptCommand c) {
-    return c == ScriptCommand::TextColourCaption || c == ScriptCommand::BackColourCaption ||
-           c == ScriptCommand::ClosingCaption || c == ScriptCommand::AddLine ||
-           c == ScriptCommand::Pause;
-}
-
-bool namesFile(ScriptCommand c) {
-    return c == ScriptCommand::Background || c == ScriptCommand::Sound ||
-           c == ScriptCommand::Picture;
-}
 
 std::string quoted(const std::string& s) {
     return "\u00AB" + s + "\u00BB";
@@ -96,30 +84,21 @@ class Checker {
     int checkCue(int i) {
         const DecodedLine& d = s_.scriptLines.decoded(i);
         checkTime(i, d);
-        const ScriptCommand command = commandFor(d.commandLetter);
-        if (command == ScriptCommand::PlainCaption) {
-            checkLowerCase(i, d.commandLetter);
-            if (d.length < 8)
-                error(i, "riga troppo corta per un testo: servono almeno 8 caratteri");
-            return i;
+        const CommandTraits& traits = traitsFor(d.commandLetter);
+        if (traits.command == ScriptCommand::PlainCaption) checkLowerCase(i, d.commandLetter);
+        if (d.length < traits.shortest) {
+            error(i, traits.command == ScriptCommand::PlainCaption
+                         ? "riga troppo corta per un testo: servono almeno " +
+                               std::to_string(traits.shortest) + " caratteri"
+                         : "riga troppo corta per il comando " + quoted(d.commandLetter) +
+                               ": servono almeno " + std::to_string(traits.shortest) +
+                               " caratteri");
+        } else if (traits.body == LineBody::TextAndNumber) {
+            checkColour(i, traits.command, d.commandLetter);
+        } else if (namesFile(traits.command)) {
+            checkNamedFile(i, traits.command, d.commandLetter);
         }
-        const int needed = isColoured(command) ? 11 : (namesFile(command) ? 10 : 9);
-        const bool needsText =
-            command != ScriptCommand::HeaderDefaults && command != ScriptCommand::NormalBackground;
-        if (needsText && d.length < needed) {
-            error(i, "riga troppo corta per il comando " + quoted(d.commandLetter) +
-                         ": servono almeno " + std::to_string(needed) + " caratteri");
-        } else if (isColoured(command)) {
-            checkColour(i, command, d.commandLetter);
-        } else if (namesFile(command)) {
-            checkNamedFile(i, command);
-        }
-        if (command == ScriptCommand::Pause && d.commandLetter == "S") return blockEnd(i, "P");
-        if (command == ScriptCommand::CaptionBlock || command == ScriptCommand::PictureText ||
-            (command == ScriptCommand::TextColumn && d.commandLetter == "K")) {
-            return blockEnd(i, "-");
-        }
-        return i;
+        return traits.closedBy.empty() ? i : blockEnd(i, traits.closedBy);
     }
 
     void checkTime(int i, const DecodedLine& d) {
@@ -158,10 +137,16 @@ class Checker {
         }
     }
 
-    void checkNamedFile(int i, ScriptCommand command) {
+    void checkNamedFile(int i, ScriptCommand command, const std::string& letter) {
         const std::string name = nameBody(text(i));
         if (command == ScriptCommand::Background && name == kBlank)
             return;  // ends the pass, by design
+        if (name.empty()) {
+            error(i, "nessun nome di file prima della lettera " + quoted(letter) +
+                         (command == ScriptCommand::Sound ? ": il suono non si può riprodurre"
+                                                          : ": l'immagine risulta mancante"));
+            return;
+        }
         checkFile(i, name,
                   command == ScriptCommand::Sound        ? "suono"
                   : command == ScriptCommand::Background ? "immagine di sfondo"
@@ -178,7 +163,7 @@ class Checker {
         }
     }
 
-    int blockEnd(int i, const char* closing) {
+    int blockEnd(int i, std::string_view closing) {
         for (int k = i + 1; k < s_.lineCount; ++k) {
             const DecodedLine& line = s_.scriptLines.decoded(k);
             if (line.track != 0 && line.track != 99 &&
@@ -190,7 +175,8 @@ class Checker {
             }
             if (line.commandLetter == closing) return k;
         }
-        error(i, "blocco senza la riga di chiusura che termina con " + quoted(closing));
+        error(i,
+              "blocco senza la riga di chiusura che termina con " + quoted(std::string(closing)));
         return s_.lineCount;
     }
 

@@ -12,6 +12,10 @@ enum class CdCommand { Open, Close, Seek, Play, Pause, Stop };
 
 inline constexpr int kTimeFormatTmsf = 10;
 
+// What the device's own buttons report back: a play, stop or track jump
+// finished (Done), the play button pressed, and the two halves of an eject.
+enum class CdEvent { Done, EjectClick, EjectCompleted, PlayCompleted };
+
 class CdDevice {
   public:
     virtual ~CdDevice() = default;

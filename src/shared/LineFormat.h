@@ -35,6 +35,12 @@ inline std::int32_t packedCueTime(std::int32_t track, std::int32_t minutes, std:
     return track + 256 * minutes + 65536 * seconds;
 }
 
+// Seconds from a line to the next, from their seconds fields alone: a next
+// line in the same or an earlier second counts as one a minute later.
+inline std::int32_t secondsBetween(std::int32_t thisSeconds, std::int32_t nextSeconds) {
+    return thisSeconds < nextSeconds ? nextSeconds - thisSeconds : 60 - thisSeconds + nextSeconds;
+}
+
 // Coloured-text layout: text in columns 9 to L-3, a two-character number in
 // columns L-2 to L-1. A line shorter than 11 characters has no room for the
 // number: empty text and no number.

@@ -8,15 +8,13 @@
 #include <cstdint>
 #include <string>
 
+#include "display/DisplayForm.h"
 #include "shared/LineTable.h"
 
 namespace quilo {
 
-inline constexpr int kLineTableSize = 2001;           // indices 0 to 2000
-inline constexpr int kHeaderEntries = 8;              // entries 1 to 7 used
-inline constexpr std::int16_t kDisplayWidth = 11701;  // twips
-inline constexpr std::int16_t kDisplayHeight = 8776;  // twips
-inline constexpr const char* kBlank = " ";            // "nothing remembered" / empty table entry
+inline constexpr int kHeaderEntries = 8;    // entries 1 to 7 used
+inline constexpr const char* kBlank = " ";  // "nothing remembered" / empty table entry
 
 struct Modulo1 {
     // --- presentation script and line table ---

@@ -6,10 +6,11 @@
 
 #include <QCoreApplication>
 
-#include "cd/io/AudioFile.h"
+#include "audio/io/AudioFile.h"
 #include "display/view/QtPictureProber.h"
 #include "display/view/QuietQtMessages.h"
 #include "script/ScriptChecker.h"
+#include "shared/CdPosition.h"
 
 namespace {
 
@@ -19,8 +20,8 @@ class DecodingSoundCheck : public quilo::SoundCheck {
     bool playable(const std::string& file) override {
         std::string why;
         auto sound = quilo::AudioFile::open(file, why);
-        std::vector<std::uint8_t> first(588 * 4);
-        return sound && sound->read(0, 588, first.data());
+        std::vector<std::uint8_t> first(quilo::kFramesPerSector * 4);
+        return sound && sound->read(0, quilo::kFramesPerSector, first.data());
     }
 };
 

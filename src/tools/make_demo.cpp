@@ -17,6 +17,7 @@
 namespace {
 
 constexpr int kRate = 44100;
+constexpr std::size_t kFramesPerSector = 588;  // a CD sector: 1/75 of a second
 constexpr double kPi = 3.14159265358979323846;
 
 double noteHz(int midi) {
@@ -26,7 +27,7 @@ double noteHz(int midi) {
 // One track: a chord progression played as a soft pad with an arpeggio over it.
 std::vector<std::int16_t> track(const std::vector<std::vector<int>>& chords, double secondsPerChord,
                                 int sectors, double brightness) {
-    const std::size_t frames = static_cast<std::size_t>(sectors) * 588;
+    const std::size_t frames = static_cast<std::size_t>(sectors) * kFramesPerSector;
     std::vector<std::int16_t> out(frames * 2);
     for (std::size_t f = 0; f < frames; ++f) {
         const double t = static_cast<double>(f) / kRate;

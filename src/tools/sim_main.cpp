@@ -7,7 +7,7 @@
 #include <iostream>
 #include <sstream>
 
-#include "cd/io/AudioFile.h"
+#include "audio/io/AudioFile.h"
 #include "cd/io/DiscSources.h"
 #include "display/view/QtPictureProber.h"
 #include "display/view/QuietQtMessages.h"

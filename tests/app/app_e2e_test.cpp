@@ -91,6 +91,13 @@ TEST_F(AppTest, PlaysTheDemoThroughTheViews) {
     chooseFile("demo.txt");
     stepper->step();
     EXPECT_EQ(app().panelView().box(6)->text(), "C:\\Allegato\\demo.txt");
+    // Another path typed into the panel; a click on the highlighted file takes it back.
+    app().presentation().player().setText6("C:\\Allegato\\altro.txt");
+    QListWidget* files = app().chooserView().fileList();
+    QTest::mouseClick(files->viewport(), Qt::LeftButton, {},
+                      files->visualItemRect(files->currentItem()).center());
+    stepper->step();
+    EXPECT_EQ(app().panelView().box(6)->text(), "C:\\Allegato\\demo.txt");
     click(app().chooserView().lettoreButton());
     EXPECT_FALSE(app().chooserView().isVisible());
     EXPECT_TRUE(app().displayView().isVisible());

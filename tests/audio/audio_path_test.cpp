@@ -13,9 +13,9 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "audio/CdStreamer.h"
 #include "audio/PulseAudioOutput.h"
 #include "cd/CdControl.h"
-#include "cd/qt/CdStreamer.h"
 #include "support/FakeDisc.h"
 
 namespace quilo {

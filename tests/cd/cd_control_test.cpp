@@ -11,8 +11,7 @@ namespace {
 using testing::FakeDisc;
 
 constexpr std::uint32_t tmsf(int t, int m, int s, int f) {
-    return static_cast<std::uint32_t>(t) | (static_cast<std::uint32_t>(m) << 8) |
-           (static_cast<std::uint32_t>(s) << 16) | (static_cast<std::uint32_t>(f) << 24);
+    return CdPosition{t, m, s, f}.packed();
 }
 
 class CdControlTest : public ::testing::Test {

@@ -1,4 +1,4 @@
-#include "chooser/core/Chooser.h"
+#include "chooser/Chooser.h"
 
 #include <gtest/gtest.h>
 

@@ -73,12 +73,13 @@ TEST_F(ScriptCheckerTest, ReportsEachErrorOnItsLine) {
         "01:00:21fifo.pngV\r\n"     // 17: not a regular file
         "01:00:22junk.jpgV\r\n"     // 18: does not decode
         "01:00:23junk.wavW\r\n"     // 19: does not play
-        "01:00:30Open block+\r\n"   // 20: never closed
+        "01:00:24W\r\n"             // 20: names no file
+        "01:00:30Open block+\r\n"   // 21: never closed
         "still open\r\n");
-    EXPECT_EQ(brief(report), (std::vector<std::string>{"13:e:il colore 42", "14:e:riga troppo ",
-                                                       "15:e:immagine «g", "16:e:suono «nowh",
-                                                       "17:e:immagine di ", "18:e:immagine di ",
-                                                       "19:e:suono «junk", "20:e:blocco senza"}))
+    EXPECT_EQ(brief(report), (std::vector<std::string>{
+                                 "13:e:il colore 42", "14:e:riga troppo ", "15:e:immagine «g",
+                                 "16:e:suono «nowh", "17:e:immagine di ", "18:e:immagine di ",
+                                 "19:e:suono «junk", "20:e:nessun nome ", "21:e:blocco senza"}))
         << formatReport(path, report);
 }
 

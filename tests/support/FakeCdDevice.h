@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "shared/CdDevice.h"
+#include "shared/CdPosition.h"
 
 namespace quilo::testing {
 
@@ -31,10 +32,7 @@ class FakeCdDevice : public CdDevice {
 
     // Places the position at track, minutes, seconds, frames.
     void at(int track, int minutes, int seconds, int frames = 0) {
-        packedPosition = static_cast<std::uint32_t>(track) |
-                         (static_cast<std::uint32_t>(minutes) << 8) |
-                         (static_cast<std::uint32_t>(seconds) << 16) |
-                         (static_cast<std::uint32_t>(frames) << 24);
+        packedPosition = CdPosition{track, minutes, seconds, frames}.packed();
     }
 
     std::uint32_t packedPosition = 0;

@@ -1,38 +1,29 @@
 #pragma once
-// The script core's whole object graph with hand-written fakes at its ports,
-// around whatever CD device the test chooses. One per test.
+// The presentation core around whatever CD device the test chooses, with
+// hand-written fakes at every other port, over a scratch drive-C folder whose
+// "Allegato" folder holds the script. One per test.
 
 #include <string>
 #include <vector>
 
-#include "app/core/PlaybackClock.h"
-#include "app/core/Player.h"
-#include "cd/CdReadout.h"
-#include "display/DisplayDefaults.h"
-#include "display/DisplayEvents.h"
-#include "display/ImagePanes.h"
-#include "script/LineReader.h"
-#include "script/commands/ScriptCommands.h"
+#include "presentation/Presentation.h"
 #include "support/CommandFakes.h"
-#include "support/DisplayParts.h"
+#include "support/DisplayFakes.h"
+#include "support/TempDir.h"
 
 namespace quilo::testing {
 
 // Records every dispatch (line index and letter) and hands it on.
-class DispatchLog : public CommandRunner {
+class DispatchLog : public CommandTap {
   public:
-    DispatchLog(Modulo1& state, CommandRunner& next) : state_(state), next_(next) {}
-    PassFlow run(ScriptCommand command) override {
-        lines.push_back(state_.currentLine);
-        letters += state_.commandLetter.empty() ? std::string("?") : state_.commandLetter;
-        return next_.run(command);
+    PassFlow run(ScriptCommand command, CommandRunner& next) override {
+        lines.push_back(state->currentLine);
+        letters += state->commandLetter.empty() ? std::string("?") : state->commandLetter;
+        return next.run(command);
     }
+    const Modulo1* state = nullptr;
     std::vector<int> lines;
     std::string letters;
-
-  private:
-    Modulo1& state_;
-    CommandRunner& next_;
 };
 
 class RecordingExit : public ProgramExit {
@@ -41,12 +32,15 @@ class RecordingExit : public ProgramExit {
     int quits = 0;
 };
 
-struct Harness : DisplayParts {
+struct Harness {
     explicit Harness(CdDevice& device) : cd(device) {
         prober.sizes = {{"/photo1.bmp", {640, 480}},
                         {"/photo2.bmp", {300, 600}},
                         {"/sea.bmp", {640, 480}},
                         {"/wide.bmp", {800, 200}}};
+        state.scriptPath = (root.path() / "Allegato" / "show.txt").string();
+        presenter.watch(testo1);
+        log.state = &state;
     }
 
     // Puts lines into the table as the loader would.
@@ -64,23 +58,27 @@ struct Harness : DisplayParts {
     }
 
     CdDevice& cd;
+    TempDir root;
+    FakePictureProber prober;
+    RecordingPresenter presenter;
+    RecordingWindows windows;
     RecordingSound sound;
     RecordingMessages messages;
     ManualSeconds seconds;
-    ScriptCommands commands{
-        state, testo1, defaults, panes, {cd, presenter, sound, messages, seconds, files}};
-    DispatchLog log{state, commands};
-    CdReadout readout{state, cd, panel};
-    LineReader reader{state, testo1, readout, log};
-    PlaybackClock clock{state, panel, cd, reader, seconds};
-    // the program around the script core
-    ChooserModel chooserModel;
-    Chooser chooser{chooserModel, state, panel, paths, warnings};
-    ColourTable colours{state, paths};
-    ScriptLoader loader{state, paths};
     RecordingExit exit;
-    Player player{{state, testo1, panel, chooserModel, chooser, cd, readout, colours, defaults,
-                   events, loader, clock, messages, windows, exit}};
+    RecordingWarnings warnings;
+    DispatchLog log;
+    Presentation core{{cd, prober, presenter, windows, sound, messages, seconds, exit, warnings,
+                       root.path(), &log}};
+
+    Modulo1& state = core.state();
+    DisplayForm& testo1 = core.testo1();
+    PanelModel& panel = core.tarvo1();
+    ChooserModel& chooserModel = core.chooserModel();
+    PlaybackClock& clock = core.clock();
+    LineReader& reader = core.reader();
+    DisplayDefaults& defaults = core.defaults();
+    Player& player = core.player();
 };
 
 }  // namespace quilo::testing

@@ -13,8 +13,9 @@
 #include <functional>
 #include <optional>
 
-#include "cd/qt/ButtonBar.h"
+#include "cd/view/ButtonBar.h"
 #include "shared/PanelModel.h"
+#include "shared/view/Twips.h"
 
 namespace quilo {
 
@@ -58,13 +59,5 @@ class PanelView : public QWidget {
     QLabel* status_;                   // below the progress bar, shown only with something to say
     std::optional<PanelModel> shown_;  // what the widgets show now
 };
-
-// Twips to pixels at the design's 96 dots per inch (15 twips a pixel).
-inline int px(int twips) {
-    return (twips + 7) / 15;
-}
-inline QRect twipRect(int left, int top, int width, int height) {
-    return {px(left), px(top), px(width), px(height)};
-}
 
 }  // namespace quilo

@@ -145,10 +145,6 @@ std::string privateTocCopy(const std::string& toc, std::string& why) {
 // failure that matters reaches the user through our own message instead.
 void quietLog(cdio_log_level_t, const char*) {}
 
-bool hasExtension(const std::string& path, const char* ext) {
-    return utf8::asciiLower(std::filesystem::path(path).extension().string()) == ext;
-}
-
 }  // namespace
 
 std::unique_ptr<DiscSource> openCdio(const std::string& named, std::string& error) {
@@ -192,23 +188,6 @@ std::unique_ptr<DiscSource> openCdio(const std::string& named, std::string& erro
         error = "la tabella dei brani del disco non è valida";
         return nullptr;
     }
-    return disc;
-}
-
-std::unique_ptr<DiscSource> openDiscSource(const std::string& named, std::string& error) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    std::unique_ptr<DiscSource> disc;
-    if (!named.empty() && fs::is_directory(named, ec)) {
-        disc = openTrackFolder(named, error);
-    } else if (hasExtension(named, ".cue")) {
-        disc = openCueSheet(named, error);
-    } else {
-        disc = openCdio(named, error);
-    }
-    if (!disc)
-        error = "Impossibile aprire il disco " +
-                (named.empty() ? std::string("predefinito") : named) + ": " + error;
     return disc;
 }
 

@@ -13,8 +13,8 @@
 #include <optional>
 #include <sstream>
 
+#include "audio/io/AudioFile.h"
 #include "cd/DiscLayout.h"
-#include "cd/io/AudioFile.h"
 #include "cd/io/DiscSources.h"
 #include "shared/PathResolver.h"
 #include "shared/RegularFile.h"

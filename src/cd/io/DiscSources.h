@@ -1,6 +1,6 @@
 #pragma once
 // The real disc sources: a drive or a TOC/NRG image through libcdio, a CUE
-// sheet through libcue (every FILE line honoured), and a folder of audio
+// sheet (every FILE line honoured), and a folder of audio
 // files laid back to back like a disc.
 
 #include <memory>
@@ -18,5 +18,8 @@ std::unique_ptr<DiscSource> openDiscSource(const std::string& named, std::string
 std::unique_ptr<DiscSource> openCueSheet(const std::string& path, std::string& error);
 std::unique_ptr<DiscSource> openTrackFolder(const std::string& path, std::string& error);
 std::unique_ptr<DiscSource> openCdio(const std::string& named, std::string& error);
+
+// Whether the file name ends in `ext` (".cue"), in any letter case.
+bool hasExtension(const std::string& path, const char* ext);
 
 }  // namespace quilo

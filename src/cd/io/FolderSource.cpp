@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "audio/io/AudioFile.h"
 #include "cd/DiscLayout.h"
-#include "cd/io/AudioFile.h"
 #include "cd/io/DiscSources.h"
 #include "shared/Utf8.h"
 

@@ -3,7 +3,7 @@
 #include <QCloseEvent>
 #include <QStyle>
 
-#include "app/view/PanelView.h"
+#include "shared/view/Twips.h"
 
 namespace quilo {
 
@@ -48,8 +48,13 @@ ChooserView::ChooserView(QWidget* parent) : QWidget(parent) {
     connect(folders_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
         if (!syncing_ && onFolder) onFolder(item->data(Qt::UserRole).toString().toStdString());
     });
+    // Moving the highlight (arrow keys too) chooses a file; so does a click on
+    // the file already highlighted, after another path was typed into the panel.
     connect(files_, &QListWidget::currentRowChanged, this, [this](int row) {
         if (!syncing_ && row >= 0 && onFile) onFile(row);
+    });
+    connect(files_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        if (!syncing_ && onFile) onFile(files_->row(item));
     });
 }
 

@@ -9,7 +9,7 @@
 #include <functional>
 #include <optional>
 
-#include "chooser/core/Chooser.h"
+#include "chooser/Chooser.h"
 
 namespace quilo {
 

@@ -5,7 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "shared/Modulo1.h"
+#include "display/DisplayForm.h"
 
 namespace quilo {
 namespace {
@@ -54,7 +54,7 @@ void installFontSubstitutes() {
 }
 
 DisplayView::DisplayView(const DisplayForm& model, QWidget* parent)
-    : QWidget(parent), model_(model) {
+    : QWidget(parent), model_(&model) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setWindowTitle(QStringLiteral("Marvane Tarvo 1.3"));
 }
@@ -78,18 +78,18 @@ QFont DisplayView::scaledFont(const QFont& font) const {
 }
 
 void DisplayView::paintNowIfChanged() {
-    if (isVisible() && (!paintedOnce_ || !(painted_ == model_))) repaint();
+    if (isVisible() && (!paintedOnce_ || !(painted_ == model()))) repaint();
 }
 
 void DisplayView::updateIfChanged() {
-    if (!paintedOnce_ || !(painted_ == model_)) update();
+    if (!paintedOnce_ || !(painted_ == model())) update();
 }
 
 void DisplayView::paintEvent(QPaintEvent*) {
-    painted_ = model_;
+    painted_ = model();
     paintedOnce_ = true;
     QPainter painter(this);
-    painter.fillRect(rect(), toQColor(model_.backColour));
+    painter.fillRect(rect(), toQColor(model().backColour));
     const QRectF area = areaRect();
     scale_ = area.width() / kDisplayWidth;
     origin_ = area.topLeft();
@@ -97,17 +97,17 @@ void DisplayView::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.setRenderHint(QPainter::TextAntialiasing);
 
-    paintPane(painter, model_.ImgEdit[3]);
-    paintPane(painter, model_.ImgEdit[4]);
+    paintPane(painter, model().ImgEdit[3]);
+    paintPane(painter, model().ImgEdit[4]);
     const QFont big = scaledFont(label2Font());
-    paintLabel(painter, model_.Label2[0], big, false);
-    paintLabel(painter, model_.Label2[1], big, false);
-    paintPane(painter, model_.ImgEdit[1]);
-    paintPane(painter, model_.ImgEdit[2]);
+    paintLabel(painter, model().Label2[0], big, false);
+    paintLabel(painter, model().Label2[1], big, false);
+    paintPane(painter, model().ImgEdit[1]);
+    paintPane(painter, model().ImgEdit[2]);
     const QFont small = scaledFont(label1Font());
-    paintLabel(painter, model_.Label1[0], small, true);
-    paintLabel(painter, model_.Label1[1], small, true);
-    paintTextBox(painter, model_.Text1);
+    paintLabel(painter, model().Label1[0], small, true);
+    paintLabel(painter, model().Label1[1], small, true);
+    paintTextBox(painter, model().Text1);
 }
 
 void DisplayView::paintPane(QPainter& painter, const ImagePane& pane) {

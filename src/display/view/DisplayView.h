@@ -16,6 +16,13 @@ class DisplayView : public QWidget {
     Q_OBJECT
   public:
     explicit DisplayView(const DisplayForm& model, QWidget* parent = nullptr);
+    // A view whose model is handed over later, by whoever builds the model
+    // after its views; it paints an empty display until then.
+    DisplayView() : DisplayView(blankForm()) {}
+    void setModel(const DisplayForm& model) {
+        model_ = &model;
+        paintedOnce_ = false;
+    }
 
     // Receives the button code of a press anywhere on the form (1 left, 2 right, 4 middle).
     void setMouseHandler(std::function<void(int)> handler) { onPress_ = std::move(handler); }
@@ -43,7 +50,13 @@ class DisplayView : public QWidget {
     QRectF toPixels(const Geometry& g) const;
     QFont scaledFont(const QFont& font) const;
 
-    const DisplayForm& model_;
+    static const DisplayForm& blankForm() {
+        static const DisplayForm blank;
+        return blank;
+    }
+    const DisplayForm& model() const { return *model_; }
+
+    const DisplayForm* model_;
     DisplayForm painted_;  // the model as the last paint showed it
     bool paintedOnce_ = false;
     PictureCache pictures_;

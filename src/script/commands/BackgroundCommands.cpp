@@ -6,9 +6,8 @@
 namespace quilo {
 
 PassFlow ScriptCommands::background() {
-    const std::string name = nameBody(line());
-    if (name.empty()) return PassFlow::Continue;  // a line too short to name a file
-    state_.backgroundImage = name;
+    if (tooShortForName()) return PassFlow::Continue;
+    state_.backgroundImage = nameBody(line());
     if (state_.backgroundImage == kBlank) return PassFlow::EndPass;
     if (state_.backgroundImage == state_.previousBackground) {
         repaintLabel2_1();
@@ -35,9 +34,8 @@ PassFlow ScriptCommands::background() {
 }
 
 void ScriptCommands::sound() {
-    const std::string name = nameBody(line());
-    if (name.empty()) return;
-    state_.soundFile = name;
+    if (tooShortForName()) return;
+    state_.soundFile = nameBody(line());
     if (state_.lastSoundFile != state_.soundFile) {
         state_.lastSoundFile = state_.soundFile;
         RiproduciSuono();

@@ -7,12 +7,13 @@ namespace quilo {
 
 template <typename AfterLine>
 void ScriptCommands::readBlock(std::string& target, AfterLine afterLine) {
+    const std::string_view closing = traitsFor(state_.commandLetter).closedBy;
     do {
         if (!advanceInBlock()) return;
         target += "\r\n";
-        target += state_.commandLetter == "-" ? withoutLastCharacter(line()) : line();
+        target += state_.commandLetter == closing ? withoutLastCharacter(line()) : line();
         afterLine();
-    } while (state_.commandLetter != "-");
+    } while (state_.commandLetter != closing);
 }
 
 void ScriptCommands::pause() {
@@ -27,11 +28,12 @@ void ScriptCommands::pause() {
     state_.pauseActive = 1;
     ports_.cd.command(CdCommand::Pause);
     clearLabel1Captions();
-    if (state_.commandLetter == "P") return;
+    const std::string_view closedBy = traitsFor(state_.commandLetter).closedBy;
+    if (closedBy.empty()) return;
 
     state_.clockStart = ports_.seconds.secondsSinceMidnight();
     while (advanceInBlock()) {
-        const bool closing = state_.commandLetter == "P";
+        const bool closing = state_.commandLetter == closedBy;
         testo1_.Label2[0].caption += "\r\n";
         testo1_.Label2[0].caption += closing ? withoutLastCharacter(line()) : line();
         testo1_.Label2[1].caption = testo1_.Label2[0].caption;
@@ -66,7 +68,7 @@ void ScriptCommands::textColumn() {
     testo1_.Text1.visible = false;
     repaintLabel2_1();
     testo1_.Text1.text = nameBody(line());
-    if (state_.commandLetter == "K") readBlock(testo1_.Text1.text, [] {});
+    if (!traitsFor(state_.commandLetter).closedBy.empty()) readBlock(testo1_.Text1.text, [] {});
     testo1_.Text1.geometry = {7000, 100, 4000, 8000};
     testo1_.Text1.visible = true;
     repaintLabel2_1();

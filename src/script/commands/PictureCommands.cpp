@@ -19,15 +19,10 @@ float textBoxLeft(const std::string& letter) {
 
 }  // namespace
 
-std::int32_t secondsBetween(std::int32_t thisSeconds, std::int32_t nextSeconds) {
-    return thisSeconds < nextSeconds ? nextSeconds - thisSeconds : 60 - thisSeconds + nextSeconds;
-}
-
 PassFlow ScriptCommands::picture() {
     const std::string letter = state_.commandLetter;
-    const std::string name = nameBody(line());
-    if (name.empty()) return PassFlow::Continue;  // a line too short to name a file
-    state_.pictureFile = name;
+    if (tooShortForName()) return PassFlow::Continue;
+    state_.pictureFile = nameBody(line());
     if (state_.pictureFile == state_.lastPictureFile) return PassFlow::Continue;
     state_.lastPictureFile = state_.pictureFile;
 

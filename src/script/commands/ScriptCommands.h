@@ -70,6 +70,12 @@ class ScriptCommands : public CommandRunner {
     bool advanceInBlock();
 
     const std::string& line() const { return state_.scriptLines[state_.currentLine]; }
+    // Whether the line is too short to hold the file name its letter needs
+    // (a line of exactly the shortest length names the empty file).
+    bool tooShortForName() const {
+        return state_.scriptLines.decoded(state_.currentLine).length <
+               traitsFor(state_.commandLetter).shortest;
+    }
     void repaintLabel2_1() { ports_.presenter.repaintNow(Repaint::Label2_1); }
     void setBothLabel2Captions(const std::string& text);
     void sizeLabel2ToCaption();
@@ -83,8 +89,5 @@ class ScriptCommands : public CommandRunner {
     ImagePanes& panes_;
     CommandPorts ports_;
 };
-
-// Seconds from a line to the next, from their seconds fields alone.
-std::int32_t secondsBetween(std::int32_t thisSeconds, std::int32_t nextSeconds);
 
 }  // namespace quilo

@@ -4,12 +4,11 @@
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
-#include "app/core/Player.h"
-#include "app/core/VirtualTime.h"
 #include "cd/CdControl.h"
 #include "cd/ManualAudioOutput.h"
 #include "cd/SilentDisc.h"
-#include "script/commands/ScriptCommands.h"
+#include "presentation/Presentation.h"
+#include "presentation/VirtualTime.h"
 
 namespace quilo {
 namespace {
@@ -63,13 +62,6 @@ json snapshot(const DisplayForm& f) {
     return s;
 }
 
-std::string positionText(std::uint32_t p) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%02u:%02u:%02u:%02u", p & 255u, (p >> 8) & 255u,
-                  (p >> 16) & 255u, (p >> 24) & 255u);
-    return text;
-}
-
 // What happened while one line ran, in order.
 struct Effects {
     bool inLine = false;
@@ -106,17 +98,17 @@ class NotingCd : public CdDevice {
 
 class NotedSound : public SoundPlayer {
   public:
-    NotedSound(SoundCheck& check, Effects& effects, const Modulo1& state)
-        : check_(check), effects_(effects), state_(state) {}
+    NotedSound(SoundCheck& check, Effects& effects) : check_(check), effects_(effects) {}
+    void watch(const Modulo1& state) { state_ = &state; }
     bool play(const std::string& file) override {
-        effects_.list.push_back("sound:" + state_.soundFile);
+        effects_.list.push_back("sound:" + state_->soundFile);
         return check_.playable(file);
     }
 
   private:
     SoundCheck& check_;
     Effects& effects_;
-    const Modulo1& state_;
+    const Modulo1* state_ = nullptr;
 };
 
 class NotedMessages : public MessageBox {
@@ -150,51 +142,46 @@ class StreamWarnings : public Warnings {
 };
 
 // Writes one object for each line the reader runs.
-class LineReport : public CommandRunner {
+class LineReport : public CommandTap {
   public:
-    LineReport(CommandRunner& next, Modulo1& state, const DisplayForm& form, Effects& effects,
-               const std::int64_t& ms, std::ostream& out)
-        : next_(next), state_(state), form_(form), effects_(effects), ms_(ms), out_(out) {}
+    LineReport(Effects& effects, const std::int64_t& ms, std::ostream& out)
+        : effects_(effects), ms_(ms), out_(out) {}
+    void watch(const Modulo1& state, const DisplayForm& form) {
+        state_ = &state;
+        form_ = &form;
+    }
 
-    PassFlow run(ScriptCommand command) override {
-        const int line = state_.currentLine + 1;
+    PassFlow run(ScriptCommand command, CommandRunner& next) override {
+        const int line = state_->currentLine + 1;
         const std::string letter =
-            command == ScriptCommand::PlainCaption ? "text" : state_.commandLetter;
-        const std::uint32_t position = static_cast<std::uint32_t>(state_.cdTrack) |
-                                       (static_cast<std::uint32_t>(state_.cdMinutes) << 8) |
-                                       (static_cast<std::uint32_t>(state_.cdSeconds) << 16) |
-                                       (static_cast<std::uint32_t>(state_.cdFrames) << 24);
+            command == ScriptCommand::PlainCaption ? "text" : state_->commandLetter;
+        const CdPosition position{state_->cdTrack, state_->cdMinutes, state_->cdSeconds,
+                                  state_->cdFrames};
         effects_.inLine = true;
         effects_.list.clear();
-        const PassFlow flow = next_.run(command);
+        const PassFlow flow = next.run(command);
         effects_.inLine = false;
         json object = {
-            {"ms", ms_},         {"pos", positionText(position)}, {"line", line},
-            {"command", letter}, {"effects", effects_.list},      {"display", snapshot(form_)}};
+            {"ms", ms_},         {"pos", position.text()},   {"line", line},
+            {"command", letter}, {"effects", effects_.list}, {"display", snapshot(*form_)}};
         out_ << object.dump() << "\n";
         return flow;
     }
 
   private:
-    CommandRunner& next_;
-    Modulo1& state_;
-    const DisplayForm& form_;
     Effects& effects_;
     const std::int64_t& ms_;
     std::ostream& out_;
+    const Modulo1* state_ = nullptr;
+    const DisplayForm* form_ = nullptr;
 };
 
-bool reached(std::uint32_t p, const std::array<int, 3>& until) {
-    const int track = static_cast<int>(p & 255u);
-    const int at = static_cast<int>(((p >> 8) & 255u) * 60 + ((p >> 16) & 255u));
-    return track > until[0] || (track == until[0] && at >= until[1] * 60 + until[2]);
+bool reached(const CdPosition& p, const std::array<int, 3>& until) {
+    const int at = p.minutes * 60 + p.seconds;
+    return p.track > until[0] || (p.track == until[0] && at >= until[1] * 60 + until[2]);
 }
 
 }  // namespace
-
-std::string displaySnapshotJson(const DisplayForm& form) {
-    return snapshot(form).dump();
-}
 
 std::string tocJson(std::unique_ptr<DiscSource> disc) {
     json tracks = json::array();
@@ -202,7 +189,7 @@ std::string tocJson(std::unique_ptr<DiscSource> disc) {
     for (const DiscTrack& t : disc->tracks()) {
         tracks.push_back({{"track", number++}, {"start", t.start}, {"length", t.length}});
     }
-    ManualAudioOutput output(4 * 588, false);
+    ManualAudioOutput output(kVirtualBufferFrames, false);
     std::shared_ptr<DiscSource> shared = std::move(disc);
     CdControl cd(
         [shared]() -> std::unique_ptr<DiscSource> {
@@ -224,58 +211,29 @@ std::string tocJson(std::unique_ptr<DiscSource> disc) {
 int Simulation::run() {
     Effects effects;
     std::int64_t ms = 0;
-    Modulo1 state;
-    DisplayForm testo1;
-    PanelModel tarvo1;
-    ChooserModel chooserModel;
     NoScreen screen;
     StreamWarnings warnings(err_);
     VirtualSeconds seconds;
-    ManualAudioOutput output(4 * 588, false);
+    ManualAudioOutput output(kVirtualBufferFrames, false);
     const auto lengths = options_.trackSectors;
     CdControl control([lengths] { return std::make_unique<SilentDisc>(lengths); }, output);
     NotingCd cd(control, effects);
-    NotedSound sound(sounds_, effects, state);
+    NotedSound sound(sounds_, effects);
     NotedMessages messages(effects);
-    PathResolver paths(options_.root);
-    ScriptFiles files(state, paths);
-    CdReadout readout(state, cd, tarvo1);
-    ImagePanes panes(state, testo1, pictures_, screen, files, warnings);
-    DisplayEvents events(testo1, tarvo1, screen, screen);
-    DisplayDefaults defaults(state, testo1, panes, events);
-    ScriptCommands commands(state, testo1, defaults, panes,
-                            {cd, screen, sound, messages, seconds, files});
-    LineReport report(commands, state, testo1, effects, ms, out_);
-    LineReader reader(state, testo1, readout, report);
-    PlaybackClock clock(state, tarvo1, cd, reader, seconds);
-    Chooser chooser(chooserModel, state, tarvo1, paths, warnings);
-    ColourTable colours(state, paths);
-    ScriptLoader loader(state, paths);
-    Player player({state, testo1, tarvo1, chooserModel, chooser, cd, readout, colours, defaults,
-                   events, loader, clock, messages, screen, screen});
-    control.setEventSink([&](CdEvent e) {
-        switch (e) {
-            case CdEvent::Done:
-                player.mmcontrol1_Done();
-                break;
-            case CdEvent::PlayCompleted:
-                player.mmcontrol1_PlayCompleted();
-                break;
-            case CdEvent::EjectClick:
-                player.mmcontrol1_EjectClick();
-                break;
-            case CdEvent::EjectCompleted:
-                player.mmcontrol1_EjectCompleted();
-                break;
-        }
-    });
+    LineReport report(effects, ms, out_);
+    Presentation core({cd, pictures_, screen, screen, sound, messages, seconds, screen, warnings,
+                       options_.root, &report});
+    report.watch(core.state(), core.testo1());
+    sound.watch(core.state());
+    control.setEventSink([&core](CdEvent e) { core.onCdEvent(e); });
 
-    if (auto failure = player.Form_Load()) {
+    if (auto failure = core.startUp().Form_Load()) {
         err_ << "quilo-sim: " << *failure << "\n";
         return 1;
     }
-    player.setText6(options_.script);
-    player.Command1_Click();
+    core.player().setText6(options_.script);
+    core.player().Command1_Click();
+    PlaybackClock& clock = core.clock();
     if (!clock.enabled) {
         err_ << "quilo-sim: "
              << (messages.last.empty()
@@ -293,22 +251,22 @@ int Simulation::run() {
         ms = time.milliseconds();
         effects.resumed = false;
         if (clock.enabled) clock.Timer1_Timer();
+        const CdPosition at = CdPosition::unpack(control.position());
         if (effects.resumed) {
-            out_ << json{{"ms", ms}, {"pos", positionText(control.position())}, {"clock", "play"}}
-                        .dump()
-                 << "\n";
+            out_ << json{{"ms", ms}, {"pos", at.text()}, {"clock", "play"}}.dump() << "\n";
         }
         if (effects.stopped) {
             end = "stop";
         } else if (control.mode() == CdMode::Stopped) {
             end = "disc-end";
-        } else if (options_.until && reached(control.position(), *options_.until)) {
+        } else if (options_.until && reached(at, *options_.until)) {
             end = "until";
         } else if (ms >= kLimitMs) {
             end = "limit";
         }
     }
-    out_ << json{{"end", end}, {"ms", ms}, {"pos", positionText(control.position())}}.dump()
+    out_ << json{{"end", end}, {"ms", ms}, {"pos", CdPosition::unpack(control.position()).text()}}
+                .dump()
          << std::endl;
     return 0;
 }

@@ -54,7 +54,4 @@ class Simulation {
 // The table of contents of a disc and its code, as one JSON object.
 std::string tocJson(std::unique_ptr<DiscSource> disc);
 
-// The display form as the simulation reports it.
-std::string displaySnapshotJson(const DisplayForm& form);
-
 }  // namespace quilo

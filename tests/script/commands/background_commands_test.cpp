@@ -71,15 +71,27 @@ TEST_F(BackgroundCommandsTest, SaysErrorOnceForASoundThatCannotBePlayed) {
     EXPECT_EQ(h.state.lastSoundFile, "missing.wav");
 }
 
-TEST_F(BackgroundCommandsTest, ChangesNothingForNameLinesTooShortToNameAFile) {
-    h.script({"01:00:40W", "01:00:41V", "01:00:42M", "01:00:42after12C", "**"});
+// Nine characters leave the name empty: the command runs as for any name,
+// and the empty file is as missing as a misspelt one.
+TEST_F(BackgroundCommandsTest, RunsNameLinesOfNineCharactersOnTheEmptyName) {
+    h.sound.unplayable = {"Allegato", "Allegato/"};
+    h.state.lastSoundFile = " ";
+    h.testo1.Text1.text = "words";
+    h.testo1.Text1.visible = false;
+    h.script({"01:00:40W", "01:00:41V", "01:00:42F", "01:00:42after12C", "**"});
     at(1, 0, 40);
+    EXPECT_EQ(h.sound.played.size(), 1u);
+    EXPECT_EQ(h.messages.shown, std::vector<std::string>{"Error!"});
     at(1, 0, 41);
-    EXPECT_TRUE(h.sound.played.empty());
     EXPECT_EQ(h.state.backgroundImage, "");
+    EXPECT_EQ(h.testo1.Text1.geometry.left, 8900);
+    EXPECT_TRUE(h.testo1.Text1.visible);
+    EXPECT_FALSE(h.testo1.ImgEdit[3].hasPicture() || h.testo1.ImgEdit[4].hasPicture());
+    h.testo1.Label1[0].caption = "old";
     at(1, 0, 42);
-    EXPECT_EQ(h.log.letters,
-              "WVM");  // the short picture line continued the pass... to a line not due
+    EXPECT_EQ(h.testo1.Label1[0].caption, " ");
+    EXPECT_EQ(h.testo1.Text1.geometry.left, 100);
+    EXPECT_EQ(h.log.letters, "WVF");  // the picture ended the pass before "after"
 }
 
 TEST_F(BackgroundCommandsTest, ReappliesHeaderDefaultsAndThePlainBackground) {

@@ -53,9 +53,9 @@ class PresentationTest : public ::testing::Test {
     }
     // Steps until the CD position reaches track 1 at the given time (or the limit).
     void playUntil(int minutes, int seconds, int limitMs = 200000) {
-        const std::int32_t target = 1 + (minutes << 8) + (seconds << 16);
         for (int i = 0; i < limitMs; ++i) {
-            if ((cd.position() & 0x00FFFFFFu) == static_cast<std::uint32_t>(target)) return;
+            const CdPosition at = CdPosition::unpack(cd.position());
+            if (at.track == 1 && at.minutes == minutes && at.seconds == seconds) return;
             step();
         }
         FAIL() << "never reached " << minutes << ":" << seconds;
@@ -64,7 +64,7 @@ class PresentationTest : public ::testing::Test {
         for (int i = 0; i < milliseconds; ++i) step();
     }
 
-    ManualAudioOutput output{4 * 588, false};
+    ManualAudioOutput output{kVirtualBufferFrames, false};
     CdControl cd{
         [] {
             return std::make_unique<SilentDisc>(std::vector<std::int32_t>{75 * 120, 75 * 120});

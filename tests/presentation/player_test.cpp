@@ -1,6 +1,6 @@
 // Start-up, "Quit", "Allegato", the presentation start, the clock and the CD
 // control's notifications, against the models with fakes at the ports.
-#include "app/core/Player.h"
+#include "presentation/Player.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +20,7 @@ class PlayerTest : public ::testing::Test {
         cd.table = {{0x000305, 0x000200}, {0x000400, 0x000802}, {0x000400, 0x000C02}};
         cd.at(1, 0, 0);
     }
-    void startUp() { ASSERT_FALSE(h.player.Form_Load()); }
+    void startUp() { ASSERT_FALSE(h.core.startUp().Form_Load()); }
     void choose(const std::string& path) { h.player.setText6(path); }
 
     FakeCdDevice cd;
@@ -51,7 +51,7 @@ TEST_F(PlayerTest, StartsWithOnlyTheChooserShownAndTheClockOff) {
 
 TEST_F(PlayerTest, FailsToStartWithoutTheColourFile) {
     std::filesystem::remove(h.root.path() / "Quilo 1.0" / "colori.txt");
-    const auto failure = h.player.Form_Load();
+    const auto failure = h.core.startUp().Form_Load();
     ASSERT_TRUE(failure.has_value());
     EXPECT_EQ(*failure, "Impossibile leggere il file dei colori: " +
                             (h.root.path() / "Quilo 1.0" / "colori.txt").string());
@@ -177,7 +177,7 @@ TEST_F(PlayerTest, ReturnsTheDisplayToItsIdleLookWhenACommandCompletes) {
     h.testo1.Label1[0].caption = "x";
     h.testo1.Text1.visible = true;
     h.state.lastSoundFile = "a.wav";
-    h.player.mmcontrol1_Done();
+    h.core.onCdEvent(CdEvent::Done);
     EXPECT_TRUE(h.clock.enabled);
     EXPECT_EQ(h.state.picturePane, 0);
     EXPECT_FALSE(h.testo1.ImgEdit[1].visible);
@@ -187,13 +187,13 @@ TEST_F(PlayerTest, ReturnsTheDisplayToItsIdleLookWhenACommandCompletes) {
     EXPECT_EQ(h.state.pauseActive, 1);  // so the next tick resumes the CD
     EXPECT_FALSE(h.testo1.Text1.visible);
     h.state.presentationActive = 0;
-    h.player.mmcontrol1_Done();
+    h.core.onCdEvent(CdEvent::Done);
     EXPECT_FALSE(h.clock.enabled);
 }
 
 TEST_F(PlayerTest, HidesThePanelOnceTheUserPlaysAndKeepsTheClockOffBeforeAnyPresentation) {
     h.panel.visible = true;
-    h.player.mmcontrol1_PlayCompleted();
+    h.core.onCdEvent(CdEvent::PlayCompleted);
     EXPECT_FALSE(h.panel.visible);
     EXPECT_FALSE(h.clock.enabled);
 }
@@ -204,22 +204,22 @@ TEST_F(PlayerTest, EndsThePresentationOnEject) {
     h.player.Command1_Click();
     h.state.resumeLine = 2;
     h.testo1.Label2[1].caption = "x";
-    h.player.mmcontrol1_EjectClick();
+    h.core.onCdEvent(CdEvent::EjectClick);
     EXPECT_FALSE(h.clock.enabled);
     EXPECT_EQ(h.testo1.Label2[1].caption, " ");
     EXPECT_EQ(h.state.resumeLine, 0);
     cd.table.clear();
-    h.player.mmcontrol1_EjectCompleted();
+    h.core.onCdEvent(CdEvent::EjectCompleted);
     EXPECT_EQ(h.state.presentationActive, 0);
     EXPECT_EQ(h.panel.Text7, "0");
     EXPECT_EQ(h.state.lineCount, 3);  // the table stays
-    h.player.mmcontrol1_PlayCompleted();
+    h.core.onCdEvent(CdEvent::PlayCompleted);
     EXPECT_FALSE(h.clock.enabled);  // no line runs until a new start
 }
 
 TEST_F(PlayerTest, ProposesTheDefaultScriptAfterAnEjectWithNoneChosen) {
     h.state.scriptPath.clear();
-    h.player.mmcontrol1_EjectCompleted();
+    h.core.onCdEvent(CdEvent::EjectCompleted);
     EXPECT_EQ(h.panel.Text6, "c:\\allegato\\nuovo.txt");
     EXPECT_EQ(h.state.scriptPath, "c:\\allegato\\nuovo.txt");
 }

@@ -1,4 +1,4 @@
-#include "cd/qt/CdStreamer.h"
+#include "audio/CdStreamer.h"
 
 #include <QTimer>
 

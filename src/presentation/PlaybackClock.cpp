@@ -1,4 +1,4 @@
-#include "app/core/PlaybackClock.h"
+#include "presentation/PlaybackClock.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "cd/io/AudioFile.h"
+#include "audio/io/AudioFile.h"
 
 #include <samplerate.h>
 #include <unistd.h>

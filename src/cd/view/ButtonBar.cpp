@@ -1,4 +1,4 @@
-#include "cd/qt/ButtonBar.h"
+#include "cd/view/ButtonBar.h"
 
 #include <QHBoxLayout>
 #include <QStyle>
