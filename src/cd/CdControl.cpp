@@ -1,12 +1,11 @@
 #include "cd/CdControl.h"
 
 #include <algorithm>
-#include <array>
 
 namespace quilo {
 
 CdControl::CdControl(SourceFactory openSource, AudioOutput& output)
-    : openSource_(std::move(openSource)), output_(output) {}
+    : openSource_(std::move(openSource)), pump_(output) {}
 
 void CdControl::raise(const std::vector<CdEvent>& events) {
     if (!sink_) return;
@@ -18,7 +17,7 @@ void CdControl::raise(const std::vector<CdEvent>& events) {
 void CdControl::openLocked() {
     disc_.reset();
     toc_.clear();
-    flushPending_ = true;
+    pump_.requestFlush();
     ++generation_;
     if (trayOpen_) {
         mode_ = CdMode::Open;
@@ -45,7 +44,7 @@ void CdControl::command(CdCommand c) {
             disc_.reset();
             toc_.clear();
             mode_ = CdMode::NotReady;
-            flushPending_ = true;
+            pump_.requestFlush();
             break;
         case CdCommand::Seek: {
             if (!readyLocked()) break;
@@ -84,11 +83,7 @@ void CdControl::setTrack(int track) {
 void CdControl::seekLocked(std::int32_t sector) {
     ++generation_;
     if (mode_ == CdMode::Playing) {
-        playHead_ = sector;
-        playFrom_ = sector;
-        heardFrame_ = std::int64_t{sector} * kFramesPerSector;
-        pending_.clear();
-        flushPending_ = true;
+        pump_.playFrom(sector);
     } else {
         standAt_ = sector;
         mode_ = CdMode::Stopped;
@@ -98,20 +93,15 @@ void CdControl::seekLocked(std::int32_t sector) {
 void CdControl::playLocked(bool notifyAtEnd) {
     ++generation_;
     mode_ = CdMode::Playing;
-    playHead_ = standAt_;
-    playFrom_ = standAt_;
-    heardFrame_ = std::int64_t{standAt_} * kFramesPerSector;
+    pump_.playFrom(standAt_);
     notifyAtEnd_ = notifyAtEnd;
-    pending_.clear();
-    flushPending_ = true;
 }
 
 void CdControl::haltLocked(CdMode mode) {
     standAt_ = heardLocked();
     mode_ = mode;
     notifyAtEnd_ = false;
-    pending_.clear();
-    flushPending_ = true;
+    pump_.stopFeeding();
     ++generation_;
 }
 
@@ -131,9 +121,7 @@ int CdControl::trackAtLocked(std::int32_t sector) const {
 
 std::int32_t CdControl::heardLocked() const {
     if (mode_ != CdMode::Playing) return standAt_;
-    const std::int32_t end = disc_ ? disc_->endSector() : 0;
-    const auto sector = static_cast<std::int32_t>(heardFrame_ / kFramesPerSector);
-    return std::clamp(sector, playFrom_, std::max(playFrom_, end));
+    return pump_.heardSector(disc_ ? disc_->endSector() : 0);
 }
 
 std::int32_t CdControl::heardSector() const {
@@ -250,54 +238,26 @@ void CdControl::buttonEject() {
 
 void CdControl::closeOutput() {
     std::lock_guard lock(mutex_);
-    if (outputOpen_) output_.close();
-    outputOpen_ = false;
-    flushPending_ = true;
+    pump_.close();
 }
 
 void CdControl::pump() {
     std::vector<CdEvent> events;
     {
         std::unique_lock lock(mutex_);
-        if (!outputOpen_) outputOpen_ = output_.open();
-        if (flushPending_) {
-            output_.flush();
-            output_.pause(mode_ != CdMode::Playing);
-            flushPending_ = false;
-        }
-        if (mode_ != CdMode::Playing || !outputOpen_) return;
-
-        std::array<std::uint8_t, kSectorBytes> buffer{};
-        const std::int32_t end = disc_->endSector();
-        while (true) {
-            if (!pending_.empty()) {
-                const std::size_t left = pending_.size() - pendingOffset_;
-                const std::size_t taken = output_.write(pending_.data() + pendingOffset_, left);
-                pendingOffset_ += taken;
-                if (taken < left) break;  // the output is full for now
-                pending_.clear();
-                pendingOffset_ = 0;
-            }
-            if (playHead_ >= end) break;
-            const std::int32_t sector = playHead_;
+        const bool playing = mode_ == CdMode::Playing;
+        const std::int32_t end = playing ? disc_->endSector() : 0;
+        // The disc is read with the lock released, so that the buttons never
+        // wait for a slow drive; a jump meanwhile discards the sector.
+        const auto read = [&](std::int32_t sector, std::uint8_t* buffer) {
             const std::uint64_t generation = generation_;
             DiscSource* disc = disc_.get();
             lock.unlock();
-            if (!disc->readSector(sector, buffer.data())) buffer.fill(0);  // plays as silence
+            if (!disc->readSector(sector, buffer)) std::fill_n(buffer, kSectorBytes, 0);
             lock.lock();
-            if (generation != generation_ || mode_ != CdMode::Playing) break;
-            pending_.assign(buffer.begin(), buffer.end());
-            pendingOffset_ = 0;
-            ++playHead_;
-        }
-        if (mode_ != CdMode::Playing || flushPending_) return;
-
-        const std::int64_t handed =
-            std::int64_t{playHead_ - (pending_.empty() ? 0 : 1)} * kFramesPerSector +
-            static_cast<std::int64_t>(pendingOffset_ / kBytesPerFrame);
-        const std::int64_t delay = output_.delayFrames();
-        heardFrame_ = std::max(heardFrame_, handed - delay);  // never backwards
-        if (playHead_ >= end && pending_.empty() && delay <= 0) {
+            return generation == generation_ && mode_ == CdMode::Playing;
+        };
+        if (pump_.pump(playing, end, read) == SectorPump::Result::Drained) {
             mode_ = CdMode::Stopped;
             standAt_ = end;
             if (notifyAtEnd_) events.push_back(CdEvent::Done);

@@ -8,8 +8,7 @@
 // pump() runs on the streaming thread and is the only caller of the audio
 // output. One mutex guards the state; events are emitted with it released.
 //
-// The position is the sector being heard: sectors handed to the output minus
-// what it still buffers, as measured by the last pump().
+// The position is the sector being heard, as the sector pump last measured it.
 
 #include <functional>
 #include <memory>
@@ -17,6 +16,7 @@
 #include <vector>
 
 #include "cd/DiscSource.h"
+#include "cd/SectorPump.h"
 #include "shared/AudioOutput.h"
 #include "shared/CdDevice.h"
 
@@ -76,7 +76,6 @@ class CdControl : public CdDevice {
     void raise(const std::vector<CdEvent>& events);
 
     SourceFactory openSource_;
-    AudioOutput& output_;
     EventSink sink_;
 
     mutable std::mutex mutex_;
@@ -88,17 +87,10 @@ class CdControl : public CdDevice {
     std::int32_t target_ = 0;
     std::int32_t positionOffset_ = 0;
 
-    std::int32_t standAt_ = 0;     // where the device stands when not playing
-    std::int32_t playHead_ = 0;    // next sector to hand to the output
-    std::int32_t playFrom_ = 0;    // where the current play started
-    std::int64_t heardFrame_ = 0;  // last measured heard frame while playing
+    std::int32_t standAt_ = 0;  // where the device stands when not playing
     bool notifyAtEnd_ = false;
-    bool flushPending_ = false;
-    bool outputOpen_ = false;
     std::uint64_t generation_ = 0;  // changes with every jump of the play head
-
-    std::vector<std::uint8_t> pending_;  // a sector not yet fully taken by the output
-    std::size_t pendingOffset_ = 0;
+    SectorPump pump_;
 };
 
 }  // namespace quilo

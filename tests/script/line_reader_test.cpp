@@ -177,35 +177,6 @@ TEST_F(LineReaderTest, LeavesTheDecodedFieldsOfTheLastExaminedLine) {
     EXPECT_EQ(state.lineTrack, 0);
 }
 
-TEST(Dispatch, TestsTheLettersInTheirFixedOrderAndCase) {
-    const std::pair<const char*, ScriptCommand> table[] = {
-        {"K", ScriptCommand::TextColumn},
-        {"-", ScriptCommand::TextColumn},
-        {"D", ScriptCommand::PictureText},
-        {"+", ScriptCommand::CaptionBlock},
-        {"S", ScriptCommand::Pause},
-        {"P", ScriptCommand::Pause},
-        {"C", ScriptCommand::TextColourCaption},
-        {"B", ScriptCommand::BackColourCaption},
-        {"E", ScriptCommand::ClosingCaption},
-        {"F", ScriptCommand::Picture},
-        {"A", ScriptCommand::Picture},
-        {"R", ScriptCommand::Picture},
-        {"Z", ScriptCommand::Picture},
-        {"M", ScriptCommand::Picture},
-        {"V", ScriptCommand::Background},
-        {"N", ScriptCommand::NormalBackground},
-        {"L", ScriptCommand::AddLine},
-        {"W", ScriptCommand::Sound},
-        {"T", ScriptCommand::HeaderDefaults},
-        {"c", ScriptCommand::PlainCaption},
-        {"", ScriptCommand::PlainCaption},
-        {"à", ScriptCommand::PlainCaption},
-        {"1", ScriptCommand::PlainCaption},
-    };
-    for (const auto& [letter, command] : table) EXPECT_EQ(commandFor(letter), command) << letter;
-}
-
 TEST_F(LineReaderTest, GivesTheSameResultWhetherLinesArePreDecodedOrDecodedAfresh) {
     const std::vector<std::string> lines = {"01:00:01a12C",
                                             "99 header 0",

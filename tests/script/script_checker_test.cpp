@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "support/FakeCdDevice.h"
+#include "support/Harness.h"
 #include "support/TempDir.h"
 
 namespace quilo {
@@ -104,11 +106,43 @@ TEST_F(ScriptCheckerTest, WarnsAboutAShortOrLongHeader) {
     EXPECT_EQ(brief(report), std::vector<std::string>{"1:w:l'intestazio"});
 }
 
-TEST_F(ScriptCheckerTest, SkipsTheLinesOfClosedBlocks) {
-    const auto report = check(
-        "01:00:10Pause02S\r\n01:00:10inner12C\r\nendP\r\n01:00:20Text "
-        "K\r\n01:00:20x99C\r\nend-\r\n");
-    EXPECT_TRUE(report.diagnostics.empty()) << formatReport(path, report);
+// For every letter, the checker and the runner agree on where its block (if
+// any) ends: the cue after it is checked by one and run by the other, and
+// nothing in between is either. Both closing letters follow each cue, "-" first.
+TEST_F(ScriptCheckerTest, ReadsEveryLettersBlockAsTheRunnerDoes) {
+    std::vector<CommandTraits> all(kCommandTraits.begin(), kCommandTraits.end());
+    all.push_back(kPlainCaptionTraits);
+    for (const CommandTraits& traits : all) {
+        const std::string letter = traits.letter.empty() ? "q" : std::string(traits.letter);
+        const std::string cue = "01:00:05" +
+                                std::string(traits.body == LineBody::TextAndNumber  ? "testo03"
+                                            : traits.body == LineBody::BeforeLetter ? "nome.bmp"
+                                            : traits.body == LineBody::WholeText    ? "paro"
+                                                                                    : "") +
+                                letter;
+        const std::vector<std::string> lines = {cue, "dentro", "fine-", "fineP", "01:00:0742C"};
+
+        std::string body;
+        for (const auto& line : lines) body += line + "\r\n";
+        const auto report = check(body);
+        const auto diagnostics = brief(report);
+        EXPECT_NE(std::find(diagnostics.begin(), diagnostics.end(), "13:e:il colore 42"),
+                  diagnostics.end())
+            << letter << "\n"
+            << formatReport(path, report);
+        EXPECT_EQ(formatReport(path, report).find("blocco senza"), std::string::npos) << letter;
+
+        testing::FakeCdDevice cd;
+        testing::Harness h{cd};
+        auto script = lines;
+        script.push_back("**");
+        h.script(script);
+        cd.at(1, 0, 5);
+        h.reader.LeggiRiga();
+        cd.at(1, 0, 7);
+        h.reader.LeggiRiga();
+        EXPECT_EQ(h.log.lines, (std::vector<int>{0, 4})) << letter;
+    }
 }
 
 TEST_F(ScriptCheckerTest, WarnsAboutABlockLineThatAlsoReadsAsACue) {

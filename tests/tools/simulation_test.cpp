@@ -26,7 +26,7 @@ class SimulationTest : public ::testing::Test {
   protected:
     SimulationTest() {
         root.write("Quilo 1.0/colori.txt", "0\r\n0\r\n0\r\n255\r\n255\r\n255\r\n");
-        prober.sizes = {{"/sea.bmp", {640, 480}}, {"/photo1.bmp", {640, 480}}};
+        prober.sizes = {{"/palco.bmp", {640, 480}}, {"/coro.bmp", {640, 480}}};
     }
     // Runs the script and returns its JSON objects.
     std::vector<json> simulate(const std::string& script,
@@ -52,19 +52,23 @@ class SimulationTest : public ::testing::Test {
     int status = -1;
 };
 
-const std::string kWorkedExample =
-    "01:00:01Benvenuti12C\r\n99 back red          0\r\n99 back green        0\r\n99 back blue      "
-    "  64\r\n"
-    "99 text red        255\r\n99 text green      255\r\n99 text blue         "
-    "0\r\n99:00:00sea.bmpV\r\n"
-    "01:00:05First part99C\r\n01:00:09A second "
-    "line14L\r\n01:00:12photo1.bmpM\r\n01:00:20applause.wavW\r\n"
-    "01:00:25Just a sentence\r\n01:00:40Pause for applause05S\r\nand thanks to all\r\nsee you "
-    "soonP\r\n"
-    "01:00:50Line one of a block+\r\nLine two\r\nLine three-\r\n01:01:00The end00E\r\n**\r\n";
+// A school concert: every kind of cue the report describes, one after another.
+const std::string kConcert =
+    "01:00:02Concerto di primavera10C\r\n"
+    "99 fondo rosso       5\r\n99 fondo verde      20\r\n99 fondo blu        60\r\n"
+    "99 testo rosso     255\r\n99 testo verde     255\r\n99 testo blu       255\r\n"
+    "99:00:00palco.bmpV\r\n"
+    "01:00:04Coro della 3A99C\r\n"
+    "01:00:07dirige la maestra12L\r\n"
+    "01:00:10coro.bmpM\r\n"
+    "01:00:18applausi.wavW\r\n"
+    "01:00:22Intervallo breve\r\n"
+    "01:00:30Pausa04S\r\nci vediamo\r\ntra pocoP\r\n"
+    "01:00:38Secondo tempo+\r\norchestra\r\ne solisti-\r\n"
+    "01:00:48Grazie a tutti00E\r\n**\r\n";
 
-TEST_F(SimulationTest, ReportsTheWorkedExampleLineByLine) {
-    const auto objects = simulate(kWorkedExample);
+TEST_F(SimulationTest, ReportsAShowLineByLine) {
+    const auto objects = simulate(kConcert);
     ASSERT_EQ(status, 0) << err.str();
     std::vector<std::string> commands;
     for (const auto& o : objects) {
@@ -75,34 +79,33 @@ TEST_F(SimulationTest, ReportsTheWorkedExampleLineByLine) {
                                                   "17+", "20E"}));
 
     const json& first = objects[0];
-    EXPECT_EQ(first["ms"], 1000);
-    EXPECT_EQ(first["pos"], "01:00:01:00");
+    EXPECT_EQ(first["ms"], 2000);
+    EXPECT_EQ(first["pos"], "01:00:02:00");
     EXPECT_EQ(first["effects"], json::array());
-    EXPECT_EQ(first["display"]["back"], "#000040");
-    EXPECT_EQ(first["display"]["Label2"][0]["caption"], "Benvenuti");
-    EXPECT_EQ(first["display"]["Label2"][0]["fore"], "#FF0000");
+    EXPECT_EQ(first["display"]["back"], "#05143C");
+    EXPECT_EQ(first["display"]["Label2"][0]["caption"], "Concerto di primavera");
+    EXPECT_EQ(first["display"]["Label2"][0]["fore"], "#00FF00");
     EXPECT_EQ(first["display"]["Label2"][0]["width"], 12160);
-    EXPECT_EQ(first["display"]["ImgEdit3"]["source"], "sea.bmp");
+    EXPECT_EQ(first["display"]["ImgEdit3"]["source"], "palco.bmp");
 
-    EXPECT_EQ(objects[1]["display"]["Label2"][1]["fore"], "#FFFF00");
-    EXPECT_EQ(objects[2]["display"]["Label1"][0]["caption"], " \r\nA second line");
+    EXPECT_EQ(objects[1]["display"]["Label2"][1]["fore"], "#FFFFFF");
+    EXPECT_EQ(objects[2]["display"]["Label1"][0]["caption"], " \r\ndirige la maestra");
     EXPECT_EQ(objects[3]["display"]["ImgEdit1"]["visible"], true);
     EXPECT_EQ(objects[3]["display"]["ImgEdit1"]["top"], 0);
-    EXPECT_EQ(objects[4]["effects"], json::array({"sound:applause.wav"}));
+    EXPECT_EQ(objects[4]["effects"], json::array({"sound:applausi.wav"}));
     EXPECT_EQ(objects[6]["effects"], json::array({"pause"}));
-    EXPECT_EQ(objects[6]["display"]["Label2"][0]["caption"],
-              "Pause for applause\r\nand thanks to all\r\nsee you soon");
+    EXPECT_EQ(objects[6]["display"]["Label2"][0]["caption"], "Pausa\r\nci vediamo\r\ntra poco");
     EXPECT_EQ(objects[7]["clock"], "play");
-    // Five seconds on the single-precision seconds counter, which near 36000 s moves in 4 ms steps.
-    EXPECT_NEAR(objects[7]["ms"].get<int>() - objects[6]["ms"].get<int>(), 5000, 4);
-    EXPECT_EQ(objects[7]["pos"], "01:00:40:00");
-    EXPECT_EQ(objects[8]["pos"].get<std::string>().substr(0, 8), "01:00:50");
-    EXPECT_EQ(objects[8]["ms"].get<int>(), objects[7]["ms"].get<int>() + 10000);
+    // Four seconds on the single-precision seconds counter, which near 36000 s moves in 4 ms steps.
+    EXPECT_NEAR(objects[7]["ms"].get<int>() - objects[6]["ms"].get<int>(), 4000, 4);
+    EXPECT_EQ(objects[7]["pos"], "01:00:30:00");
+    EXPECT_EQ(objects[8]["pos"].get<std::string>().substr(0, 8), "01:00:38");
+    EXPECT_EQ(objects[8]["ms"].get<int>(), objects[7]["ms"].get<int>() + 8000);
     EXPECT_EQ(objects[9]["effects"], json::array({"stop"}));
     EXPECT_EQ(objects[9]["display"]["Label2"][0]["fore"], "#000000");
     EXPECT_EQ(objects.back()["end"], "stop");
     EXPECT_EQ(objects.back()["ms"].get<int>(), objects[8]["ms"].get<int>() + 10000);
-    EXPECT_EQ(objects.back()["pos"], "01:01:00:00");
+    EXPECT_EQ(objects.back()["pos"], "01:00:48:00");
 }
 
 TEST_F(SimulationTest, WritesObjectsWithTheirFieldsInTheContractsOrder) {

@@ -16,13 +16,13 @@ namespace {
 
 using namespace quilo::testing;
 
-// The worked example's first line and header (a dark blue background, yellow
-// text, sea.bmp behind the captions), then `cues`.
+// A gallery's opening caption and header (a dark slate background, warm white
+// text, the hall's picture behind the captions), then `cues`.
 std::vector<std::string> withOpening(std::vector<std::string> cues) {
-    std::vector<std::string> lines = {"01:00:01Benvenuti12C",   "99 back red          0",
-                                      "99 back green        0", "99 back blue        64",
-                                      "99 text red        255", "99 text green      255",
-                                      "99 text blue         0", "99:00:00sea.bmpV"};
+    std::vector<std::string> lines = {"01:00:03Galleria aperta02C", "99 fondo rosso      10",
+                                      "99 fondo verde      30",     "99 fondo blu        50",
+                                      "99 testo rosso     240",     "99 testo verde     230",
+                                      "99 testo blu       200",     "99:00:00sala.bmpV"};
     lines.insert(lines.end(), cues.begin(), cues.end());
     return lines;
 }
@@ -30,6 +30,8 @@ std::vector<std::string> withOpening(std::vector<std::string> cues) {
 class PresentationTest : public ::testing::Test {
   protected:
     PresentationTest() {
+        h.prober.sizes["/sala.bmp"] = {640, 480};
+        h.prober.sizes["/dipinto.bmp"] = {640, 480};
         cd.command(CdCommand::Open);
         cd.setTimeFormat(kTimeFormatTmsf);
     }
@@ -75,66 +77,64 @@ class PresentationTest : public ::testing::Test {
     std::int64_t ms = 0;
 };
 
-TEST_F(PresentationTest, PlaysTheWorkedExampleFromStartToEnd) {
-    start(withOpening({"01:00:05First part99C", "01:00:09A second line14L", "01:00:12photo1.bmpM",
-                       "01:00:20applause.wavW", "01:00:25Just a sentence",
-                       "01:00:40Pause for applause05S", "and thanks to all", "see you soonP",
-                       "01:00:50Line one of a block+", "Line two", "Line three-",
-                       "01:01:00The end00E", "**"}));
-    EXPECT_EQ(h.testo1.backColour, (Rgb{0, 0, 64}));
+TEST_F(PresentationTest, PlaysAWholeShowCueByCueAndStopsAtItsEnd) {
+    start(withOpening({"01:00:06Prima sala99C", "01:00:08Scala a destra14L", "01:00:11dipinto.bmpM",
+                       "01:00:19campana.wavW", "01:00:23Fine del giro", "01:00:31Breve sosta03S",
+                       "per le domande", "si riparteP", "01:00:42Seconda sala+", "quadri moderni",
+                       "e sculture-", "01:00:52Arrivederci00E", "**"}));
+    EXPECT_EQ(h.testo1.backColour, (Rgb{10, 30, 50}));
     EXPECT_EQ(h.state.captionWidth, 640 * 19);
 
-    playUntil(0, 2);
-    EXPECT_EQ(h.testo1.Label2[0].caption, "Benvenuti");
-    EXPECT_EQ(h.testo1.Label2[0].fore, (Rgb{255, 0, 0}));
-    playUntil(0, 6);
-    EXPECT_EQ(h.testo1.Label2[1].caption, "First part");
-    EXPECT_EQ(h.testo1.Label2[1].fore, (Rgb{255, 255, 0}));
-    playUntil(0, 10);
-    EXPECT_EQ(h.testo1.Label1[0].caption, "\r\nA second line");  // Label1 starts empty
+    playUntil(0, 4);
+    EXPECT_EQ(h.testo1.Label2[0].caption, "Galleria aperta");
+    EXPECT_EQ(h.testo1.Label2[0].fore, (Rgb{0, 128, 0}));
+    playUntil(0, 7);
+    EXPECT_EQ(h.testo1.Label2[1].caption, "Prima sala");
+    EXPECT_EQ(h.testo1.Label2[1].fore, (Rgb{240, 230, 200}));  // 99: the header's text colour
+    playUntil(0, 9);
+    EXPECT_EQ(h.testo1.Label1[0].caption, "\r\nScala a destra");  // Label1 starts empty
     EXPECT_EQ(h.testo1.Label1[0].fore, (Rgb{255, 255, 0}));
-    playUntil(0, 13);
+    playUntil(0, 12);
     EXPECT_EQ(h.presenter.frames, 5);  // a wide picture rises in 2000-twip steps
     EXPECT_TRUE(h.testo1.ImgEdit[1].visible);
-    EXPECT_EQ(h.testo1.ImgEdit[1].source, "photo1.bmp");
+    EXPECT_EQ(h.testo1.ImgEdit[1].source, "dipinto.bmp");
     EXPECT_EQ(h.testo1.Label1[0].caption, " ");
-    playUntil(0, 21);
+    playUntil(0, 20);
     ASSERT_EQ(h.sound.played.size(), 1u);
-    EXPECT_NE(h.sound.played[0].find("applause.wav"), std::string::npos);
-    playUntil(0, 26);
-    EXPECT_EQ(h.testo1.Label2[0].caption, "Just a sentence");
+    EXPECT_NE(h.sound.played[0].find("campana.wav"), std::string::npos);
+    playUntil(0, 24);
+    EXPECT_EQ(h.testo1.Label2[0].caption, "Fine del giro");
     EXPECT_FALSE(h.testo1.ImgEdit[1].visible);
-    playUntil(0, 40);
+    playUntil(0, 31);
     playFor(200);
-    EXPECT_EQ(h.testo1.Label2[0].caption,
-              "Pause for applause\r\nand thanks to all\r\nsee you soon");
+    EXPECT_EQ(h.testo1.Label2[0].caption, "Breve sosta\r\nper le domande\r\nsi riparte");
     EXPECT_EQ(cd.mode(), CdMode::Paused);
-    playFor(4600);
+    playFor(2600);
     EXPECT_EQ(cd.mode(), CdMode::Paused);
     playFor(400);
-    EXPECT_EQ(cd.mode(), CdMode::Playing);  // five seconds after the pause began
-    playUntil(0, 51);
-    EXPECT_EQ(h.testo1.Label2[0].caption, "Line one of a block\r\nLine two\r\nLine three");
-    playUntil(1, 0);
+    EXPECT_EQ(cd.mode(), CdMode::Playing);  // three seconds after the pause began
+    playUntil(0, 43);
+    EXPECT_EQ(h.testo1.Label2[0].caption, "Seconda sala\r\nquadri moderni\r\ne sculture");
+    playUntil(0, 52);
     playFor(100);
-    EXPECT_EQ(h.testo1.Label2[0].caption, "The end");
+    EXPECT_EQ(h.testo1.Label2[0].caption, "Arrivederci");
     EXPECT_EQ(h.testo1.Label2[0].fore, (Rgb{0, 0, 0}));
     EXPECT_EQ(cd.mode(), CdMode::Stopped);
     const auto ran = h.log.letters;
     playFor(3000);
     EXPECT_EQ(h.log.letters, ran);
-    EXPECT_EQ(ran, "CCLMWeS+E");
+    EXPECT_EQ(ran, "CCLMWoS+E");
 }
 
 TEST_F(PresentationTest, RunsEveryCommandLetterOnceAndNoBlockLineAsACommand) {
-    const std::vector<std::string> lines = withOpening({"01:00:02Night01B",
-                                                        "01:00:03A line14L",
-                                                        "01:00:04Plain words",
-                                                        "01:00:05wide.bmpV",
-                                                        "01:00:06ding.wavW",
-                                                        "01:00:07T",
-                                                        "01:00:08N",
-                                                        "01:00:09photo1.bmpF",
+    const std::vector<std::string> lines = withOpening({"01:00:04Notte01B",
+                                                        "01:00:05Una riga14L",
+                                                        "01:00:06Parole",
+                                                        "01:00:07wide.bmpV",
+                                                        "01:00:08ding.wavW",
+                                                        "01:00:09T",
+                                                        "01:00:10N",
+                                                        "01:00:11dipinto.bmpF",
                                                         "01:00:20photo2.bmpA",
                                                         "01:00:30photo1.bmpR",
                                                         "01:00:40photo2.bmpZ",
@@ -160,7 +160,7 @@ TEST_F(PresentationTest, RunsEveryCommandLetterOnceAndNoBlockLineAsACommand) {
     const std::vector<int> expected = {0,  8,  9,  10, 11, 12, 13, 14, 15, 16, 17,
                                        18, 19, 20, 22, 23, 25, 26, 28, 29, 31};
     EXPECT_EQ(h.log.lines, expected);
-    EXPECT_EQ(h.log.letters, "CBLsVWTNFARZMDMK-SP+E");
+    EXPECT_EQ(h.log.letters, "CBLeVWTNFARZMDMK-SP+E");
     for (int line : h.log.lines) EXPECT_EQ(blockLines.count(line), 0u) << line;
     EXPECT_EQ(h.testo1.Label2[0].caption, "The end");
     EXPECT_TRUE(h.messages.shown.empty());
