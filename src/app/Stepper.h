@@ -15,8 +15,9 @@ namespace quilo {
 
 class Stepper {
   public:
-    Stepper(const AppOptions& options, MessageBox& messages, ProgramExit& exit, SoundPlayer& sound)
-        : app_(options, {&output_, &seconds_, &messages, &exit, &sound}) {}
+    Stepper(const AppOptions& options, MessageBox& messages, ProgramExit& exit, SoundPlayer& sound,
+            Warnings* warnings = nullptr)
+        : app_(options, {&output_, &seconds_, &messages, &exit, &sound, warnings}) {}
 
     QuiloApp& app() { return app_; }
 

@@ -1,7 +1,7 @@
 #pragma once
-// Reads the CD device into the program's variables: the decoded playing
-// position (AggiornaPosizioneCd) and the disc code (LetturaCodiceCd), both
-// mirrored in the player panel's boxes.
+// The only reader of the CD device's position and table of contents, so that
+// the variables the line reader compares and the panel's boxes the operator
+// watches can never disagree about where the disc is.
 
 #include "shared/CdDevice.h"
 #include "shared/Modulo1.h"

@@ -1,8 +1,9 @@
 #pragma once
-// The playback clock's tick (Timer1_Timer): refreshes the progress value and
-// the elapsed seconds, resumes the CD when a scripted pause has run its
-// length, then runs one pass of the line reader. A tick that arrives while a
-// pass is still running (a message box waiting inside it) does nothing.
+// The heartbeat of a running show (Timer1_Timer). Scripted pauses are timed
+// on the wall clock rather than the disc, because the disc stands still while
+// they last; everything else follows the disc through the line reader. A
+// message box opened inside a pass lets further ticks arrive: they must not
+// start a second pass over the same lines, so they do nothing.
 
 #include "script/LineReader.h"
 #include "shared/CdDevice.h"

@@ -1,7 +1,8 @@
 #pragma once
-// Start-up (Form_Load): the forms in their first state, the chooser on the
-// script folder, the CD opened and read, the colour table loaded. The only
-// step that can stop the program is a colour table it cannot use.
+// Start-up (Form_Load), apart from the user's buttons because it runs once
+// and needs the colour table and the disc, which nothing else opens. Without
+// a usable colour table no show could be coloured, so that is the one
+// failure that stops the program; a missing disc only says so on the panel.
 
 #include <optional>
 #include <string>

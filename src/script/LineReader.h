@@ -1,8 +1,9 @@
 #pragma once
-// The line reader: one pass over the line table per clock tick. It reads the CD
-// position, walks the table from the resume point, runs every line whose time
-// stamp equals the position (once per time stamp) and records where the next
-// pass starts. Lines are decoded once, when loaded; a pass only compares.
+// The line reader decides which script lines are due at the position being
+// heard. It remembers where the last pass stopped, so a pass costs only the
+// lines near the position, and the last cue time it ran, so a cue runs once
+// however many ticks fall in its second. Lines are decoded once, when loaded:
+// a pass, which runs a thousand times a second, only compares numbers.
 
 #include "cd/CdReadout.h"
 #include "display/DisplayForm.h"

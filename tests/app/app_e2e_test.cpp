@@ -23,7 +23,7 @@ class AppTest : public ::testing::Test {
         fs::copy(fs::path(QUILO_SOURCE_DIR) / "demo", root.path(), fs::copy_options::recursive);
         options.root = root.path().string();
         options.disc = (fs::path(QUILO_BINARY_DIR) / "demo" / "demo.cue").string();
-        stepper = std::make_unique<Stepper>(options, messages, exit, sound);
+        stepper = std::make_unique<Stepper>(options, messages, exit, sound, &warnings);
     }
     QuiloApp& app() { return stepper->app(); }
     void chooseFile(const std::string& name) {
@@ -51,6 +51,7 @@ class AppTest : public ::testing::Test {
     RecordingMessages messages;
     RecordingExit exit;
     RecordingSound sound;
+    RecordingWarnings warnings;
     std::unique_ptr<Stepper> stepper;
 };
 
@@ -180,7 +181,7 @@ TEST_F(AppTest, ClosingTheDisplayReturnsToTheChooserAndHidesIt) {
 
 TEST_F(AppTest, SaysOnThePanelWhyTheDiscCannotBePlayed) {
     options.disc = root.write("broken.cue", "FILE \"nowhere.bin\" BINARY\n").string();
-    stepper = std::make_unique<Stepper>(options, messages, exit, sound);
+    stepper = std::make_unique<Stepper>(options, messages, exit, sound, &warnings);
     ASSERT_FALSE(app().start());
     chooseFile("demo.txt");
     click(app().chooserView().lettoreButton());
@@ -188,6 +189,9 @@ TEST_F(AppTest, SaysOnThePanelWhyTheDiscCannotBePlayed) {
     EXPECT_TRUE(app().panelView().statusLine()->text().startsWith("Impossibile aprire il disco"))
         << app().panelView().statusLine()->text().toStdString();
     EXPECT_EQ(app().panelView().box(7)->text(), "0");
+    // Said once on the terminal too, however often the disc is tried.
+    ASSERT_EQ(warnings.messages.size(), 1u);
+    EXPECT_EQ(QString::fromStdString(warnings.messages[0]), app().panelView().statusLine()->text());
 }
 
 TEST_F(AppTest, QuitsFromTheChooserAndFromThePanel) {
