@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "cd/io/DiscSources.h"
+#include "presentation/WakePlan.h"
 
 namespace quilo {
 
@@ -22,8 +23,7 @@ QuiloApp::QuiloApp(const AppOptions& options, PortOverrides o)
              options.root}) {
     displayView_.setModel(core_.testo1());
     installFontSubstitutes();
-    cd_.setPositionOffset(
-        static_cast<std::int32_t>(std::lround(options.syncOffsetMs * kSectorsPerSecondF / 1000.0)));
+    cd_.setPositionOffsetMs(options.syncOffsetMs);
     cd_.setEventSink([this](CdEvent event) {
         if (QThread::currentThread() == thread()) {
             handle([&] { core_.onCdEvent(event); });
@@ -106,7 +106,22 @@ std::optional<std::string> QuiloApp::start() {
 }
 
 void QuiloApp::timerEvent(QTimerEvent* event) {
-    if (event->timerId() == timer1_) tick();
+    if (event->timerId() != timer1_) return;
+    killTimer(timer1_);
+    timer1_ = 0;
+    tick();
+}
+
+void QuiloApp::scheduleTick() {
+    WakeInputs in;
+    in.clockEnabled = core_.clock().enabled;
+    if (const auto micros = cd_.microsecondsToNextSecond())
+        in.secondsToNextCdSecond = *micros / 1e6;
+    in.secondsToPauseEnd = core_.clock().secondsUntilPauseEnds();
+    in.panelVisible = tarvo1_.visible;
+    if (timer1_ != 0) killTimer(timer1_);
+    timer1_ = 0;
+    if (const auto ms = millisecondsUntilWake(in)) timer1_ = startTimer(*ms, Qt::PreciseTimer);
 }
 
 void QuiloApp::tick() {
@@ -115,12 +130,7 @@ void QuiloApp::tick() {
 }
 
 void QuiloApp::syncViews() {
-    const bool clockEnabled = core_.clock().enabled;
-    if (clockEnabled && timer1_ == 0) timer1_ = startTimer(1, Qt::PreciseTimer);
-    if (!clockEnabled && timer1_ != 0) {
-        killTimer(timer1_);
-        timer1_ = 0;
-    }
+    scheduleTick();
 
     panelView_.sync(tarvo1_);
     panelView_.buttonBar().sync(cd_.mode());

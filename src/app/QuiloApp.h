@@ -62,6 +62,7 @@ class QuiloApp : public QObject {
     std::unique_ptr<DiscSource> openDisc();
     void connectViews();
     void tick();
+    void scheduleTick();
     template <typename Handler>
     void handle(Handler handler) {
         handler();
@@ -96,7 +97,8 @@ class QuiloApp : public QObject {
 
     Presentation core_;
     PanelModel& tarvo1_ = core_.tarvo1();
-    // Timer1: a 1 ms precise timer, delivered straight to timerEvent.
+    // Timer1: a precise single-shot timer, set after every handler and every
+    // tick for the next moment a tick can change something.
     int timer1_ = 0;
 };
 

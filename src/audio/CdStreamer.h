@@ -1,6 +1,6 @@
 #pragma once
-// The streaming thread: pumps the CD control into its audio output every few
-// milliseconds, so the user-interface thread never waits for sound.
+// The streaming thread: pumps the CD control into its audio output a few dozen
+// times a second, so the user-interface thread never waits for sound.
 
 #include <QThread>
 
@@ -18,14 +18,15 @@ class CdStreamer {
     void start();
     void stop();
 
-    static constexpr int kPumpMilliseconds = 10;
+    // The position no longer waits for a pump, so the pump only has to keep
+    // the output's 100 ms from running dry.
+    static constexpr int kPumpMilliseconds = 25;
 
   private:
     CdControl& control_;
     QThread* thread_ = nullptr;
     QObject* pumpTimer_ = nullptr;
-    // The audio device may run a nested event loop (a sink drains before it
-    // goes away), where the pump timer would fire again: such a tick is skipped.
+    // Set while a pump runs, so that a stop arriving meanwhile waits its turn.
     bool busy_ = false;
 };
 

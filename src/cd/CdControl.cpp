@@ -1,6 +1,7 @@
 #include "cd/CdControl.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace quilo {
 
@@ -119,9 +120,18 @@ int CdControl::trackAtLocked(std::int32_t sector) const {
     return track;
 }
 
+std::int64_t CdControl::heardFrameLocked() const {
+    if (mode_ != CdMode::Playing) return std::int64_t{standAt_} * kFramesPerSector;
+    return pump_.heardFrame(std::int64_t{disc_->endSector()} * kFramesPerSector);
+}
+
 std::int32_t CdControl::heardLocked() const {
-    if (mode_ != CdMode::Playing) return standAt_;
-    return pump_.heardSector(disc_ ? disc_->endSector() : 0);
+    return static_cast<std::int32_t>(heardFrameLocked() / kFramesPerSector);
+}
+
+std::int64_t CdControl::readFrameLocked() const {
+    const std::int64_t end = std::int64_t{std::max(0, disc_->endSector())} * kFramesPerSector;
+    return std::clamp(heardFrameLocked() + offsetFrames_, std::int64_t{0}, end);
 }
 
 std::int32_t CdControl::heardSector() const {
@@ -129,9 +139,23 @@ std::int32_t CdControl::heardSector() const {
     return heardLocked();
 }
 
-void CdControl::setPositionOffset(std::int32_t sectors) {
+void CdControl::setPositionOffsetMs(double milliseconds) {
     std::lock_guard lock(mutex_);
-    positionOffset_ = sectors;
+    offsetFrames_ = std::llround(milliseconds * kSampleRate / 1000.0);
+}
+
+std::optional<std::int64_t> CdControl::microsecondsToNextSecond() const {
+    std::lock_guard lock(mutex_);
+    if (mode_ != CdMode::Playing) return std::nullopt;
+    const std::int64_t frame = readFrameLocked();
+    const int track = trackAtLocked(static_cast<std::int32_t>(frame / kFramesPerSector));
+    const std::int64_t start = std::int64_t{trackStartLocked(track)} * kFramesPerSector;
+    std::int64_t frames = kSampleRate - (frame - start) % kSampleRate;
+    if (track < static_cast<int>(toc_.size())) {
+        const std::int64_t next = std::int64_t{trackStartLocked(track + 1)} * kFramesPerSector;
+        frames = std::min(frames, next - frame);
+    }
+    return (frames * 1'000'000 + kSampleRate - 1) / kSampleRate;
 }
 
 CdMode CdControl::mode() const {
@@ -142,8 +166,7 @@ CdMode CdControl::mode() const {
 std::uint32_t CdControl::position() const {
     std::lock_guard lock(mutex_);
     if (!readyLocked()) return 0;
-    const std::int32_t sector = std::clamp(heardLocked() + positionOffset_, std::int32_t{0},
-                                           std::max(0, disc_->endSector()));
+    const auto sector = static_cast<std::int32_t>(readFrameLocked() / kFramesPerSector);
     const int track = trackAtLocked(sector);
     return CdPosition::inTrack(track, sector - trackStartLocked(track)).packed();
 }

@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include "cd/DiscSource.h"
@@ -52,9 +53,12 @@ class CdControl : public CdDevice {
     void buttonEject();
 
     CdMode mode() const;
-    // Shifts the position the program reads by this many sectors, for audio
-    // outputs with a delay of their own.
-    void setPositionOffset(std::int32_t sectors);
+    // Shifts the position the program reads, for sound that reaches the
+    // audience later (or earlier) than the audio system knows.
+    void setPositionOffsetMs(double milliseconds);
+    // How long until the position the program reads enters its next second
+    // (or the next track); nothing unless playing. Rounded up.
+    std::optional<std::int64_t> microsecondsToNextSecond() const;
     // The sector being heard (or where the device stands), for tests and tools.
     std::int32_t heardSector() const;
 
@@ -69,7 +73,9 @@ class CdControl : public CdDevice {
     void playLocked(bool notifyAtEnd);
     void haltLocked(CdMode mode);  // pause or stop at the heard position
     void seekLocked(std::int32_t sector);
+    std::int64_t heardFrameLocked() const;
     std::int32_t heardLocked() const;
+    std::int64_t readFrameLocked() const;  // heard, offset, within the disc
     std::int32_t trackStartLocked(int track) const;
     int trackAtLocked(std::int32_t sector) const;
     bool readyLocked() const { return mode_ != CdMode::NotReady && mode_ != CdMode::Open; }
@@ -85,12 +91,14 @@ class CdControl : public CdDevice {
     bool trayOpen_ = false;
     int selectedTrack_ = 0;
     std::int32_t target_ = 0;
-    std::int32_t positionOffset_ = 0;
+    std::int64_t offsetFrames_ = 0;
 
     std::int32_t standAt_ = 0;  // where the device stands when not playing
     bool notifyAtEnd_ = false;
     std::uint64_t generation_ = 0;  // changes with every jump of the play head
-    SectorPump pump_;
+    // Mutable: reading the position asks the output what it has played,
+    // which changes nothing of the transport.
+    mutable SectorPump pump_;
 };
 
 }  // namespace quilo

@@ -1,28 +1,43 @@
 #include "cd/SectorPump.h"
 
 #include <algorithm>
-#include <array>
 
 #include "shared/CdPosition.h"
 
 namespace quilo {
+namespace {
+
+// Sectors read ahead of one write: a tenth of a second, so the output is
+// called a few times a second rather than once a sector.
+constexpr std::int32_t kSectorsPerWrite = 8;
+
+}  // namespace
 
 void SectorPump::playFrom(std::int32_t sector) {
     playHead_ = sector;
-    playFrom_ = sector;
-    heardFrame_ = std::int64_t{sector} * kFramesPerSector;
+    startFrame_ = std::int64_t{sector} * kFramesPerSector;
+    handedFrames_ = startFrame_;
+    heardFrame_ = startFrame_;
     pending_.clear();
+    pendingOffset_ = 0;
     flushPending_ = true;
 }
 
 void SectorPump::stopFeeding() {
     pending_.clear();
+    pendingOffset_ = 0;
     flushPending_ = true;
 }
 
-std::int32_t SectorPump::heardSector(std::int32_t end) const {
-    const auto sector = static_cast<std::int32_t>(heardFrame_ / kFramesPerSector);
-    return std::clamp(sector, playFrom_, std::max(playFrom_, end));
+void SectorPump::measure() {
+    // Until the flush has reached the output, nothing of the new play is heard.
+    if (flushPending_ || !outputOpen_) return;
+    heardFrame_ = std::max(heardFrame_, handedFrames_ - output_.delayFrames());
+}
+
+std::int64_t SectorPump::heardFrame(std::int64_t endFrame) {
+    measure();
+    return std::clamp(heardFrame_, startFrame_, std::max(startFrame_, endFrame));
 }
 
 void SectorPump::close() {
@@ -36,6 +51,7 @@ bool SectorPump::writePending() {
     const std::size_t left = pending_.size() - pendingOffset_;
     const std::size_t taken = output_.write(pending_.data() + pendingOffset_, left);
     pendingOffset_ += taken;
+    handedFrames_ += static_cast<std::int64_t>(taken / kBytesPerFrame);
     if (taken < left) return false;
     pending_.clear();
     pendingOffset_ = 0;
@@ -51,20 +67,21 @@ SectorPump::Result SectorPump::pump(bool playing, std::int32_t end, const Sector
     }
     if (!playing || !outputOpen_) return Result::Idle;
 
-    std::array<std::uint8_t, kSectorBytes> buffer{};
     while (writePending() && playHead_ < end) {
-        if (!read(playHead_, buffer.data())) return Result::Idle;
-        pending_.assign(buffer.begin(), buffer.end());
+        const std::int32_t count = std::min(kSectorsPerWrite, end - playHead_);
+        readBuffer_.resize(static_cast<std::size_t>(count) * kSectorBytes);
+        for (std::int32_t i = 0; i < count; ++i) {
+            if (!read(playHead_ + i, readBuffer_.data() + std::size_t(i) * kSectorBytes)) {
+                return Result::Idle;
+            }
+        }
+        pending_.swap(readBuffer_);
         pendingOffset_ = 0;
-        ++playHead_;
+        playHead_ += count;
     }
 
-    const std::int64_t handed =
-        std::int64_t{playHead_ - (pending_.empty() ? 0 : 1)} * kFramesPerSector +
-        static_cast<std::int64_t>(pendingOffset_ / kBytesPerFrame);
-    const std::int64_t delay = output_.delayFrames();
-    heardFrame_ = std::max(heardFrame_, handed - delay);  // never backwards
-    const bool drained = playHead_ >= end && pending_.empty() && delay <= 0;
+    measure();
+    const bool drained = playHead_ >= end && pending_.empty() && output_.delayFrames() <= 0;
     return drained ? Result::Drained : Result::Playing;
 }
 

@@ -1,5 +1,6 @@
 #include "presentation/PlaybackClock.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -21,6 +22,13 @@ void PlaybackClock::Timer1_Timer() {
     }
     reader_.LeggiRiga();
     inTick_ = false;
+}
+
+std::optional<double> PlaybackClock::secondsUntilPauseEnds() {
+    if (state_.pauseActive != 1) return std::nullopt;
+    const double left =
+        double(state_.clockStart) + state_.pauseSeconds - double(seconds_.secondsSinceMidnight());
+    return std::max(0.0, left);
 }
 
 }  // namespace quilo

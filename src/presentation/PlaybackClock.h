@@ -5,6 +5,8 @@
 // message box opened inside a pass lets further ticks arrive: they must not
 // start a second pass over the same lines, so they do nothing.
 
+#include <optional>
+
 #include "script/LineReader.h"
 #include "shared/CdDevice.h"
 #include "shared/Modulo1.h"
@@ -20,6 +22,10 @@ class PlaybackClock {
         : state_(state), tarvo1_(tarvo1), cd_(cd), reader_(reader), seconds_(seconds) {}
 
     void Timer1_Timer();
+
+    // Seconds until a scripted pause has run its length (0 when it has);
+    // nothing when no pause is running.
+    std::optional<double> secondsUntilPauseEnds();
 
     // Timer1's enabled flag; the timer view follows it.
     bool enabled = false;

@@ -1,7 +1,9 @@
 #pragma once
-// Where CD audio goes: 44.1 kHz, 16-bit little-endian stereo. Only the CD's
-// streaming thread calls it. What is written but not yet heard is the delay;
-// the position the program reads is what has been heard.
+// Where CD audio goes: 44.1 kHz, 16-bit little-endian stereo. The CD control
+// calls it one call at a time (under its lock), from the streaming thread and,
+// to read the position, from the user-interface thread. What is written but
+// not yet heard is the delay; the position the program reads is what has been
+// heard, so the delay must be the output's own measure at the moment it is asked.
 
 #include <cstddef>
 #include <cstdint>

@@ -12,7 +12,6 @@ namespace quilo {
 inline constexpr int kSectorBytes = 2352;
 inline constexpr int kFramesPerSector = 588;  // stereo frames: 44100 / 75
 inline constexpr int kSectorsPerSecond = 75;
-inline constexpr double kSectorsPerSecondF = 75.0;
 inline constexpr int kLeadInSectors = 150;  // the 2-second offset of every disc
 
 struct CdPosition {
