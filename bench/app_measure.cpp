@@ -1,9 +1,9 @@
 // Measures the real program under a real (virtual) X display:
-//   app_measure LAUNCH_NS [--root DIR --disc SOURCE]
+//   app_measure LAUNCH_NS [--script NAME] [--seconds N] [quilo's options]
 // prints the time from LAUNCH_NS (the wall clock in nanoseconds when the
 // process was launched, `date +%s%N`) to the chooser's first paint, then
-// chooses demo.txt, presses "Lettore" and Play, and reports the CPU time of the
-// whole process over the next 30 seconds of the presentation.
+// chooses NAME (demo.txt), presses "Lettore" and Play, and reports the CPU
+// time of the whole process over the next N (30) seconds of the presentation.
 #include <sys/resource.h>
 
 #include <QApplication>
@@ -12,6 +12,8 @@
 #include <QTimer>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 
 #include "app/QuiloApp.h"
 
@@ -51,19 +53,34 @@ class FirstPaint : public QObject {
 int main(int argc, char** argv) {
     if (argc < 2) return 2;
     const long long launched = std::atoll(argv[1]);
+    std::string script = "demo.txt";
+    int seconds = 30;
     QStringList arguments{QStringLiteral("quilo")};
-    for (int i = 2; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    for (int i = 2; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--script" && i + 1 < argc) {
+            script = argv[++i];
+        } else if (argument == "--seconds" && i + 1 < argc) {
+            seconds = std::atoi(argv[++i]);
+        } else {
+            arguments << QString::fromLocal8Bit(argv[i]);
+        }
+    }
     int exitCode = 0;
     const auto options = quilo::parseOptions(arguments, exitCode);
     if (!options) return exitCode;
     QApplication application(argc, argv);
     quilo::QuiloApp app(*options);
-    const int seconds = 30;
     double cpuAtPlay = 0;
     FirstPaint firstPaint([&] {
         std::printf("start-up to chooser on screen: %.0f ms\n", (nowNs() - launched) / 1e6);
         const auto& files = app.chooserModel().files;
-        const auto demo = std::find(files.begin(), files.end(), "demo.txt");
+        const auto demo = std::find(files.begin(), files.end(), script);
+        if (demo == files.end()) {
+            std::fprintf(stderr, "app_measure: %s is not in the chooser\n", script.c_str());
+            QApplication::exit(1);
+            return;
+        }
         app.chooserView().fileList()->setCurrentRow(static_cast<int>(demo - files.begin()));
         app.chooserView().lettoreButton()->click();
         app.panelView().buttonBar().button(quilo::ButtonBar::Play)->click();
@@ -74,7 +91,7 @@ int main(int argc, char** argv) {
                 "presentation played %d s at CD position %s:%s; CPU %.2f s = %.2f %% of one core\n",
                 seconds, app.presentation().tarvo1().Text2.c_str(),
                 app.presentation().tarvo1().Text3.c_str(), cpu, 100 * cpu / seconds);
-            QApplication::quit();
+            QApplication::exit(0);  // quit() would ask the windows, which refuse to close
         });
     });
     app.chooserView().installEventFilter(&firstPaint);

@@ -3,7 +3,9 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QThread>
+#include <chrono>
 #include <cmath>
+#include <thread>
 
 #include "cd/io/DiscSources.h"
 #include "presentation/WakePlan.h"
@@ -109,6 +111,10 @@ void QuiloApp::timerEvent(QTimerEvent* event) {
     if (event->timerId() != timer1_) return;
     killTimer(timer1_);
     timer1_ = 0;
+    // The timer was set a little early: the last moments are slept exactly.
+    if (dueAt_ && std::chrono::steady_clock::now() < *dueAt_)
+        std::this_thread::sleep_until(*dueAt_);
+    dueAt_.reset();
     tick();
 }
 
@@ -121,7 +127,22 @@ void QuiloApp::scheduleTick() {
     in.panelVisible = tarvo1_.visible;
     if (timer1_ != 0) killTimer(timer1_);
     timer1_ = 0;
-    if (const auto ms = millisecondsUntilWake(in)) timer1_ = startTimer(*ms, Qt::PreciseTimer);
+    dueAt_.reset();
+    const auto wake = nextWake(in);
+    if (!wake) return;
+    // Timers fire on whole milliseconds and can be a millisecond late: for a
+    // moment that matters, wake up to 2 ms early and sleep the rest exactly.
+    constexpr double kEarlySeconds = 0.002;
+    constexpr auto kPastTheMoment = std::chrono::microseconds(200);
+    int ms = static_cast<int>(std::ceil(wake->seconds * 1000.0));
+    if (wake->exact) {
+        ms = static_cast<int>(std::max(0.0, std::floor((wake->seconds - kEarlySeconds) * 1000.0)));
+        dueAt_ = std::chrono::steady_clock::now() +
+                 std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                     std::chrono::duration<double>(wake->seconds)) +
+                 kPastTheMoment;
+    }
+    timer1_ = startTimer(ms, Qt::PreciseTimer);
 }
 
 void QuiloApp::tick() {

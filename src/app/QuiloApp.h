@@ -5,7 +5,9 @@
 
 #include <QObject>
 #include <QTimerEvent>
+#include <chrono>
 #include <memory>
+#include <optional>
 
 #include "app/Options.h"
 #include "app/QtPorts.h"
@@ -100,6 +102,7 @@ class QuiloApp : public QObject {
     // Timer1: a precise single-shot timer, set after every handler and every
     // tick for the next moment a tick can change something.
     int timer1_ = 0;
+    std::optional<std::chrono::steady_clock::time_point> dueAt_;  // a moment to hit exactly
 };
 
 }  // namespace quilo

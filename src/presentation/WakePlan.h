@@ -6,7 +6,6 @@
 // thousand times a second for nothing.
 
 #include <algorithm>
-#include <cmath>
 #include <optional>
 
 namespace quilo {
@@ -18,21 +17,27 @@ struct WakeInputs {
     bool panelVisible = false;
 };
 
+struct Wake {
+    double seconds = 0;  // from now
+    // A cue may land then: the caller should hit the moment itself, not the
+    // nearest whole millisecond of a timer.
+    bool exact = false;
+};
+
 // The panel's boxes need no more than ten refreshes a second.
 inline constexpr double kPanelRefreshSeconds = 0.1;
 // However quiet the show, a tick now and then costs nothing and guards
 // against a change no source announced.
 inline constexpr double kLongestSleepSeconds = 0.5;
-// Timers fire on whole milliseconds: aim just past the moment, never before it.
-inline constexpr double kWakeMarginSeconds = 0.0005;
 
-// Milliseconds to sleep before the next tick; nothing when the clock is off.
-inline std::optional<int> millisecondsUntilWake(const WakeInputs& in) {
+// Nothing when the clock is off.
+inline std::optional<Wake> nextWake(const WakeInputs& in) {
     if (!in.clockEnabled) return std::nullopt;
-    double sleep = in.panelVisible ? kPanelRefreshSeconds : kLongestSleepSeconds;
-    if (in.secondsToNextCdSecond) sleep = std::min(sleep, *in.secondsToNextCdSecond);
-    if (in.secondsToPauseEnd) sleep = std::min(sleep, *in.secondsToPauseEnd);
-    return static_cast<int>(std::ceil((std::max(0.0, sleep) + kWakeMarginSeconds) * 1000.0));
+    Wake wake{in.panelVisible ? kPanelRefreshSeconds : kLongestSleepSeconds, false};
+    for (const auto& due : {in.secondsToNextCdSecond, in.secondsToPauseEnd}) {
+        if (due && *due <= wake.seconds) wake = {std::max(0.0, *due), true};
+    }
+    return wake;
 }
 
 }  // namespace quilo
