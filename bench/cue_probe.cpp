@@ -11,7 +11,6 @@
 // server says each click is heard. A perfect harness would then measure 0.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <pulse/error.h>
 #include <pulse/simple.h>
 #include <time.h>
 
@@ -26,15 +25,15 @@
 #include <thread>
 #include <vector>
 
+#include "MonitorClicks.h"
+
 namespace {
 
 constexpr int kRate = 44100;
 const pa_sample_spec kSpec{PA_SAMPLE_S16LE, kRate, 2};
 
 double now() {
-    timespec t{};
-    clock_gettime(CLOCK_MONOTONIC, &t);
-    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+    return bench::monotonicNow();
 }
 
 void sleepUntil(double t) {
@@ -51,37 +50,8 @@ void event(const char* what, double t, const char* extra = "") {
     std::fflush(stdout);
 }
 
-// Records the monitor in 1 ms reads. The last frame of a read was captured
-// `latency` before the read returned.
 void listen(double until) {
-    pa_buffer_attr attr{};
-    attr.maxlength = static_cast<std::uint32_t>(-1);
-    attr.fragsize = kRate / 1000 * 4;
-    int error = 0;
-    pa_simple* in = pa_simple_new(nullptr, "cue_probe", PA_STREAM_RECORD, "@DEFAULT_MONITOR@",
-                                  "monitor", &kSpec, nullptr, &attr, &error);
-    if (!in) {
-        std::fprintf(stderr, "cue_probe: no monitor: %s\n", pa_strerror(error));
-        std::exit(1);
-    }
-    constexpr int kFrames = kRate / 1000;
-    std::vector<std::int16_t> chunk(kFrames * 2);
-    std::int64_t quiet = 0;
-    while (now() < until) {
-        if (pa_simple_read(in, chunk.data(), chunk.size() * 2, &error) < 0) break;
-        const double readAt = now();
-        const double latency = double(pa_simple_get_latency(in, &error)) / 1e6;
-        for (int f = 0; f < kFrames; ++f) {
-            if (std::abs(chunk[2 * f]) > 16384) {
-                if (quiet > kRate / 4)
-                    event("click", readAt - latency - double(kFrames - 1 - f) / kRate);
-                quiet = 0;
-            } else {
-                ++quiet;
-            }
-        }
-    }
-    pa_simple_free(in);
+    bench::listenForClicks(until, [](double t) { event("click", t); });
 }
 
 std::uint32_t pixelAt(Display* display, Window window, int x, int y) {

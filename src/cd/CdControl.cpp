@@ -139,6 +139,11 @@ std::int32_t CdControl::heardSector() const {
     return heardLocked();
 }
 
+std::int64_t CdControl::heardFrame() const {
+    std::lock_guard lock(mutex_);
+    return heardFrameLocked();
+}
+
 void CdControl::setPositionOffsetMs(double milliseconds) {
     std::lock_guard lock(mutex_);
     offsetFrames_ = std::llround(milliseconds * kSampleRate / 1000.0);

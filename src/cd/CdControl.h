@@ -61,6 +61,7 @@ class CdControl : public CdDevice {
     std::optional<std::int64_t> microsecondsToNextSecond() const;
     // The sector being heard (or where the device stands), for tests and tools.
     std::int32_t heardSector() const;
+    std::int64_t heardFrame() const;  // the sample frame, counted from the disc's start
 
     // Streaming: hands sectors to the output while it takes them and refreshes
     // the heard position. Call every few milliseconds from one thread.

@@ -86,17 +86,36 @@ TEST_F(CdControlTest, SeeksToTheStartOfATrackOrToAFullPosition) {
     EXPECT_TRUE(events.empty());  // the program's own commands are not notified
 }
 
-TEST_F(CdControlTest, ReportsTheSectorBeingHeardNotTheOneHandedOver) {
+// The output is asked when the position is read, not only when it is pumped.
+TEST_F(CdControlTest, ReportsTheSampleBeingHeardWhenAskedNotTheOneHandedOver) {
     openDisc();
     cd.command(CdCommand::Play);
     cd.pump();
     EXPECT_EQ(output.written.size(), 4u * kSectorBytes);  // buffered, not yet heard
     EXPECT_EQ(cd.position(), tmsf(1, 0, 0, 0));
     output.play(kFramesPerSector * 2 + 100);
-    cd.pump();
     EXPECT_EQ(cd.position(), tmsf(1, 0, 0, 2));
+    EXPECT_EQ(cd.heardFrame(), kFramesPerSector * 2 + 100);
     listen(75);
     EXPECT_EQ(cd.position(), tmsf(1, 0, 1, 2));
+}
+
+TEST_F(CdControlTest, ShiftsThePositionByMillisecondsAndSaysWhenItsNextSecondBegins) {
+    openDisc();
+    EXPECT_FALSE(cd.microsecondsToNextSecond());  // nothing moves while stopped
+    cd.command(CdCommand::Play);
+    listen(70);  // 70 sectors of track 1 heard: 0.9333 s
+    EXPECT_EQ(cd.microsecondsToNextSecond(), 66667);
+    cd.setPositionOffsetMs(60);
+    EXPECT_EQ(cd.position(), tmsf(1, 0, 0, 74));  // 0.9933 s
+    EXPECT_EQ(cd.microsecondsToNextSecond(), 6667);
+    cd.setPositionOffsetMs(-1000);
+    EXPECT_EQ(cd.position(), tmsf(1, 0, 0, 0));  // never before the disc
+    cd.setPositionOffsetMs(0);
+    cd.setTo(tmsf(1, 0, 3, 70));  // 5 sectors before track 2 begins
+    cd.command(CdCommand::Seek);
+    listen(1);
+    EXPECT_EQ(cd.microsecondsToNextSecond(), 53334);  // the next track comes first
 }
 
 TEST_F(CdControlTest, PausesAndStopsAtTheHeardPositionAndPlaysOnFromIt) {

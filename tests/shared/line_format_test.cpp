@@ -61,7 +61,7 @@ TEST(LineFormat, SplitsTheThreeBodyLayouts) {
     EXPECT_EQ(coloured.text, "Hello");
     EXPECT_EQ(coloured.number, 12);
     EXPECT_EQ(nameBody("01:00:12photo1.bmpM"), "photo1.bmp");
-    EXPECT_EQ(plainTextBody("01:00:25Just a sentence"), "Just a sentence");
+    EXPECT_EQ(plainTextBody("01:00:25Una frase intera"), "Una frase intera");
 }
 
 TEST(LineFormat, GivesEmptyBodiesToLinesTooShortForTheirLayout) {

@@ -13,7 +13,10 @@ using BlockCommandsTest = CommandTest;
 TEST_F(BlockCommandsTest, PausesTheCdWithACaptionEvenWhenItsTextIsEmpty) {
     h.seconds.now = 100.4f;
     h.script({"01:00:4005S", "next linP", "**"});
+    EXPECT_FALSE(h.clock.secondsUntilPauseEnds());
     at(1, 0, 40);
+    h.seconds.now = 102.4f;
+    EXPECT_NEAR(*h.clock.secondsUntilPauseEnds(), 3.0, 1e-4);
     EXPECT_EQ(h.testo1.Label2[0].caption, "\r\nnext lin");
     EXPECT_EQ(h.state.pauseSeconds, 5);
     EXPECT_EQ(h.state.pauseActive, 1);
@@ -24,11 +27,11 @@ TEST_F(BlockCommandsTest, PausesTheCdWithACaptionEvenWhenItsTextIsEmpty) {
 TEST_F(BlockCommandsTest, ReadsACaptionBlockUpToItsPLineWithoutRunningIt) {
     h.testo1.ImgEdit[1].visible = true;
     h.testo1.Text1.visible = true;
-    h.script({"01:00:40Pause for applause05S", "and thanks to all", "not a command12C",
-              "see you soonP", "01:00:40after12C", "01:00:41later12C", "**"});
+    h.script({"01:00:40Sosta per le foto05S", "restate ai posti", "not a command12C",
+              "si riprendeP", "01:00:40after12C", "01:00:41later12C", "**"});
     at(1, 0, 40);
     EXPECT_EQ(h.testo1.Label2[0].caption,
-              "Pause for applause\r\nand thanks to all\r\nnot a command12C\r\nsee you soon");
+              "Sosta per le foto\r\nrestate ai posti\r\nnot a command12C\r\nsi riprende");
     EXPECT_EQ(h.testo1.Label2[1].caption, h.testo1.Label2[0].caption);
     EXPECT_FALSE(h.testo1.ImgEdit[1].visible);
     EXPECT_FALSE(h.testo1.Text1.visible);
@@ -53,6 +56,7 @@ TEST_F(BlockCommandsTest, PausesFromAPLineWithoutRestartingTheClock) {
     EXPECT_EQ(h.testo1.Label2[0].caption, "Just P");
     EXPECT_EQ(h.state.pauseSeconds, 3);
     EXPECT_FLOAT_EQ(h.state.clockStart, 50);
+    EXPECT_EQ(h.clock.secondsUntilPauseEnds(), 0.0);  // its time ran out long ago
 }
 
 TEST_F(BlockCommandsTest, EndsAnUnclosedBlockAtTheLastLoadedLine) {
@@ -69,10 +73,9 @@ TEST_F(BlockCommandsTest, EndsAnUnclosedBlockAtTheLastLoadedLine) {
 TEST_F(BlockCommandsTest, WritesATextBlockIntoTheCaptionsAndStopsAnyPause) {
     h.state.pauseActive = 1;
     h.testo1.ImgEdit[2].visible = true;
-    h.script(
-        {"01:00:50Line one of a block+", "Line two12K", "Line three-", "01:00:50same12C", "**"});
+    h.script({"01:00:50Prima riga del blocco+", "seconda12K", "terza-", "01:00:50same12C", "**"});
     at(1, 0, 50);
-    EXPECT_EQ(h.testo1.Label2[0].caption, "Line one of a block\r\nLine two12K\r\nLine three");
+    EXPECT_EQ(h.testo1.Label2[0].caption, "Prima riga del blocco\r\nseconda12K\r\nterza");
     EXPECT_EQ(h.testo1.Label2[1].caption, h.testo1.Label2[0].caption);
     EXPECT_EQ(h.state.pauseActive, 0);
     EXPECT_FALSE(h.testo1.ImgEdit[2].visible);

@@ -150,7 +150,7 @@ TEST_F(PresentationTest, RunsEveryCommandLetterOnceAndNoBlockLineAsACommand) {
                                                         "01:01:20Direct02P",
                                                         "01:01:25Block+",
                                                         "block line-",
-                                                        "01:01:30The end00E",
+                                                        "01:01:30Fine00E",
                                                         "**"});
     start(lines);
     playUntil(1, 30);
@@ -162,7 +162,7 @@ TEST_F(PresentationTest, RunsEveryCommandLetterOnceAndNoBlockLineAsACommand) {
     EXPECT_EQ(h.log.lines, expected);
     EXPECT_EQ(h.log.letters, "CBLeVWTNFARZMDMK-SP+E");
     for (int line : h.log.lines) EXPECT_EQ(blockLines.count(line), 0u) << line;
-    EXPECT_EQ(h.testo1.Label2[0].caption, "The end");
+    EXPECT_EQ(h.testo1.Label2[0].caption, "Fine");
     EXPECT_TRUE(h.messages.shown.empty());
 }
 
