@@ -144,12 +144,22 @@ void PulseStream::cork(bool corked) {
     LoopLock lock(loop_);
     if (pa_operation* op = pa_stream_cork(stream_, corked ? 1 : 0, nullptr, nullptr))
         pa_operation_unref(op);
+    refreshTiming();
+}
+
+// The interpolated clock runs on the server's last report; after a cork or a
+// flush that report is out of date, so a fresh one is asked for at once
+// rather than at the next automatic update.
+void PulseStream::refreshTiming() {
+    if (pa_operation* op = pa_stream_update_timing_info(stream_, nullptr, nullptr))
+        pa_operation_unref(op);
 }
 
 void PulseStream::flush() {
     if (!stream_) return;
     LoopLock lock(loop_);
     if (pa_operation* op = pa_stream_flush(stream_, nullptr, nullptr)) pa_operation_unref(op);
+    refreshTiming();
     sinceFlush_ = 0;
     drained_ = true;  // until something is written again
 }

@@ -48,6 +48,7 @@ class PulseStream {
 
   private:
     bool waitUntilReady();
+    void refreshTiming();  // with the loop locked
     static void onWritable(pa_stream* stream, std::size_t bytes, void* self);
     static void onUnderflow(pa_stream* stream, void* self);
 
