@@ -2,9 +2,33 @@
 
 #include <QCommandLineParser>
 #include <QDir>
+#include <cstdio>
 #include <iostream>
 
 namespace quilo {
+namespace {
+
+// A script named Windows-style ("C:\Allegato\x.txt") goes through the root as
+// the chooser's would; any other relative name is taken from the current folder.
+std::string scriptArgument(const QString& named) {
+    const bool windowsStyle =
+        named.size() >= 2 && named[1] == QLatin1Char(':') && named[0].isLetter();
+    return (windowsStyle ? named : QDir::current().absoluteFilePath(named)).toStdString();
+}
+
+}  // namespace
+
+std::optional<CdPosition> parseDiscTime(const std::string& text) {
+    int track = 0;
+    int minutes = 0;
+    int seconds = 0;
+    char end = 0;
+    if (std::sscanf(text.c_str(), "%d:%d:%d%c", &track, &minutes, &seconds, &end) != 3)
+        return std::nullopt;
+    if (track < 1 || track > 99 || minutes < 0 || minutes > 99 || seconds < 0 || seconds > 59)
+        return std::nullopt;
+    return CdPosition{track, minutes, seconds, 0};
+}
 
 std::optional<AppOptions> parseOptions(const QStringList& arguments, int& exitCode) {
     QCommandLineParser parser;
@@ -29,7 +53,15 @@ std::optional<AppOptions> parseOptions(const QStringList& arguments, int& exitCo
         QStringLiteral("screen"),
         QStringLiteral("Schermo della finestra di presentazione (0, 1, ...)."),
         QStringLiteral("N"));
-    parser.addOptions({root, disc, offset, screen});
+    const QCommandLineOption from(
+        QStringLiteral("from"),
+        QStringLiteral("Comincia lo spettacolo da questo punto del disco (brano:minuti:secondi)."),
+        QStringLiteral("TT:MM:SS"));
+    parser.addOptions({root, disc, offset, screen, from});
+    parser.addPositionalArgument(
+        QStringLiteral("COPIONE"),
+        QStringLiteral("Copione da avviare subito, come con \"Lettore\" e Play."),
+        QStringLiteral("[COPIONE]"));
     if (!parser.parse(arguments)) {
         std::cerr << "quilo: " << parser.errorText().toStdString() << "\n";
         exitCode = 2;
@@ -44,6 +76,22 @@ std::optional<AppOptions> parseOptions(const QStringList& arguments, int& exitCo
         return std::nullopt;
     }
     AppOptions options;
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() > 1) {
+        std::cerr << "quilo: un solo copione alla volta (vedi --help)\n";
+        exitCode = 2;
+        return std::nullopt;
+    }
+    if (!positional.isEmpty()) options.script = scriptArgument(positional.front());
+    if (parser.isSet(from)) {
+        options.from = parseDiscTime(parser.value(from).toStdString());
+        if (!options.from) {
+            std::cerr
+                << "quilo: --from vuole un punto del disco come 01:03:20 (brano:minuti:secondi)\n";
+            exitCode = 2;
+            return std::nullopt;
+        }
+    }
     options.root = QDir(parser.value(root)).absolutePath().toStdString();
     options.disc = parser.value(disc).toStdString();
     bool ok = true;

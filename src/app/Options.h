@@ -1,9 +1,12 @@
 #pragma once
-// The command line: quilo [--root DIR] [--disc SOURCE] [--sync-offset MS] [--screen N].
+// The command line:
+//   quilo [SCRIPT] [--from TT:MM:SS] [--root DIR] [--disc SOURCE] [--sync-offset MS] [--screen N]
 
 #include <QStringList>
 #include <optional>
 #include <string>
+
+#include "shared/CdPosition.h"
 
 namespace quilo {
 
@@ -12,7 +15,15 @@ struct AppOptions {
     std::string disc;      // drive, image or folder; empty for the default drive
     int syncOffsetMs = 0;  // added to the position the script follows
     int screen = -1;       // the display form's screen; -1 for the primary one
+    // A script to start straight away, as "Lettore" would, with Play pressed.
+    std::string script;
+    std::optional<CdPosition> from;  // where on the disc the show starts
+    // Where the last script is remembered; empty for the user's own settings.
+    std::string settingsFile;
 };
+
+// "TT:MM:SS" as a place on the disc; nothing when it is not one.
+std::optional<CdPosition> parseDiscTime(const std::string& text);
 
 // The options, or nothing after printing help or an error (`exitCode` says which).
 std::optional<AppOptions> parseOptions(const QStringList& arguments, int& exitCode);

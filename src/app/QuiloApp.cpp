@@ -22,7 +22,8 @@ QuiloApp::QuiloApp(const AppOptions& options, PortOverrides o)
       sound_(o.sound ? *o.sound : realSound_),
       cd_([this] { return openDisc(); }, audio_),
       core_({cd_, prober_, presenter_, windows_, sound_, messages_, seconds_, exit_, warnings_,
-             options.root}) {
+             options.root}),
+      show_(options, core_, cd_, displayView_, warnings_, [this] { syncViews(); }) {
     displayView_.setModel(core_.testo1());
     installFontSubstitutes();
     cd_.setPositionOffsetMs(options.syncOffsetMs);
@@ -75,7 +76,12 @@ void QuiloApp::connectViews() {
     Chooser& chooser = core_.chooser();
     chooserView_.onQuit = [&player] { player.Command5_Click(); };
     chooserView_.onClose = [&player] { player.Command5_Click(); };
-    chooserView_.onLettore = [this, &player] { handle([&] { player.Command1_Click(); }); };
+    chooserView_.onLettore = [this, &player] {
+        handle([&] {
+            player.Command1_Click();
+            show_.afterLettore();
+        });
+    };
     chooserView_.onDrive = [this, &chooser](const std::string& drive) {
         handle([&] { chooser.Drive1_Change(drive); });
     };
@@ -88,6 +94,11 @@ void QuiloApp::connectViews() {
     displayView_.setMouseHandler(
         [this](int button) { handle([&] { core_.events().Form_MouseDown(button); }); });
     displayView_.setCloseHandler([this, &player] { handle([&] { player.displayClosed(); }); });
+    displayView_.setKeyHandler([this](int key) {
+        bool used = false;
+        handle([&] { used = show_.onKey(key); });
+        return used;
+    });
 }
 
 std::optional<std::string> QuiloApp::start() {
@@ -103,6 +114,7 @@ std::optional<std::string> QuiloApp::start() {
         }
     }
     auto failure = core_.startUp().Form_Load();
+    if (!failure) show_.afterStartUp();
     syncViews();
     return failure;
 }
@@ -163,7 +175,7 @@ void QuiloApp::syncViews() {
     if (displayVisible != displayView_.isVisible()) {
         if (!displayVisible) {
             displayView_.hide();
-        } else if (options_.screen >= 0) {
+        } else if (options_.screen >= 0 || show_.fullScreen()) {
             displayView_.showFullScreen();
         } else {
             displayView_.showMaximized();
@@ -171,6 +183,7 @@ void QuiloApp::syncViews() {
         // The panel stays in front of the display form.
         if (tarvo1_.visible) panelView_.raise();
     }
+    show_.watchPictures();
     displayView_.updateIfChanged();
 }
 

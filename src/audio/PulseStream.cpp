@@ -125,6 +125,7 @@ void PulseStream::close() {
     loop_ = nullptr;
     sinceFlush_ = 0;
     drained_ = false;
+    timingRequests_ = 0;
 }
 
 std::size_t PulseStream::write(const std::uint8_t* data, std::size_t bytes) {
@@ -151,8 +152,14 @@ void PulseStream::cork(bool corked) {
 // flush that report is out of date, so a fresh one is asked for at once
 // rather than at the next automatic update.
 void PulseStream::refreshTiming() {
-    if (pa_operation* op = pa_stream_update_timing_info(stream_, nullptr, nullptr))
+    pa_operation* op = pa_stream_update_timing_info(
+        stream_,
+        [](pa_stream*, int, void* self) { --static_cast<PulseStream*>(self)->timingRequests_; },
+        this);
+    if (op) {
+        ++timingRequests_;
         pa_operation_unref(op);
+    }
 }
 
 void PulseStream::flush() {
@@ -170,9 +177,11 @@ std::int64_t PulseStream::delayFrames() {
     if (drained_) return 0;
     pa_usec_t usec = 0;
     int negative = 0;
-    // Until the server's timing has caught up with a flush, nothing written
-    // since can have been heard.
-    if (pa_stream_get_latency(stream_, &usec, &negative) < 0) return sinceFlush_;
+    // Until the server's timing has caught up with a flush or a cork, its
+    // report still describes the stream before: nothing written since can be
+    // taken as heard.
+    if (timingRequests_ > 0 || pa_stream_get_latency(stream_, &usec, &negative) < 0)
+        return sinceFlush_;
     if (negative) return 0;
     return static_cast<std::int64_t>(usec * kSampleRate / 1000000);
 }

@@ -58,6 +58,7 @@ class PulseStream {
     Pull pull_;
     std::int64_t sinceFlush_ = 0;  // frames written since the last flush
     bool drained_ = false;         // the server ran out and nothing came since
+    int timingRequests_ = 0;       // timing reports asked for and not yet come
 };
 
 }  // namespace quilo

@@ -5,6 +5,9 @@
 // here knows whether it is on a screen, in a video or in a test.
 
 #include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "cd/CdReadout.h"
 #include "chooser/Chooser.h"
@@ -15,6 +18,7 @@
 #include "presentation/CdNotifications.h"
 #include "presentation/PlaybackClock.h"
 #include "presentation/Player.h"
+#include "presentation/Rehearsal.h"
 #include "presentation/StartUp.h"
 #include "script/LineReader.h"
 #include "script/ScriptLoader.h"
@@ -57,6 +61,26 @@ class Presentation {
     PlaybackClock& clock() { return clock_; }
     void onCdEvent(CdEvent event) { cdNotifications_.onCdEvent(event); }
 
+    // Brings a started show to where it would be had it played from its
+    // start to `target` (track, minutes, seconds): the reader and the
+    // commands run second by second with the CD virtual, no sound, no message
+    // box, every transition on its last frame and scripted pauses skipped
+    // (the disc's time is what counts). The caller then moves the CD there.
+    // False when the show stopped itself before `target`.
+    bool catchUpTo(const CdPosition& target);
+
+    // Keeps the show as it stands right after its start ("Lettore"), so that
+    // a jump or a reload can take it from there again.
+    void markShowStart();
+    // Back to the show's start, then caught up to `target`.
+    bool jumpTo(const CdPosition& target);
+    // The seconds of the disc the script's cues name, in disc order, each once.
+    std::vector<CdPosition> cueSeconds() const;
+    // Reads the script file again. When the loader takes it, the show starts
+    // over with it and is caught up to `target`; otherwise the loader's
+    // refusal is returned and the show goes on untouched.
+    std::optional<std::string> reloadScript(const CdPosition& target);
+
     // for tests and tools that look inside
     LineReader& reader() { return reader_; }
     DisplayDefaults& defaults() { return defaults_; }
@@ -78,6 +102,14 @@ class Presentation {
         CommandTap* tap_;
     };
 
+    int trackSeconds(int track);
+
+    Rehearsal live_;
+    struct ShowStart {
+        Modulo1 state;
+        DisplayForm form;
+    };
+    std::optional<ShowStart> showStart_;
     Modulo1 state_;
     DisplayForm testo1_;
     PanelModel tarvo1_;

@@ -23,6 +23,7 @@ class AppTest : public ::testing::Test {
         fs::copy(fs::path(QUILO_SOURCE_DIR) / "demo", root.path(), fs::copy_options::recursive);
         options.root = root.path().string();
         options.disc = (fs::path(QUILO_BINARY_DIR) / "demo" / "demo.cue").string();
+        options.settingsFile = (root.path() / "impostazioni.ini").string();
         stepper = std::make_unique<Stepper>(options, messages, exit, sound, &warnings);
     }
     QuiloApp& app() { return stepper->app(); }
@@ -192,6 +193,82 @@ TEST_F(AppTest, SaysOnThePanelWhyTheDiscCannotBePlayed) {
     // Said once on the terminal too, however often the disc is tried.
     ASSERT_EQ(warnings.messages.size(), 1u);
     EXPECT_EQ(QString::fromStdString(warnings.messages[0]), app().panelView().statusLine()->text());
+}
+
+TEST_F(AppTest, StartsANamedScriptStraightAwayFromWhereItIsAskedFullScreen) {
+    options.script = (root.path() / "Allegato" / "demo.txt").string();
+    options.from = CdPosition{1, 0, 21, 0};
+    stepper = std::make_unique<Stepper>(options, messages, exit, sound, &warnings);
+    ASSERT_FALSE(app().start());
+    stepper->step();
+    EXPECT_FALSE(app().chooserView().isVisible());
+    EXPECT_FALSE(app().panelView().isVisible());
+    EXPECT_TRUE(app().displayView().isFullScreen());
+    EXPECT_EQ(app().cd().mode(), CdMode::Playing);
+    EXPECT_EQ(CdPosition::unpack(app().cd().position()).seconds, 21);
+    // As at 0:21 of a show played from its start: the last lines and picture.
+    EXPECT_EQ(app().testo1().Label1[0].caption, " ");
+    EXPECT_EQ(app().state().pictureFile, "collina.png");
+    EXPECT_EQ(app().testo1().ImgEdit[2].source, "collina.png");
+    EXPECT_TRUE(sound.played.empty());  // the bell at 0:06 is not rung on the way
+    ASSERT_TRUE(stepper->stepUntil(1, 0, 33));
+    EXPECT_EQ(app().state().pictureFile, "torre.png");
+
+    // The scripts remembered: the next run's chooser opens on it.
+    stepper = std::make_unique<Stepper>(AppOptions{options.root, options.disc, 0, -1, "",
+                                                   std::nullopt, options.settingsFile},
+                                        messages, exit, sound, &warnings);
+    ASSERT_FALSE(app().start());
+    EXPECT_EQ(app().panelView().box(6)->text(), "C:\\Allegato\\demo.txt");
+    EXPECT_EQ(app().chooserView().fileList()->currentRow(), 0);
+}
+
+TEST_F(AppTest, MovesTheShowWithTheOperatorsKeys) {
+    ASSERT_NO_FATAL_FAILURE(playDemo());
+    const auto press = [&](int key) {
+        QTest::keyClick(&app().displayView(), static_cast<Qt::Key>(key));
+        stepper->step();
+        return CdPosition::unpack(app().cd().position());
+    };
+    EXPECT_EQ(press(Qt::Key_Right).seconds, 4);  // the next cue
+    EXPECT_EQ(app().testo1().Label2[0].caption, "Una presentazione a tempo di musica");
+    EXPECT_EQ(press(Qt::Key_PageDown).seconds, 6);
+    EXPECT_EQ(press(Qt::Key_PageDown).seconds, 8);
+    ASSERT_TRUE(stepper->stepUntil(1, 0, 9));
+    EXPECT_EQ(press(Qt::Key_Left).seconds, 8);  // back to the start of this cue
+    EXPECT_EQ(press(Qt::Key_Left).seconds, 6);  // again within a second: one further
+    EXPECT_EQ(press(Qt::Key_Home).seconds, 1);
+    EXPECT_EQ(app().testo1().Label2[0].caption, "Benvenuti a Quilo");
+
+    press(Qt::Key_Space);
+    EXPECT_EQ(app().cd().mode(), CdMode::Paused);
+    press(Qt::Key_Space);
+    EXPECT_EQ(app().cd().mode(), CdMode::Playing);
+    press(Qt::Key_F11);
+    EXPECT_TRUE(app().displayView().isFullScreen());
+    press(Qt::Key_F);
+    EXPECT_FALSE(app().displayView().isFullScreen());
+    press(Qt::Key_Escape);
+    EXPECT_TRUE(app().panelView().isVisible());
+}
+
+TEST_F(AppTest, ReloadsTheScriptWhenItIsSavedAndKeepsPlayingTheOldOneIfTheNewIsRefused) {
+    ASSERT_NO_FATAL_FAILURE(playDemo());
+    const auto save = [&](const std::string& text) {
+        root.write("Allegato/demo.txt", text);
+        for (int i = 0; i < 40; ++i) {
+            QTest::qWait(10);
+            stepper->step();
+        }
+    };
+    save("01:00:01Nuovo inizio12C\r\n01:00:02Cambiato mentre suona12C\r\n**\r\n");
+    EXPECT_EQ(app().cd().mode(), CdMode::Playing);
+    EXPECT_EQ(app().testo1().Label2[0].caption, "Cambiato mentre suona");
+    save("01:00:01senza fine12C\r\n");
+    EXPECT_EQ(app().cd().mode(), CdMode::Playing);
+    EXPECT_EQ(app().testo1().Label2[0].caption, "Cambiato mentre suona");
+    EXPECT_TRUE(app().panelView().statusLine()->text().startsWith("Copione non ricaricato"));
+    EXPECT_EQ(warnings.messages.size(), 1u);
 }
 
 TEST_F(AppTest, QuitsFromTheChooserAndFromThePanel) {

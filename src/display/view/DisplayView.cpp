@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QFontMetricsF>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -166,6 +167,14 @@ void DisplayView::paintTextBox(QPainter& painter, const TextBox& box) {
     painter.setPen(Qt::black);
     painter.drawText(r.adjusted(margin, margin, -margin, -margin), kTextFlags,
                      displayText(box.text));
+}
+
+void DisplayView::keyPressEvent(QKeyEvent* event) {
+    if (onKey_ && !event->isAutoRepeat() && onKey_(event->key())) {
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void DisplayView::closeEvent(QCloseEvent* event) {

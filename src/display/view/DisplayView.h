@@ -28,12 +28,21 @@ class DisplayView : public QWidget {
     void setMouseHandler(std::function<void(int)> handler) { onPress_ = std::move(handler); }
     // Runs instead of closing when the window is closed through its frame.
     void setCloseHandler(std::function<void()> handler) { onClose_ = std::move(handler); }
+    // Receives the Qt key code of every key pressed on the form; true when it
+    // was used.
+    void setKeyHandler(std::function<bool(int)> handler) { onKey_ = std::move(handler); }
 
     // Paint at once, or schedule a paint, only when the model differs from
     // what was painted last: procedures ask for repaints far more often than
     // the picture changes (three in a row for the labels, one a clock tick).
     void paintNowIfChanged();
     void updateIfChanged();
+    // A picture file changed on disk: it is read again and the display repainted.
+    void pictureChanged(const QString& file) {
+        pictures_.forget(file);
+        paintedOnce_ = false;
+        update();
+    }
 
     // The pixel rectangle the display area occupies in the widget.
     QRectF areaRect() const;
@@ -42,6 +51,7 @@ class DisplayView : public QWidget {
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void paintPane(QPainter& painter, const ImagePane& pane);
@@ -62,6 +72,7 @@ class DisplayView : public QWidget {
     PictureCache pictures_;
     std::function<void(int)> onPress_;
     std::function<void()> onClose_;
+    std::function<bool(int)> onKey_;
     double scale_ = 1.0;  // pixels per twip
     QPointF origin_;
 };

@@ -53,6 +53,20 @@ const QImage& PictureCache::source(const QString& file) {
     return *it;
 }
 
+void PictureCache::forget(const QString& file) {
+    sources_.remove(file);
+    sourceOrder_.removeAll(file);
+    const QString prefix = file + QLatin1Char('\n');
+    for (auto it = scaledOrder_.begin(); it != scaledOrder_.end();) {
+        if (it->startsWith(prefix)) {
+            scaled_.remove(*it);
+            it = scaledOrder_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
 QPixmap PictureCache::scaled(const QString& file, QSize size) {
     if (size.isEmpty()) return {};
     const QString key = scaledKey(file, size);

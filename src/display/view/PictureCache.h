@@ -22,6 +22,9 @@ class PictureCache {
     // The decoded picture itself (null when it cannot be decoded).
     const QImage& source(const QString& file);
 
+    // Forgets a file whose picture changed on disk: it is decoded afresh.
+    void forget(const QString& file);
+
     // Decodes a picture upright, no side larger than `limit` pixels.
     static QImage decode(const QString& file, int limit);
 

@@ -1,0 +1,200 @@
+#include "app/ShowOperator.h"
+
+#include <QFileInfo>
+#include <QSettings>
+#include <filesystem>
+#include <memory>
+
+#include "presentation/CueJumps.h"
+
+namespace quilo {
+namespace {
+
+constexpr const char* kLastScriptKey = "ultimoCopione";
+// Editors save in bursts (write, rename, touch): one reload after they settle.
+constexpr int kReloadDelayMs = 150;
+
+std::unique_ptr<QSettings> settings(const AppOptions& options) {
+    if (!options.settingsFile.empty()) {
+        return std::make_unique<QSettings>(QString::fromStdString(options.settingsFile),
+                                           QSettings::IniFormat);
+    }
+    return std::make_unique<QSettings>(QStringLiteral("Quilo"), QStringLiteral("Quilo"));
+}
+
+}  // namespace
+
+ShowOperator::ShowOperator(const AppOptions& options, Presentation& core, CdControl& cd,
+                           DisplayView& display, Warnings& warnings, std::function<void()> sync)
+    : options_(options),
+      core_(core),
+      cd_(cd),
+      display_(display),
+      warnings_(warnings),
+      sync_(std::move(sync)),
+      from_(options.from) {
+    reloadSoon_.setSingleShot(true);
+    reloadSoon_.setInterval(kReloadDelayMs);
+    connect(&reloadSoon_, &QTimer::timeout, this, [this] {
+        reloadScript();
+        sync_();
+    });
+    connect(&watcher_, &QFileSystemWatcher::fileChanged, this, [this] { reloadSoon_.start(); });
+    connect(&pictureWatcher_, &QFileSystemWatcher::fileChanged, this, [this](const QString& file) {
+        display_.pictureChanged(file);
+        // Saved by renaming: watch the new file under the same name.
+        if (QFileInfo::exists(file)) pictureWatcher_.addPath(file);
+    });
+}
+
+void ShowOperator::watchPictures() {
+    const QStringList watched = pictureWatcher_.files();
+    for (const ImagePane& pane : core_.testo1().ImgEdit) {
+        const QString file = QString::fromStdString(pane.file);
+        if (!file.isEmpty() && !watched.contains(file) && QFileInfo::exists(file)) {
+            pictureWatcher_.addPath(file);
+        }
+    }
+}
+
+void ShowOperator::afterStartUp() {
+    if (options_.script.empty()) {
+        openChooserOnLastScript();
+        return;
+    }
+    core_.player().setText6(options_.script);
+    core_.player().Command1_Click();
+    afterLettore();
+    if (!showRunning()) return;  // refused as "Lettore" would: the chooser stays
+    fullScreen_ = true;
+    cd_.buttonPlay();
+}
+
+void ShowOperator::afterLettore() {
+    if (!showRunning()) return;
+    core_.markShowStart();
+    remember(core_.state().scriptPath);
+    watchScript();
+    if (from_) {
+        moveShowTo(*from_);
+        from_.reset();
+    }
+}
+
+bool ShowOperator::showRunning() {
+    return core_.state().presentationActive == 1 && core_.clock().enabled;
+}
+
+// The display as it would be at `target`, and the disc there; a playing disc
+// plays on from there, a paused one waits there.
+void ShowOperator::moveShowTo(const CdPosition& target) {
+    core_.jumpTo(target);
+    cd_.setTo(static_cast<std::int32_t>(target.packed()));
+    cd_.command(CdCommand::Seek);
+}
+
+bool ShowOperator::onKey(int key) {
+    switch (key) {
+        case Qt::Key_F11:
+        case Qt::Key_F:
+            toggleFullScreen();
+            return true;
+        case Qt::Key_Escape:
+            core_.events().Form_MouseDown(1);  // the panel, as a left click shows it
+            return true;
+        case Qt::Key_Space:
+            if (cd_.mode() == CdMode::Playing) {
+                cd_.buttonPause();
+            } else if (cd_.mode() == CdMode::Paused) {
+                cd_.buttonPlay();
+            }
+            return true;
+        default:
+            break;
+    }
+    if (!showRunning()) return false;
+    const auto cues = core_.cueSeconds();
+    const CdPosition now = CdPosition::unpack(cd_.position());
+    std::optional<CdPosition> target;
+    if (key == Qt::Key_Right || key == Qt::Key_PageDown) target = nextCue(cues, now);
+    if (key == Qt::Key_Home && !cues.empty()) target = cues.front();
+    if (key == Qt::Key_Left || key == Qt::Key_PageUp) {
+        jumpBack();
+        return true;
+    }
+    if (!target) return key == Qt::Key_Right || key == Qt::Key_PageDown || key == Qt::Key_Home;
+    moveShowTo(*target);
+    return true;
+}
+
+// Back to the start of the cue the show is in; pressed again within a second,
+// to the one before.
+void ShowOperator::jumpBack() {
+    const auto now = std::chrono::steady_clock::now();
+    const bool again = lastBackTarget_ && now - lastBack_ < std::chrono::seconds(1);
+    const CdPosition from = again ? *lastBackTarget_ : CdPosition::unpack(cd_.position());
+    const auto target = previousCue(core_.cueSeconds(), from);
+    lastBack_ = now;
+    if (!target) return;
+    lastBackTarget_ = target;
+    moveShowTo(*target);
+}
+
+void ShowOperator::toggleFullScreen() {
+    fullScreen_ = !fullScreen_;
+    if (!display_.isVisible()) return;
+    if (fullScreen_) {
+        display_.showFullScreen();
+    } else {
+        display_.showMaximized();
+    }
+}
+
+void ShowOperator::watchScript() {
+    const QString path = QString::fromStdString(
+        core_.paths().resolve(core_.state().scriptPath, std::filesystem::path()).string());
+    if (!watcher_.files().isEmpty()) watcher_.removePaths(watcher_.files());
+    watched_ = path.toStdString();
+    watcher_.addPath(path);
+}
+
+void ShowOperator::reloadScript() {
+    // An editor that saves by renaming leaves the watcher on the old file.
+    if (!watcher_.files().contains(QString::fromStdString(watched_)) &&
+        QFileInfo::exists(QString::fromStdString(watched_))) {
+        watcher_.addPath(QString::fromStdString(watched_));
+    }
+    if (!showRunning()) return;
+    PanelModel& panel = core_.tarvo1();
+    if (auto refused = core_.reloadScript(CdPosition::unpack(cd_.position()))) {
+        reloadProblem_ = "Copione non ricaricato, continua il precedente: " + *refused;
+        panel.status = reloadProblem_;
+        warnings_.warn(reloadProblem_);
+        return;
+    }
+    if (!reloadProblem_.empty() && panel.status == reloadProblem_) panel.status.clear();
+    reloadProblem_.clear();
+}
+
+void ShowOperator::remember(const std::string& script) {
+    settings(options_)->setValue(QString::fromLatin1(kLastScriptKey),
+                                 QString::fromStdString(script));
+}
+
+// The chooser opens on the folder of the last script played, with it chosen.
+void ShowOperator::openChooserOnLastScript() {
+    const std::string last =
+        settings(options_)->value(QString::fromLatin1(kLastScriptKey)).toString().toStdString();
+    if (last.empty()) return;
+    const std::filesystem::path file = core_.paths().resolve(last, std::filesystem::path());
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(file, ec)) return;
+    Chooser& chooser = core_.chooser();
+    chooser.Dir1_Change(file.parent_path());
+    const auto& files = core_.chooserModel().files;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (files[i] == file.filename().string()) chooser.File1_Click(static_cast<int>(i));
+    }
+}
+
+}  // namespace quilo
