@@ -101,7 +101,8 @@ int main(int argc, char** argv) {
     std::srand(7);
     while (bench::monotonicNow() + 30 < until) {
         sleepSeconds(12.3);
-        if (std::getenv("QUILO_POSITION_ALL")) std::printf("pause %.1f\n", bench::monotonicNow() - start);
+        if (std::getenv("QUILO_POSITION_ALL"))
+            std::printf("pause %.1f\n", bench::monotonicNow() - start);
         cd.buttonPause();
         sleepSeconds(2.1);
         cd.buttonPlay();
@@ -109,11 +110,13 @@ int main(int argc, char** argv) {
         const int to = 10 + std::rand() % 2500;  // seconds into the disc, a sector boundary
         cd.setTo(CdPosition{1, to / 60, to % 60, (std::rand() % 75)}.packed());
         cd.command(CdCommand::Seek);
-        if (std::getenv("QUILO_POSITION_ALL")) std::printf("seek %.1f\n", bench::monotonicNow() - start);
+        if (std::getenv("QUILO_POSITION_ALL"))
+            std::printf("seek %.1f\n", bench::monotonicNow() - start);
         if (++round % 3 == 0) {
             sleepSeconds(4.4);
             cd.buttonStop();
-            if (std::getenv("QUILO_POSITION_ALL")) std::printf("stop %.1f\n", bench::monotonicNow() - start);
+            if (std::getenv("QUILO_POSITION_ALL"))
+                std::printf("stop %.1f\n", bench::monotonicNow() - start);
             sleepSeconds(1.0);
             cd.buttonPlay();
         }

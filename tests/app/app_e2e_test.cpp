@@ -215,9 +215,9 @@ TEST_F(AppTest, StartsANamedScriptStraightAwayFromWhereItIsAskedFullScreen) {
     EXPECT_EQ(app().state().pictureFile, "torre.png");
 
     // The scripts remembered: the next run's chooser opens on it.
-    stepper = std::make_unique<Stepper>(AppOptions{options.root, options.disc, 0, -1, "",
-                                                   std::nullopt, options.settingsFile},
-                                        messages, exit, sound, &warnings);
+    stepper = std::make_unique<Stepper>(
+        AppOptions{options.root, options.disc, 0, -1, "", std::nullopt, options.settingsFile},
+        messages, exit, sound, &warnings);
     ASSERT_FALSE(app().start());
     EXPECT_EQ(app().panelView().box(6)->text(), "C:\\Allegato\\demo.txt");
     EXPECT_EQ(app().chooserView().fileList()->currentRow(), 0);
