@@ -46,8 +46,9 @@ std::optional<AppOptions> parseOptions(const QStringList& arguments, int& exitCo
         QStringLiteral("SOURCE"));
     const QCommandLineOption offset(
         QStringLiteral("sync-offset"),
-        QStringLiteral("Millisecondi aggiunti alla posizione seguita dal copione "
-                       "(negativo per uscite audio in ritardo)."),
+        QStringLiteral("Millisecondi aggiunti alla posizione seguita dal copione, per un "
+                       "ritardo che il server audio non conosce (negativo se il suono arriva "
+                       "in sala più tardi)."),
         QStringLiteral("MS"), QStringLiteral("0"));
     const QCommandLineOption screen(
         QStringLiteral("screen"),

@@ -3,6 +3,7 @@
 // at every cue's second.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <map>
 #include <tuple>
 
@@ -41,10 +42,12 @@ Snapshot snapshot(const Harness& h) {
 }
 
 void prepare(Harness& h, const std::vector<std::string>& lines) {
-    for (const char* name : {"/sala.bmp", "/ritratto.bmp", "/veduta.bmp"}) {
+    for (const char* name :
+         {"/sala.bmp", "/ritratto.bmp", "/veduta.bmp", "/alba.png", "/collina.png", "/mare.png"}) {
         h.prober.sizes[name] = {640, 480};
     }
     h.prober.sizes["/alto.bmp"] = {300, 600};
+    h.prober.sizes["/torre.png"] = {300, 600};
     h.script(lines);
     h.defaults.Tdefault();
 }
@@ -132,6 +135,17 @@ TEST(CatchUp, ShowsWhatTheLiveShowShowsAtEveryCueOfAShowWithEveryKindOfCue) {
                           "01:01:10Fine00E",
                           "**"},
                          75 * 100, 1);
+}
+
+TEST(CatchUp, ShowsWhatTheLiveShowShowsAtEveryCueOfTheDemo) {
+    std::ifstream file(std::string(QUILO_SOURCE_DIR) + "/demo/Allegato/demo.txt");
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(file, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);  // Windows-1252 bytes do not matter to the timing
+    }
+    ASSERT_GT(lines.size(), 40u);
+    expectSameAtEveryCue(lines, 75 * 65, 3);
 }
 
 // Lines every few seconds across several tracks, some out of order and some
