@@ -94,11 +94,13 @@ void QuiloApp::connectViews() {
     displayView_.setMouseHandler(
         [this](int button) { handle([&] { core_.events().Form_MouseDown(button); }); });
     displayView_.setCloseHandler([this, &player] { handle([&] { player.displayClosed(); }); });
-    displayView_.setKeyHandler([this](int key) {
+    const auto onKey = [this](int key) {
         bool used = false;
         handle([&] { used = show_.onKey(key); });
         return used;
-    });
+    };
+    displayView_.setKeyHandler(onKey);
+    panelView_.onKey = onKey;  // what the panel's boxes and buttons leave
 }
 
 std::optional<std::string> QuiloApp::start() {

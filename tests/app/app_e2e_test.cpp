@@ -250,6 +250,9 @@ TEST_F(AppTest, MovesTheShowWithTheOperatorsKeys) {
     EXPECT_FALSE(app().displayView().isFullScreen());
     press(Qt::Key_Escape);
     EXPECT_TRUE(app().panelView().isVisible());
+    QTest::keyClick(&app().panelView(), Qt::Key_PageDown);  // the panel passes them on
+    stepper->step();
+    EXPECT_EQ(CdPosition::unpack(app().cd().position()).seconds, 4);
 }
 
 TEST_F(AppTest, ReloadsTheScriptWhenItIsSavedAndKeepsPlayingTheOldOneIfTheNewIsRefused) {

@@ -1,6 +1,7 @@
 #include "app/view/PanelView.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 
 namespace quilo {
 namespace {
@@ -125,6 +126,14 @@ void PanelView::sync(const PanelModel& model) {
     }
     if (isEnabled() != model.enabled) setEnabled(model.enabled);
     if (isVisible() != model.visible) setVisible(model.visible);
+}
+
+void PanelView::keyPressEvent(QKeyEvent* event) {
+    if (onKey && !event->isAutoRepeat() && onKey(event->key())) {
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void PanelView::closeEvent(QCloseEvent* event) {

@@ -31,6 +31,8 @@ class PanelView : public QWidget {
     std::function<void()> onAllegato;
     std::function<void(const std::string&)> onText6Edited;
     std::function<void()> onClose;
+    // Keys the panel's own boxes and buttons leave unused; true when used.
+    std::function<bool(int)> onKey;
 
     // For tests and screenshots.
     QLineEdit* box(int number) const;
@@ -41,6 +43,7 @@ class PanelView : public QWidget {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     ButtonBar* bar_;
