@@ -67,8 +67,9 @@ int main(int argc, char** argv) {
         }
     }
     int exitCode = 0;
-    const auto options = quilo::parseOptions(arguments, exitCode);
+    auto options = quilo::parseOptions(arguments, exitCode);
     if (!options) return exitCode;
+    options->settingsFile = "/tmp/quilo-app-measure.ini";  // the user's own stay untouched
     QApplication application(argc, argv);
     quilo::QuiloApp app(*options);
     double cpuAtPlay = 0;

@@ -47,7 +47,10 @@ int main(int argc, char** argv) {
     SilentSound sound;
     PrintedMessages messages;
     NoExit exit;
-    quilo::Stepper stepper(*options, messages, exit, sound);
+    // The pictures are made without touching the user's remembered script.
+    quilo::AppOptions withOwnSettings = *options;
+    withOwnSettings.settingsFile = (out + QStringLiteral("/.impostazioni.ini")).toStdString();
+    quilo::Stepper stepper(withOwnSettings, messages, exit, sound);
     quilo::QuiloApp& app = stepper.app();
     if (const auto failure = app.start()) {
         std::cerr << *failure << "\n";
