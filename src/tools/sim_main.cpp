@@ -8,9 +8,9 @@
 #include <sstream>
 
 #include "audio/io/AudioFile.h"
-#include "cd/io/DiscSources.h"
 #include "display/view/QtPictureProber.h"
 #include "display/view/QuietQtMessages.h"
+#include "tools/DiscChoice.h"
 #include "tools/sim/Simulation.h"
 
 namespace {
@@ -28,18 +28,6 @@ int usage() {
                  "[--until TT:MM:SS]\n"
                  "     quilo-sim --disc SORGENTE --toc\n";
     return 2;
-}
-
-bool parseNumbers(const std::string& text, char separator, std::vector<int>& numbers) {
-    std::stringstream in(text);
-    std::string part;
-    while (std::getline(in, part, separator)) {
-        char* end = nullptr;
-        const long value = std::strtol(part.c_str(), &end, 10);
-        if (part.empty() || *end != '\0' || value < 0 || value > 1'000'000'000) return false;
-        numbers.push_back(static_cast<int>(value));
-    }
-    return !numbers.empty();
 }
 
 }  // namespace
@@ -62,10 +50,10 @@ int main(int argc, char** argv) {
         } else if (arg == "--disc" && hasValue) {
             disc = argv[++i];
         } else if (arg == "--tracks" && hasValue) {
-            if (!parseNumbers(argv[++i], ',', tracks)) return usage();
+            if (!quilo::parseNumbers(argv[++i], ',', tracks)) return usage();
         } else if (arg == "--until" && hasValue) {
             std::vector<int> until;
-            if (!parseNumbers(argv[++i], ':', until) || until.size() != 3) return usage();
+            if (!quilo::parseNumbers(argv[++i], ':', until) || until.size() != 3) return usage();
             options.until = std::array<int, 3>{until[0], until[1], until[2]};
         } else if (!arg.empty() && arg[0] != '-' && options.script.empty()) {
             options.script = arg;
@@ -74,27 +62,15 @@ int main(int argc, char** argv) {
         }
     }
     if (toc || !disc.empty()) {
-        std::string error;
-        auto source = quilo::openDiscSource(disc, error);
-        if (!source) {
-            std::cerr << "quilo-sim: " << error << "\n";
-            return 1;
-        }
-        for (const std::string& note : source->notes) std::cerr << "quilo-sim: " << note << "\n";
+        auto source = quilo::openNamedDisc(disc, "quilo-sim");
+        if (!source) return 1;
         if (toc) {
             std::cout << quilo::tocJson(std::move(source)) << std::endl;
             return 0;
         }
         for (const auto& t : source->tracks()) options.trackSectors.push_back(t.length);
     } else if (!tracks.empty()) {
-        // A track longer than a whole disc is cut to a disc's length.
-        constexpr int kLongestTrackSeconds = 100 * 60;
-        for (int seconds : tracks) {
-            if (seconds > kLongestTrackSeconds)
-                std::cerr << "quilo-sim: un brano dura al massimo " << kLongestTrackSeconds
-                          << " secondi; " << seconds << " ridotto\n";
-            options.trackSectors.push_back(std::min(seconds, kLongestTrackSeconds) * 75);
-        }
+        options.trackSectors = quilo::silentTracks(tracks, "quilo-sim");
     } else {
         options.trackSectors.assign(99, 600 * 75);
     }

@@ -144,8 +144,9 @@ class StreamWarnings : public Warnings {
 // Writes one object for each line the reader runs.
 class LineReport : public CommandTap {
   public:
-    LineReport(Effects& effects, const std::int64_t& ms, std::ostream& out)
-        : effects_(effects), ms_(ms), out_(out) {}
+    LineReport(Effects& effects, const std::int64_t& ms, std::ostream& out,
+               std::function<void(const CueReport&)> onCue)
+        : effects_(effects), ms_(ms), out_(out), onCue_(std::move(onCue)) {}
     void watch(const Modulo1& state, const DisplayForm& form) {
         state_ = &state;
         form_ = &form;
@@ -159,8 +160,10 @@ class LineReport : public CommandTap {
                                   state_->cdFrames};
         effects_.inLine = true;
         effects_.list.clear();
+        const std::string text = state_->scriptLines[state_->currentLine];
         const PassFlow flow = next.run(command);
         effects_.inLine = false;
+        if (onCue_) onCue_({ms_, position.text(), line, letter, text, *form_});
         json object = {
             {"ms", ms_},         {"pos", position.text()},   {"line", line},
             {"command", letter}, {"effects", effects_.list}, {"display", snapshot(*form_)}};
@@ -172,6 +175,7 @@ class LineReport : public CommandTap {
     Effects& effects_;
     const std::int64_t& ms_;
     std::ostream& out_;
+    std::function<void(const CueReport&)> onCue_;
     const Modulo1* state_ = nullptr;
     const DisplayForm* form_ = nullptr;
 };
@@ -220,7 +224,7 @@ int Simulation::run() {
     NotingCd cd(control, effects);
     NotedSound sound(sounds_, effects);
     NotedMessages messages(effects);
-    LineReport report(effects, ms, out_);
+    LineReport report(effects, ms, out_, options_.onCue);
     Presentation core({cd, pictures_, screen, screen, sound, messages, seconds, screen, warnings,
                        options_.root, &report});
     report.watch(core.state(), core.testo1());

@@ -6,6 +6,7 @@
 // scripted pause, and a last one saying why the run ended.
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -20,11 +21,23 @@
 
 namespace quilo {
 
+// One cue as it ran: where, which line, and the display right after it (with
+// every transition on its last frame).
+struct CueReport {
+    std::int64_t ms = 0;
+    std::string position;  // "TT:MM:SS:FF"
+    int line = 0;          // 1-based
+    std::string letter;    // the command letter, "text" for a plain caption
+    std::string text;      // the line as written
+    const DisplayForm& display;
+};
+
 struct SimOptions {
     std::string script;
     std::string root;
-    std::vector<std::int32_t> trackSectors;   // the virtual disc
-    std::optional<std::array<int, 3>> until;  // track, minutes, seconds
+    std::vector<std::int32_t> trackSectors;       // the virtual disc
+    std::optional<std::array<int, 3>> until;      // track, minutes, seconds
+    std::function<void(const CueReport&)> onCue;  // also told of every cue
 };
 
 // Tells whether a sound file could be played; the simulation never plays it.
