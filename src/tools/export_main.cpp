@@ -1,17 +1,26 @@
+// quilo-export SCRIPT [--root DIR] (--disc SOURCE | --tracks S1,S2,...) -o OUT.mp4|OUT.mkv
+//              [--size 1920x1080] [--fps 30] [--until TT:MM:SS]
 // quilo-export SCRIPT [--root DIR] (--disc SOURCE | --tracks S1,S2,...) --storyboard DIR
 //              [--size 640x480]
+#include <unistd.h>
+
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <csignal>
+#include <filesystem>
 #include <iostream>
+#include <optional>
 #include <sstream>
 
 #include "audio/io/AudioFile.h"
+#include "cd/SilentDisc.h"
 #include "display/view/DisplayView.h"
 #include "display/view/QtPictureProber.h"
 #include "display/view/QuietQtMessages.h"
 #include "tools/DiscChoice.h"
 #include "tools/export/Storyboard.h"
+#include "tools/export/VideoExport.h"
 
 namespace {
 
@@ -25,8 +34,43 @@ class SndfileCheck : public quilo::SoundCheck {
 
 int usage() {
     std::cerr << "uso: quilo-export COPIONE [--root DIR] (--disc SORGENTE | --tracks S1,S2,...) "
+                 "-o VIDEO.mp4|VIDEO.mkv [--size 1920x1080] [--fps 30] [--until TT:MM:SS]\n"
+                 "     quilo-export COPIONE [--root DIR] (--disc SORGENTE | --tracks S1,S2,...) "
                  "--storyboard CARTELLA [--size 640x480]\n";
     return 2;
+}
+
+volatile std::sig_atomic_t interrupted = 0;
+
+bool endsWith(const std::string& text, const std::string& end) {
+    return text.size() >= end.size() &&
+           text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// Encodes the show into a file beside OUT, renamed to OUT only once complete:
+// an interrupted or failed export never leaves a file that looks finished.
+int writeVideo(quilo::ExportOptions options, quilo::PictureProber& pictures) {
+    const std::string finalName = options.output;
+    options.output = finalName + ".parziale";
+    std::signal(SIGINT, [](int) { interrupted = 1; });
+    std::signal(SIGTERM, [](int) { interrupted = 1; });
+    options.progress = isatty(STDERR_FILENO) != 0;
+    options.interrupted = &interrupted;
+    const int status = quilo::exportVideo(options, pictures, std::cerr);
+    std::error_code ec;
+    if (status != 0 || interrupted) {
+        std::filesystem::remove(options.output, ec);
+        if (interrupted) std::cerr << "\nquilo-export: interrotto, nessun video scritto\n";
+        return interrupted ? 130 : 1;
+    }
+    std::filesystem::rename(options.output, finalName, ec);
+    if (ec) {
+        std::filesystem::remove(options.output, ec);
+        std::cerr << "quilo-export: impossibile scrivere " << finalName << "\n";
+        return 1;
+    }
+    std::cerr << "quilo-export: video scritto in " << finalName << "\n";
+    return 0;
 }
 
 }  // namespace
@@ -37,8 +81,11 @@ int main(int argc, char** argv) {
     options.root = QDir::home().filePath(QStringLiteral("Quilo")).toStdString();
     std::string disc;
     std::string storyboard;
+    std::string output;
     std::vector<int> tracks;
-    std::vector<int> size{640, 480};
+    std::vector<int> size;
+    int fps = 30;
+    std::optional<quilo::CdPosition> until;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
@@ -50,6 +97,19 @@ int main(int argc, char** argv) {
             if (!quilo::parseNumbers(argv[++i], ',', tracks)) return usage();
         } else if (arg == "--storyboard" && hasValue) {
             storyboard = argv[++i];
+        } else if (arg == "-o" && hasValue) {
+            output = argv[++i];
+        } else if (arg == "--fps" && hasValue) {
+            std::vector<int> value;
+            if (!quilo::parseNumbers(argv[++i], ',', value) || value.size() != 1 || value[0] < 1 ||
+                value[0] > 120) {
+                return usage();
+            }
+            fps = value[0];
+        } else if (arg == "--until" && hasValue) {
+            std::vector<int> value;
+            if (!quilo::parseNumbers(argv[++i], ':', value) || value.size() != 3) return usage();
+            until = quilo::CdPosition{value[0], value[1], value[2], 0};
         } else if (arg == "--size" && hasValue) {
             size.clear();
             if (!quilo::parseNumbers(argv[++i], 'x', size) || size.size() != 2 || size[0] < 16 ||
@@ -62,8 +122,13 @@ int main(int argc, char** argv) {
             return usage();
         }
     }
-    if (options.script.empty() || storyboard.empty() || disc.empty() == tracks.empty())
+    const bool video = !output.empty();
+    if (options.script.empty() || video == !storyboard.empty() || disc.empty() == tracks.empty())
         return usage();
+    if (video && !endsWith(output, ".mp4") && !endsWith(output, ".mkv")) return usage();
+    if (size.empty()) size = video ? std::vector<int>{1920, 1080} : std::vector<int>{640, 480};
+    // H.264 in 4:2:0 wants even sizes.
+    if (video && (size[0] % 2 != 0 || size[1] % 2 != 0)) return usage();
     // Painting needs a GUI application, but never a screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
@@ -74,6 +139,25 @@ int main(int argc, char** argv) {
         for (const auto& t : source->tracks()) options.trackSectors.push_back(t.length);
     } else {
         options.trackSectors = quilo::silentTracks(tracks, "quilo-export");
+    }
+    quilo::QtPictureProber prober;
+    if (video) {
+        quilo::ExportOptions exportOptions;
+        exportOptions.script = options.script;
+        exportOptions.root = options.root;
+        const auto lengths = options.trackSectors;
+        exportOptions.disc = [disc, lengths]() -> std::unique_ptr<quilo::DiscSource> {
+            if (disc.empty()) return std::make_unique<quilo::SilentDisc>(lengths);
+            std::string error;
+            return quilo::openDiscSource(disc, error);
+        };
+        exportOptions.output = output;
+        exportOptions.container = endsWith(output, ".mkv") ? quilo::VideoWriter::Container::Matroska
+                                                           : quilo::VideoWriter::Container::Mp4;
+        exportOptions.size = QSize(size[0], size[1]);
+        exportOptions.fps = fps;
+        exportOptions.until = until;
+        return writeVideo(exportOptions, prober);
     }
     if (!QDir().mkpath(QString::fromStdString(storyboard))) {
         std::cerr << "quilo-export: impossibile creare la cartella " << storyboard << "\n";
