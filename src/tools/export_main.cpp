@@ -52,6 +52,7 @@ bool endsWith(const std::string& text, const std::string& end) {
 int writeVideo(quilo::ExportOptions options, quilo::PictureProber& pictures) {
     const std::string finalName = options.output;
     options.output = finalName + ".parziale";
+    options.shownAs = finalName;
     std::signal(SIGINT, [](int) { interrupted = 1; });
     std::signal(SIGTERM, [](int) { interrupted = 1; });
     options.progress = isatty(STDERR_FILENO) != 0;

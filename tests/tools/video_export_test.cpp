@@ -14,6 +14,7 @@ extern "C" {
 
 #include "cd/SilentDisc.h"
 #include "shared/AudioOutput.h"
+#include "support/DiscFiles.h"
 #include "support/DisplayFakes.h"
 #include "support/TempDir.h"
 
@@ -40,6 +41,7 @@ class ClickDisc : public DiscSource {
 };
 
 struct Decoded {
+    std::vector<std::int16_t> left;                     // every sample of the left channel
     std::vector<double> clicks;                         // seconds
     std::vector<std::pair<double, std::uint8_t>> reds;  // frame time, red of the middle pixel
 };
@@ -71,8 +73,10 @@ Decoded decode(const std::string& path) {
                 const double red = std::clamp(1.164 * (Y - 16) + 1.596 * (V - 128), 0.0, 255.0);
                 out.reds.push_back({at, static_cast<std::uint8_t>(red)});
             } else {
+                if (frame->format != AV_SAMPLE_FMT_S16) continue;  // only the lossless file's
                 const auto* left = reinterpret_cast<const std::int16_t*>(frame->data[0]);
                 for (int i = 0; i < frame->nb_samples; ++i) {
+                    out.left.push_back(left[i * 2]);
                     const bool loud = left[i * 2] > 16384;
                     if (loud && quiet) out.clicks.push_back(at + double(i) / kSampleRate);
                     quiet = !loud;
@@ -101,12 +105,16 @@ class VideoExportTest : public ::testing::Test {
   protected:
     VideoExportTest() {
         root.write("Quilo 1.0/colori.txt", "0\r\n0\r\n0\r\n255\r\n255\r\n255\r\n");
-        // Red at odd seconds, blue at even ones, from 0:01 to 0:06.
+        // Red at odd seconds, blue at even ones, from 0:01 to 0:06; a tenth of
+        // a second of a steady sound at 0:07.
         std::string script;
         for (int s = 1; s <= 6; ++s) {
             script += "01:00:0" + std::to_string(s) + " ." + (s % 2 ? "12" : "09") + "B\r\n";
         }
-        options.script = root.write("Allegato/clic.txt", script + "**\r\n").string();
+        options.script =
+            root.write("Allegato/clic.txt", script + "01:00:07tono.wavW\r\n**\r\n").string();
+        writeAudio(root.path() / "Allegato" / "tono.wav", std::vector<std::int16_t>(8820, 1000),
+                   SF_FORMAT_WAV | SF_FORMAT_PCM_16);
         options.root = root.path().string();
         options.disc = [] { return std::make_unique<ClickDisc>(); };
         options.size = QSize(64, 48);
@@ -117,11 +125,23 @@ class VideoExportTest : public ::testing::Test {
     std::ostringstream err;
 };
 
+// Also: the lossless file's sound is the disc's, sample for sample, with the
+// script's sound mixed in at its moment, and it lasts as long as the show.
 TEST_F(VideoExportTest, ShowsEachCueInTheFirstFrameAfterItsClickInTheLosslessFile) {
     options.output = (root.path() / "clic.mkv").string();
     options.container = VideoWriter::Container::Matroska;
     ASSERT_EQ(exportVideo(options, pictures, err), 0) << err.str();
     const Decoded video = decode(options.output);
+    ASSERT_GE(video.left.size(), std::size_t(8 * kSampleRate));
+    int wrong = 0;
+    for (std::size_t n = 0; n < std::size_t(8 * kSampleRate); ++n) {
+        const int disc = n % kSampleRate < 20 ? 30000 : 0;
+        const bool withTone =
+            n > std::size_t(7 * kSampleRate) + 44 && n < std::size_t(7 * kSampleRate) + 4410;
+        wrong += video.left[n] != std::min(32767, disc + (withTone ? 1000 : 0));
+    }
+    EXPECT_LT(wrong, 90) << err.str();  // only the millisecond where the sound begins may differ
+    EXPECT_NEAR(video.reds.back().first + 1.0 / options.fps, 8.0, 1.0 / options.fps);
     ASSERT_GE(video.clicks.size(), 7u);  // the disc's very first sample is a click too
     ASSERT_GE(video.reds.size(), 30u * 6);
     const double period = 1.0 / options.fps;

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "audio/io/AudioFile.h"
 #include "cd/CdControl.h"
 #include "cd/ManualAudioOutput.h"
 #include "display/view/DisplayView.h"
@@ -69,7 +70,10 @@ class Run : public Presenter,
         totalMs_ = showLengthMs();
         if (auto error = writer_.open(options_.output, options_.container, options_.size.width(),
                                       options_.size.height(), options_.fps)) {
-            return fail(*error);
+            const std::string shown = options_.shownAs.empty() ? options_.output : options_.shownAs;
+            return fail(error->find(options_.output) != std::string::npos
+                            ? "impossibile scrivere " + shown
+                            : *error);
         }
         cd_.started = true;
         control_.buttonPlay();
@@ -103,7 +107,14 @@ class Run : public Presenter,
         refusal_ = text;
         warn("il programma mostrerebbe il messaggio \"" + text + "\"");
     }
-    bool play(const std::string&) override { return true; }
+    // A script's sound is mixed over the disc from the next millisecond on,
+    // cutting off one still playing, as the player does.
+    bool play(const std::string& file) override {
+        std::string why;
+        sound_ = AudioFile::open(file, why);
+        soundAt_ = 0;
+        return sound_ != nullptr;
+    }
     void warn(const std::string& message) override { err_ << "quilo-export: " << message << "\n"; }
 
   private:
@@ -149,30 +160,46 @@ class Run : public Presenter,
         }
     }
 
-    // What the listener heard in this millisecond; silence while the disc stands still.
+    // What the listener heard in this millisecond: the disc (silence while it
+    // stands still) and a script's sound over it.
     void takeSound() {
+        const std::int64_t due = ms_ * kSampleRate / 1000;
+        block_.assign(std::size_t(std::max<std::int64_t>(0, due - soundFrames_)) * 2, 0);
         const std::int64_t heard = output_.heardFrames;
         if (heard > takenFrames_) {
             const auto* samples =
                 reinterpret_cast<const std::int16_t*>(output_.written.data()) + offset_ * 2;
-            const auto count = static_cast<int>(heard - takenFrames_);
-            ok_ = writer_.addSound(samples, count) && ok_;
+            const std::size_t count =
+                std::min(block_.size(), std::size_t(heard - takenFrames_) * 2);
+            std::copy_n(samples, count, block_.begin());
             offset_ += heard - takenFrames_;
-            soundFrames_ += heard - takenFrames_;
             takenFrames_ = heard;
         }
-        const std::int64_t due = ms_ * kSampleRate / 1000;
-        if (soundFrames_ < due) {
-            const std::vector<std::int16_t> silence(std::size_t(due - soundFrames_) * 2, 0);
-            ok_ = writer_.addSound(silence.data(), static_cast<int>(due - soundFrames_)) && ok_;
-            soundFrames_ = due;
-        }
+        mixScriptSound();
+        ok_ = writer_.addSound(block_.data(), static_cast<int>(block_.size() / 2)) && ok_;
+        soundFrames_ += static_cast<std::int64_t>(block_.size() / 2);
         // What was heard is no longer needed.
         if (offset_ > kSampleRate) {
             output_.written.erase(output_.written.begin(),
                                   output_.written.begin() + std::ptrdiff_t(offset_ * 4));
             offset_ = 0;
         }
+    }
+
+    void mixScriptSound() {
+        if (!sound_ || block_.empty()) return;
+        const auto frames = static_cast<std::int64_t>(block_.size() / 2);
+        std::vector<std::int16_t> over(block_.size());
+        if (!sound_->read(soundAt_, frames, reinterpret_cast<std::uint8_t*>(over.data()))) {
+            sound_.reset();
+            return;
+        }
+        for (std::size_t i = 0; i < block_.size(); ++i) {
+            block_[i] =
+                static_cast<std::int16_t>(std::clamp(int(block_[i]) + int(over[i]), -32768, 32767));
+        }
+        soundAt_ += frames;
+        if (soundAt_ >= sound_->frames()) sound_.reset();
     }
 
     void paint() {
@@ -213,6 +240,9 @@ class Run : public Presenter,
     bool painted_ = false;
     VideoWriter writer_;
     std::string refusal_;
+    std::unique_ptr<AudioFile> sound_;
+    std::int64_t soundAt_ = 0;
+    std::vector<std::int16_t> block_;
     std::int64_t ms_ = 0;
     std::int64_t nextFrame_ = 0;
     std::int64_t takenFrames_ = 0;

@@ -27,6 +27,7 @@ struct ExportOptions {
     std::string root;
     std::function<std::unique_ptr<DiscSource>()> disc;  // opened at start-up, as the player does
     std::string output;
+    std::string shownAs;  // the output's name in messages, when `output` is a stand-in
     VideoWriter::Container container = VideoWriter::Container::Mp4;
     QSize size{1920, 1080};
     int fps = 30;
