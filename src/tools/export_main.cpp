@@ -1,5 +1,5 @@
 // quilo-export SCRIPT [--root DIR] (--disc SOURCE | --tracks S1,S2,...) -o OUT.mp4|OUT.mkv
-//              [--size 1920x1080] [--fps 30] [--until TT:MM:SS]
+//              [--size 1920x1080] [--fps 30] [--from TT:MM:SS] [--until TT:MM:SS]
 // quilo-export SCRIPT [--root DIR] (--disc SOURCE | --tracks S1,S2,...) --storyboard DIR
 //              [--size 640x480]
 #include <unistd.h>
@@ -34,7 +34,8 @@ class SndfileCheck : public quilo::SoundCheck {
 
 int usage() {
     std::cerr << "uso: quilo-export COPIONE [--root DIR] (--disc SORGENTE | --tracks S1,S2,...) "
-                 "-o VIDEO.mp4|VIDEO.mkv [--size 1920x1080] [--fps 30] [--until TT:MM:SS]\n"
+                 "-o VIDEO.mp4|VIDEO.mkv [--size 1920x1080] [--fps 30] [--from TT:MM:SS] "
+                 "[--until TT:MM:SS]\n"
                  "     quilo-export COPIONE [--root DIR] (--disc SORGENTE | --tracks S1,S2,...) "
                  "--storyboard CARTELLA [--size 640x480]\n";
     return 2;
@@ -86,6 +87,7 @@ int main(int argc, char** argv) {
     std::vector<int> tracks;
     std::vector<int> size;
     int fps = 30;
+    std::optional<quilo::CdPosition> from;
     std::optional<quilo::CdPosition> until;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -107,10 +109,10 @@ int main(int argc, char** argv) {
                 return usage();
             }
             fps = value[0];
-        } else if (arg == "--until" && hasValue) {
+        } else if ((arg == "--until" || arg == "--from") && hasValue) {
             std::vector<int> value;
             if (!quilo::parseNumbers(argv[++i], ':', value) || value.size() != 3) return usage();
-            until = quilo::CdPosition{value[0], value[1], value[2], 0};
+            (arg == "--from" ? from : until) = quilo::CdPosition{value[0], value[1], value[2], 0};
         } else if (arg == "--size" && hasValue) {
             size.clear();
             if (!quilo::parseNumbers(argv[++i], 'x', size) || size.size() != 2 || size[0] < 16 ||
@@ -157,6 +159,7 @@ int main(int argc, char** argv) {
                                                            : quilo::VideoWriter::Container::Mp4;
         exportOptions.size = QSize(size[0], size[1]);
         exportOptions.fps = fps;
+        exportOptions.from = from;
         exportOptions.until = until;
         return writeVideo(exportOptions, prober);
     }

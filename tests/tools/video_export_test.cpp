@@ -163,10 +163,18 @@ TEST_F(VideoExportTest, ShowsEachCueInTheFirstFrameAfterItsClickInTheLosslessFil
     }
 }
 
-TEST_F(VideoExportTest, WritesAnMp4AndRefusesAScriptThePlayerWouldRefuse) {
+TEST_F(VideoExportTest, WritesAnMp4StartsWhereAskedAndRefusesAScriptThePlayerWouldRefuse) {
     options.output = (root.path() / "clic.mp4").string();
     ASSERT_EQ(exportVideo(options, pictures, err), 0) << err.str();
     EXPECT_GE(decode(options.output).reds.size(), 30u * 6);
+
+    options.from = CdPosition{1, 0, 5, 0};  // red since 0:05, as if played from the start
+    options.output = (root.path() / "da5.mp4").string();
+    ASSERT_EQ(exportVideo(options, pictures, err), 0) << err.str();
+    const Decoded late = decode(options.output);
+    ASSERT_FALSE(late.reds.empty());
+    EXPECT_GT(late.reds.front().second, 128);
+    EXPECT_NEAR(late.reds.back().first, 3.0, 0.1);  // to the disc's end at 0:08
 
     options.script = root.write("Allegato/aperto.txt", "01:00:01 .12B\r\n").string();
     options.output = (root.path() / "aperto.mp4").string();

@@ -68,6 +68,11 @@ class Run : public Presenter,
                             : refusal_);
         }
         totalMs_ = showLengthMs();
+        if (options_.from) {
+            core_.catchUpTo(*options_.from);
+            control_.setTo(static_cast<std::int32_t>(options_.from->packed()));
+            control_.command(CdCommand::Seek);
+        }
         if (auto error = writer_.open(options_.output, options_.container, options_.size.width(),
                                       options_.size.height(), options_.fps)) {
             const std::string shown = options_.shownAs.empty() ? options_.output : options_.shownAs;

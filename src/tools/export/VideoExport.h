@@ -31,6 +31,7 @@ struct ExportOptions {
     VideoWriter::Container container = VideoWriter::Container::Mp4;
     QSize size{1920, 1080};
     int fps = 30;
+    std::optional<CdPosition> from;  // the video starts here, the show caught up to it
     std::optional<CdPosition> until;
     bool progress = false;                                    // a progress line on stderr
     const volatile std::sig_atomic_t* interrupted = nullptr;  // set by a signal: stop
