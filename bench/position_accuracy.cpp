@@ -21,27 +21,11 @@
 #include "audio/CdStreamer.h"
 #include "audio/PulseAudioOutput.h"
 #include "cd/CdControl.h"
+#include "cd/ClickDisc.h"
 
 namespace {
 
 using namespace quilo;
-
-class ClickDisc : public DiscSource {
-  public:
-    const std::vector<DiscTrack>& tracks() const override { return toc_; }
-    bool readSector(std::int32_t sector, std::uint8_t* out) override {
-        auto* samples = reinterpret_cast<std::int16_t*>(out);
-        for (int f = 0; f < kFramesPerSector; ++f) {
-            const std::int64_t frame = std::int64_t{sector} * kFramesPerSector + f;
-            const std::int16_t v = frame % kSampleRate < 20 ? 30000 : 0;
-            samples[2 * f] = samples[2 * f + 1] = v;
-        }
-        return true;
-    }
-
-  private:
-    std::vector<DiscTrack> toc_{{0, 75 * 3000}};
-};
 
 struct Reading {
     double at;
@@ -64,7 +48,7 @@ int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
     const double seconds = argc > 1 ? std::atof(argv[1]) : 600;
     PulseAudioOutput output;
-    CdControl cd([] { return std::make_unique<ClickDisc>(); }, output);
+    CdControl cd([] { return std::make_unique<ClickDisc>(3000); }, output);
     CdStreamer streamer(cd);
     streamer.start();
     cd.command(CdCommand::Open);

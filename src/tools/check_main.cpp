@@ -6,26 +6,10 @@
 
 #include <QCoreApplication>
 
-#include "audio/io/AudioFile.h"
 #include "display/view/QtPictureProber.h"
 #include "display/view/QuietQtMessages.h"
 #include "script/ScriptChecker.h"
-#include "shared/CdPosition.h"
-
-namespace {
-
-// A sound is checked by opening it exactly as the player does.
-class DecodingSoundCheck : public quilo::SoundCheck {
-  public:
-    bool playable(const std::string& file) override {
-        std::string why;
-        auto sound = quilo::AudioFile::open(file, why);
-        std::vector<std::uint8_t> first(quilo::kFramesPerSector * 4);
-        return sound && sound->read(0, quilo::kFramesPerSector, first.data());
-    }
-};
-
-}  // namespace
+#include "tools/DecodingSoundCheck.h"
 
 int main(int argc, char** argv) {
     quilo::quietQtMessages();
@@ -50,7 +34,7 @@ int main(int argc, char** argv) {
     }
     const quilo::PathResolver paths(root);
     quilo::QtPictureProber pictures;
-    DecodingSoundCheck sounds;
+    quilo::DecodingSoundCheck sounds;
     const quilo::CheckReport report = quilo::checkScript(script, paths, {&pictures, &sounds});
     std::cout << quilo::formatReport(script, report);
     if (!report.readable) return 2;

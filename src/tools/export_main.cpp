@@ -13,24 +13,16 @@
 #include <optional>
 #include <sstream>
 
-#include "audio/io/AudioFile.h"
 #include "cd/SilentDisc.h"
 #include "display/view/DisplayView.h"
 #include "display/view/QtPictureProber.h"
 #include "display/view/QuietQtMessages.h"
+#include "tools/DecodingSoundCheck.h"
 #include "tools/DiscChoice.h"
 #include "tools/export/Storyboard.h"
 #include "tools/export/VideoExport.h"
 
 namespace {
-
-class SndfileCheck : public quilo::SoundCheck {
-  public:
-    bool playable(const std::string& file) override {
-        std::string why;
-        return quilo::AudioFile::open(file, why) != nullptr;
-    }
-};
 
 int usage() {
     std::cerr << "uso: quilo-export COPIONE [--root DIR] (--disc SORGENTE | --tracks S1,S2,...) "
@@ -171,7 +163,7 @@ int main(int argc, char** argv) {
     bool written = true;
     options.onCue = [&](const quilo::CueReport& cue) { written = board.add(cue) && written; };
     quilo::QtPictureProber pictures;
-    SndfileCheck sounds;
+    quilo::DecodingSoundCheck sounds;
     std::ostringstream report;
     std::ostringstream problems;
     const int status = quilo::Simulation(options, pictures, sounds, report, problems).run();

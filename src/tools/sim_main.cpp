@@ -7,21 +7,13 @@
 #include <iostream>
 #include <sstream>
 
-#include "audio/io/AudioFile.h"
 #include "display/view/QtPictureProber.h"
 #include "display/view/QuietQtMessages.h"
+#include "tools/DecodingSoundCheck.h"
 #include "tools/DiscChoice.h"
 #include "tools/sim/Simulation.h"
 
 namespace {
-
-class SndfileCheck : public quilo::SoundCheck {
-  public:
-    bool playable(const std::string& file) override {
-        std::string why;
-        return quilo::AudioFile::open(file, why) != nullptr;
-    }
-};
 
 int usage() {
     std::cerr << "uso: quilo-sim COPIONE [--root DIR] [--tracks S1,S2,...] [--disc SORGENTE] "
@@ -76,6 +68,6 @@ int main(int argc, char** argv) {
     }
     if (options.script.empty()) return usage();
     quilo::QtPictureProber pictures;
-    SndfileCheck sounds;
+    quilo::DecodingSoundCheck sounds;
     return quilo::Simulation(options, pictures, sounds, std::cout, std::cerr).run();
 }

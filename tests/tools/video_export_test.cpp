@@ -12,7 +12,7 @@ extern "C" {
 
 #include <sstream>
 
-#include "cd/SilentDisc.h"
+#include "cd/ClickDisc.h"
 #include "shared/AudioOutput.h"
 #include "support/DiscFiles.h"
 #include "support/DisplayFakes.h"
@@ -22,23 +22,6 @@ namespace quilo {
 namespace {
 
 using namespace quilo::testing;
-
-// A disc with a click at the first sample of every second.
-class ClickDisc : public DiscSource {
-  public:
-    const std::vector<DiscTrack>& tracks() const override { return toc_; }
-    bool readSector(std::int32_t sector, std::uint8_t* out) override {
-        auto* samples = reinterpret_cast<std::int16_t*>(out);
-        for (int f = 0; f < kFramesPerSector; ++f) {
-            const std::int64_t frame = std::int64_t{sector} * kFramesPerSector + f;
-            samples[2 * f] = samples[2 * f + 1] = frame % kSampleRate < 20 ? 30000 : 0;
-        }
-        return true;
-    }
-
-  private:
-    std::vector<DiscTrack> toc_{{0, 75 * 8}};
-};
 
 struct Decoded {
     std::vector<std::int16_t> left;                     // every sample of the left channel
@@ -116,7 +99,7 @@ class VideoExportTest : public ::testing::Test {
         writeAudio(root.path() / "Allegato" / "tono.wav", std::vector<std::int16_t>(8820, 1000),
                    SF_FORMAT_WAV | SF_FORMAT_PCM_16);
         options.root = root.path().string();
-        options.disc = [] { return std::make_unique<ClickDisc>(); };
+        options.disc = [] { return std::make_unique<ClickDisc>(8); };
         options.size = QSize(64, 48);
     }
     TempDir root;
@@ -135,7 +118,7 @@ TEST_F(VideoExportTest, ShowsEachCueInTheFirstFrameAfterItsClickInTheLosslessFil
     ASSERT_GE(video.left.size(), std::size_t(8 * kSampleRate));
     int wrong = 0;
     for (std::size_t n = 0; n < std::size_t(8 * kSampleRate); ++n) {
-        const int disc = n % kSampleRate < 20 ? 30000 : 0;
+        const int disc = ClickDisc::sampleAt(std::int64_t(n));
         const bool withTone =
             n > std::size_t(7 * kSampleRate) + 44 && n < std::size_t(7 * kSampleRate) + 4410;
         wrong += video.left[n] != std::min(32767, disc + (withTone ? 1000 : 0));

@@ -6,6 +6,7 @@
 
 #include "audio/io/AudioFile.h"
 #include "cd/CdControl.h"
+#include "cd/CdForwarder.h"
 #include "cd/ManualAudioOutput.h"
 #include "display/view/DisplayView.h"
 #include "presentation/Presentation.h"
@@ -18,25 +19,15 @@ constexpr std::int64_t kLimitMs = 2LL * 60 * 60 * 1000;
 constexpr double kTransitionStepMs = 1000.0 / 30.0;  // as the display paces them
 
 // The CD as the show drives it, noting a stop the script itself asks for.
-class StopNoting : public CdDevice {
+class StopNoting : public CdForwarder {
   public:
-    explicit StopNoting(CdControl& cd) : cd_(cd) {}
+    explicit StopNoting(CdControl& cd) : CdForwarder(cd) {}
     void command(CdCommand c) override {
         if (c == CdCommand::Stop && started) stopped = true;
-        cd_.command(c);
+        CdForwarder::command(c);
     }
-    void setTimeFormat(int f) override { cd_.setTimeFormat(f); }
-    std::uint32_t position() const override { return cd_.position(); }
-    int tracks() const override { return cd_.tracks(); }
-    void setTrack(int t) override { cd_.setTrack(t); }
-    std::uint32_t trackLength() const override { return cd_.trackLength(); }
-    std::uint32_t trackPosition() const override { return cd_.trackPosition(); }
-    void setTo(std::int32_t t) override { cd_.setTo(t); }
     bool started = false;
     bool stopped = false;
-
-  private:
-    CdControl& cd_;
 };
 
 class Run : public Presenter,

@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cd/CdControl.h"
+#include "cd/CdForwarder.h"
 #include "cd/ManualAudioOutput.h"
 #include "cd/SilentDisc.h"
 #include "presentation/Presentation.h"
@@ -71,9 +72,9 @@ struct Effects {
 };
 
 // The CD as the program drives it, noting the transport commands it is sent.
-class NotingCd : public CdDevice {
+class NotingCd : public CdForwarder {
   public:
-    NotingCd(CdControl& cd, Effects& effects) : cd_(cd), effects_(effects) {}
+    NotingCd(CdControl& cd, Effects& effects) : CdForwarder(cd), effects_(effects) {}
     void command(CdCommand c) override {
         if (c == CdCommand::Pause && effects_.inLine) effects_.list.push_back("pause");
         if (c == CdCommand::Stop && effects_.inLine) {
@@ -81,18 +82,10 @@ class NotingCd : public CdDevice {
             effects_.stopped = true;
         }
         if (c == CdCommand::Play && !effects_.inLine) effects_.resumed = true;
-        cd_.command(c);
+        CdForwarder::command(c);
     }
-    void setTimeFormat(int f) override { cd_.setTimeFormat(f); }
-    std::uint32_t position() const override { return cd_.position(); }
-    int tracks() const override { return cd_.tracks(); }
-    void setTrack(int t) override { cd_.setTrack(t); }
-    std::uint32_t trackLength() const override { return cd_.trackLength(); }
-    std::uint32_t trackPosition() const override { return cd_.trackPosition(); }
-    void setTo(std::int32_t t) override { cd_.setTo(t); }
 
   private:
-    CdControl& cd_;
     Effects& effects_;
 };
 
