@@ -5,8 +5,27 @@
 #include <cstdio>
 #include <iostream>
 
+#include "shared/CommandLine.h"
+
 namespace quilo {
 namespace {
+
+const char* const kHelp =
+    "uso: quilo [COPIONE] [--from TT:MM:SS] [--root CARTELLA] [--disc SORGENTE]\n"
+    "           [--sync-offset MS] [--screen N]\n"
+    "Presentazioni sincronizzate con un CD audio (unit\u00E0, immagine o cartella di brani).\n"
+    "Senza copione si apre la scelta del copione; con un copione lo spettacolo parte\n"
+    "subito, a tutto schermo.\n\n"
+    "  COPIONE             copione da avviare subito, come con \"Lettore\" e Play\n"
+    "  --from TT:MM:SS     comincia da questo punto del disco (brano:minuti:secondi)\n"
+    "  --root CARTELLA     cartella che fa da unit\u00E0 C: (predefinita: ~/Quilo)\n"
+    "  --disc SORGENTE     unit\u00E0 CD, immagine (.cue, .toc, .nrg) o cartella di brani\n"
+    "  --sync-offset MS    millisecondi aggiunti alla posizione seguita dal copione,\n"
+    "                      per un ritardo che il server audio non conosce\n"
+    "  --screen N          schermo della finestra di presentazione (0, 1, ...)\n"
+    "  --help, --version\n\n"
+    "Tasti sulla presentazione: frecce e Pag su/gi\u00F9 tra le scene, Home alla prima,\n"
+    "Spazio pausa, F11 o F schermo intero, Esc il pannello.\n";
 
 // A script named Windows-style ("C:\Allegato\x.txt") goes through the root as
 // the chooser's would; any other relative name is taken from the current folder.
@@ -35,7 +54,11 @@ std::optional<AppOptions> parseOptions(const QStringList& arguments, int& exitCo
     parser.setApplicationDescription(
         QStringLiteral("Quilo: presentazioni sincronizzate con un CD audio (unità, immagine o "
                        "cartella di brani)."));
-    parser.addHelpOption();
+    // The help is written here in Italian, not Qt's English one.
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
+    parser.addOption(help);
+    parser.addOption(version);
     const QCommandLineOption root(
         QStringLiteral("root"),
         QStringLiteral("Cartella che fa da unità C: (predefinita: ~/Quilo)."),
@@ -64,23 +87,25 @@ std::optional<AppOptions> parseOptions(const QStringList& arguments, int& exitCo
         QStringLiteral("Copione da avviare subito, come con \"Lettore\" e Play."),
         QStringLiteral("[COPIONE]"));
     if (!parser.parse(arguments)) {
-        std::cerr << "quilo: " << parser.errorText().toStdString() << "\n";
-        exitCode = 2;
+        const QStringList unknown = parser.unknownOptionNames();
+        const std::string named = unknown.isEmpty() ? std::string()
+                                                    : (unknown.front().size() == 1 ? "-" : "--") +
+                                                          unknown.front().toStdString();
+        exitCode = unknown.isEmpty()
+                       ? (std::cerr << "quilo: a un'opzione manca il valore; vedi quilo --help\n",
+                          kBadArguments)
+                       : refuseArgument("quilo", named, {});
         return std::nullopt;
     }
-    if (parser.isSet(QStringLiteral("help"))) {
-        // Parsed before any application object exists, so the name is put in here.
-        std::cout << parser.helpText()
-                         .replace(QStringLiteral("<executable_name>"), QStringLiteral("quilo"))
-                         .toStdString();
+    if (parser.isSet(help) || parser.isSet(version)) {
+        answeredItself(parser.isSet(help) ? "--help" : "--version", "quilo", kHelp);
         exitCode = 0;
         return std::nullopt;
     }
     AppOptions options;
     const QStringList positional = parser.positionalArguments();
     if (positional.size() > 1) {
-        std::cerr << "quilo: un solo copione alla volta (vedi --help)\n";
-        exitCode = 2;
+        exitCode = refuseArgument("quilo", positional[1].toStdString(), {});
         return std::nullopt;
     }
     if (!positional.isEmpty()) options.script = scriptArgument(positional.front());

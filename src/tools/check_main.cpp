@@ -9,7 +9,23 @@
 #include "display/view/QtPictureProber.h"
 #include "display/view/QuietQtMessages.h"
 #include "script/ScriptChecker.h"
+#include "shared/CommandLine.h"
 #include "tools/DecodingSoundCheck.h"
+
+namespace {
+
+const char* const kHelp =
+    "uso: quilo-check COPIONE [--root CARTELLA]\n"
+    "Legge un copione come lo leggerebbe il lettore e dice che cosa andr\u00E0 storto:\n"
+    "errori (copione rifiutato, righe troppo corte, colori inesistenti, blocchi non\n"
+    "chiusi, file mancanti) e avvisi (tempi fuori ordine o ripetuti, immagini senza\n"
+    "tempo per la transizione, lettere minuscole, intestazione incompleta).\n\n"
+    "  --root CARTELLA  cartella che fa da unit\u00E0 C: (predefinita: ~/Quilo)\n"
+    "  --help           questo aiuto\n"
+    "  --version        la versione\n\n"
+    "Esce con 0 senza errori, 1 con errori, 2 se il file non si pu\u00F2 leggere.\n";
+
+}  // namespace
 
 int main(int argc, char** argv) {
     quilo::quietQtMessages();
@@ -19,18 +35,18 @@ int main(int argc, char** argv) {
     std::string root = (std::filesystem::path(home ? home : "/") / "Quilo").string();
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
+        if (quilo::answeredItself(arg, "quilo-check", kHelp)) return 0;
         if (arg == "--root" && i + 1 < argc) {
             root = argv[++i];
         } else if (script.empty() && !arg.empty() && arg[0] != '-') {
             script = arg;
         } else {
-            std::cerr << "uso: quilo-check COPIONE [--root DIR]\n";
-            return 2;
+            return quilo::refuseArgument("quilo-check", arg, {"--root"});
         }
     }
     if (script.empty()) {
-        std::cerr << "uso: quilo-check COPIONE [--root DIR]\n";
-        return 2;
+        std::cerr << "quilo-check: manca il copione; vedi quilo-check --help\n";
+        return quilo::kBadArguments;
     }
     const quilo::PathResolver paths(root);
     quilo::QtPictureProber pictures;

@@ -17,6 +17,7 @@
 #include "display/view/DisplayView.h"
 #include "display/view/QtPictureProber.h"
 #include "display/view/QuietQtMessages.h"
+#include "shared/CommandLine.h"
 #include "tools/DecodingSoundCheck.h"
 #include "tools/DiscChoice.h"
 #include "tools/export/Storyboard.h"
@@ -24,13 +25,27 @@
 
 namespace {
 
+const char* const kHelp =
+    "uso: quilo-export COPIONE [--root CARTELLA] (--disc SORGENTE | --tracks S1,S2,...)\n"
+    "                  -o VIDEO.mp4|VIDEO.mkv [--size 1920x1080] [--fps 30]\n"
+    "                  [--from TT:MM:SS] [--until TT:MM:SS]\n"
+    "     quilo-export COPIONE [--root CARTELLA] (--disc SORGENTE | --tracks S1,S2,...)\n"
+    "                  --storyboard CARTELLA [--size 640x480]\n"
+    "Fa di uno spettacolo un video (MP4: H.264 e AAC; MKV: H.264 e FLAC senza perdite)\n"
+    "o una pagina con un'immagine per ogni scena (index.html).\n\n"
+    "  --root CARTELLA     cartella che fa da unit\u00E0 C: (predefinita: ~/Quilo)\n"
+    "  --disc SORGENTE     il disco: unit\u00E0, immagine (.cue, .toc, .nrg) o cartella di brani\n"
+    "  --tracks S1,...     oppure un disco muto di brani lunghi tanti secondi\n"
+    "  -o VIDEO            il file video da scrivere\n"
+    "  --storyboard CART.  la cartella delle immagini e di index.html\n"
+    "  --size LxA          la misura in pixel\n"
+    "  --fps N             fotogrammi al secondo (1-120)\n"
+    "  --from, --until     dove comincia e dove finisce, brano:minuti:secondi\n"
+    "  --help, --version\n";
+
 int usage() {
-    std::cerr << "uso: quilo-export COPIONE [--root DIR] (--disc SORGENTE | --tracks S1,S2,...) "
-                 "-o VIDEO.mp4|VIDEO.mkv [--size 1920x1080] [--fps 30] [--from TT:MM:SS] "
-                 "[--until TT:MM:SS]\n"
-                 "     quilo-export COPIONE [--root DIR] (--disc SORGENTE | --tracks S1,S2,...) "
-                 "--storyboard CARTELLA [--size 640x480]\n";
-    return 2;
+    std::cerr << "quilo-export: opzioni non valide; vedi quilo-export --help\n";
+    return quilo::kBadArguments;
 }
 
 volatile std::sig_atomic_t interrupted = 0;
@@ -84,6 +99,7 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
+        if (quilo::answeredItself(arg, "quilo-export", kHelp)) return 0;
         if (arg == "--root" && hasValue) {
             options.root = argv[++i];
         } else if (arg == "--disc" && hasValue) {
@@ -114,7 +130,9 @@ int main(int argc, char** argv) {
         } else if (!arg.empty() && arg[0] != '-' && options.script.empty()) {
             options.script = arg;
         } else {
-            return usage();
+            return quilo::refuseArgument("quilo-export", arg,
+                                         {"--root", "--disc", "--tracks", "--storyboard", "-o",
+                                          "--fps", "--size", "--from", "--until"});
         }
     }
     const bool video = !output.empty();

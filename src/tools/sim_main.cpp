@@ -9,17 +9,30 @@
 
 #include "display/view/QtPictureProber.h"
 #include "display/view/QuietQtMessages.h"
+#include "shared/CommandLine.h"
 #include "tools/DecodingSoundCheck.h"
 #include "tools/DiscChoice.h"
 #include "tools/sim/Simulation.h"
 
 namespace {
 
+const char* const kHelp =
+    "uso: quilo-sim COPIONE [--root CARTELLA] [--tracks S1,S2,...] [--disc SORGENTE]\n"
+    "                [--until TT:MM:SS]\n"
+    "     quilo-sim --disc SORGENTE --toc\n"
+    "Recita un copione senza finestre n\u00E9 suono, in tempo virtuale, e scrive in JSON\n"
+    "una riga per ogni comando eseguito e per ogni ripresa dopo una pausa.\n\n"
+    "  --root CARTELLA   cartella che fa da unit\u00E0 C: (predefinita: ~/Quilo)\n"
+    "  --tracks S1,...   un disco muto di brani lunghi tanti secondi\n"
+    "  --disc SORGENTE   le lunghezze dei brani di un disco vero (unit\u00E0, immagine, "
+    "cartella)\n"
+    "  --until TT:MM:SS  si ferma a quel punto del disco\n"
+    "  --toc             stampa la tabella dei brani e il codice del disco\n"
+    "  --help, --version\n";
+
 int usage() {
-    std::cerr << "uso: quilo-sim COPIONE [--root DIR] [--tracks S1,S2,...] [--disc SORGENTE] "
-                 "[--until TT:MM:SS]\n"
-                 "     quilo-sim --disc SORGENTE --toc\n";
-    return 2;
+    std::cerr << "quilo-sim: opzioni non valide; vedi quilo-sim --help\n";
+    return quilo::kBadArguments;
 }
 
 }  // namespace
@@ -35,6 +48,7 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
+        if (quilo::answeredItself(arg, "quilo-sim", kHelp)) return 0;
         if (arg == "--toc") {
             toc = true;
         } else if (arg == "--root" && hasValue) {
@@ -50,7 +64,8 @@ int main(int argc, char** argv) {
         } else if (!arg.empty() && arg[0] != '-' && options.script.empty()) {
             options.script = arg;
         } else {
-            return usage();
+            return quilo::refuseArgument("quilo-sim", arg,
+                                         {"--root", "--disc", "--tracks", "--until"});
         }
     }
     if (toc || !disc.empty()) {
