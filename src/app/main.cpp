@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <iostream>
 
+#include "app/FirstRun.h"
 #include "app/QuiloApp.h"
 #include "display/view/QuietQtMessages.h"
 
@@ -9,10 +10,11 @@ int main(int argc, char** argv) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
     int exitCode = 0;
-    const auto options = quilo::parseOptions(arguments, exitCode);  // --help needs no screen
+    auto options = quilo::parseOptions(arguments, exitCode);  // --help needs no screen
     if (!options) return exitCode;
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quilo"));
+    if (!quilo::offerFirstRun(*options)) return 1;
     quilo::QuiloApp app(*options);
     if (const auto failure = app.start()) {
         std::cerr << "quilo: " << *failure << "\n";

@@ -1,0 +1,71 @@
+#include "app/FirstRun.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <iostream>
+
+namespace quilo {
+
+namespace fs = std::filesystem;
+
+std::optional<InstalledDemo> findInstalledDemo(const fs::path& programDir) {
+    const fs::path share = programDir / ".." / "share" / "quilo";
+    std::error_code ec;
+    if (!fs::is_regular_file(share / "demo" / "Quilo 1.0" / "colori.txt", ec)) return std::nullopt;
+    InstalledDemo demo{fs::weakly_canonical(share / "demo", ec), {}};
+    if (fs::is_regular_file(share / "disco" / "demo.cue", ec)) {
+        demo.disc = fs::weakly_canonical(share / "disco" / "demo.cue", ec);
+    }
+    return demo;
+}
+
+std::optional<std::string> createRootFromDemo(const fs::path& root, const InstalledDemo& demo) {
+    std::error_code ec;
+    // Copied beside the root first, then renamed: never a half-made root.
+    const fs::path making = root.string() + ".in-preparazione";
+    fs::remove_all(making, ec);
+    fs::create_directories(making, ec);
+    if (!ec) fs::copy(demo.root, making, fs::copy_options::recursive, ec);
+    if (!ec) fs::rename(making, root, ec);
+    if (ec) {
+        fs::remove_all(making, ec);
+        return "Impossibile creare la cartella " + root.string();
+    }
+    return std::nullopt;
+}
+
+bool offerFirstRun(AppOptions& options) {
+    const fs::path root(options.root);
+    std::error_code ec;
+    if (fs::exists(root, ec)) return true;
+    const auto demo = findInstalledDemo(QCoreApplication::applicationDirPath().toStdString());
+    if (!demo) return true;  // nothing to offer: the program says what is missing, as ever
+    const QString question =
+        QStringLiteral(
+            "La cartella %1 non esiste ancora.\n\n"
+            "Crearla adesso con una presentazione di prova (il file dei colori e la "
+            "cartella Allegato con un copione, le sue immagini e un suono)?")
+            .arg(QString::fromStdString(options.root));
+    if (QMessageBox::question(nullptr, QStringLiteral("Quilo"), question,
+                              QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
+        const QString explain =
+            QStringLiteral(
+                "Quilo ha bisogno della cartella %1 con dentro \"Quilo 1.0/colori.txt\" (i due "
+                "colori della presentazione, sei numeri da 0 a 255) e la cartella \"Allegato\" "
+                "con i copioni. Si può indicare un'altra cartella con --root.")
+                .arg(QString::fromStdString(options.root));
+        QMessageBox::information(nullptr, QStringLiteral("Quilo"), explain);
+        std::cerr << "quilo: " << explain.toStdString() << "\n";
+        return false;
+    }
+    if (auto failure = createRootFromDemo(root, *demo)) {
+        QMessageBox::warning(nullptr, QStringLiteral("Quilo"), QString::fromStdString(*failure));
+        std::cerr << "quilo: " << *failure << "\n";
+        return false;
+    }
+    // The demo plays on its own disc unless another was named.
+    if (options.disc.empty() && !demo->disc.empty()) options.disc = demo->disc.string();
+    return true;
+}
+
+}  // namespace quilo

@@ -1,0 +1,32 @@
+#pragma once
+// The first run on a machine: the data root does not exist yet. The program
+// offers to make one from the demo installed with it (its colour file and its
+// Allegato folder), so that a new user has a working show at once; the demo's
+// CD image then plays when no disc was named. Nothing else is ever written.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "app/Options.h"
+
+namespace quilo {
+
+struct InstalledDemo {
+    std::filesystem::path root;  // the demo's drive C: tree
+    std::filesystem::path disc;  // its CD image; empty when not installed
+};
+
+// The demo installed beside `programDir` (../share/quilo), if any.
+std::optional<InstalledDemo> findInstalledDemo(const std::filesystem::path& programDir);
+
+// Makes `root` a copy of the demo's tree; the reason in Italian when it cannot
+// (and then nothing is left half made).
+std::optional<std::string> createRootFromDemo(const std::filesystem::path& root,
+                                              const InstalledDemo& demo);
+
+// Asks, in an Italian dialog, whether to create a missing root; false when
+// the program cannot go on (the user said no, or the root could not be made).
+bool offerFirstRun(AppOptions& options);
+
+}  // namespace quilo
