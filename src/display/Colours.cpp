@@ -80,15 +80,21 @@ std::string ColourTable::colourFilePath() const {
     return paths_.resolve(kColourFile).string();
 }
 
+FileProblem readColourFileLines(const std::string& path, std::vector<std::string>& lines) {
+    std::string bytes;
+    const FileProblem problem = readRegularFile(path, kColourFileLimit, bytes);
+    if (problem == FileProblem::None) lines = splitTextLines(decodeTextBytes(bytes));
+    return problem;
+}
+
 std::optional<ColourFileError> ColourTable::LeggiFileColori() {
     const std::string path = colourFilePath();
     ColourFileError failure{"Impossibile leggere il file dei colori: " + path};
-    std::string bytes;
-    const FileProblem problem = readRegularFile(path, kColourFileLimit, bytes);
+    std::vector<std::string> lines;
+    const FileProblem problem = readColourFileLines(path, lines);
     if (problem == FileProblem::NotRegular || problem == FileProblem::TooLarge)
         failure.message += " (" + describeProblem(problem) + ")";
     if (problem != FileProblem::None) return failure;
-    const auto lines = splitTextLines(decodeTextBytes(bytes));
     if (lines.size() < 6) return failure;
     std::array<std::int16_t, 7> table = state_.colourTable;
     for (int i = 1; i <= 6; ++i) {

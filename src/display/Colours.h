@@ -5,10 +5,12 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "display/DisplayForm.h"
 #include "shared/Modulo1.h"
 #include "shared/PathResolver.h"
+#include "shared/RegularFile.h"
 
 namespace quilo {
 
@@ -21,6 +23,10 @@ Rgb backColour(const Modulo1& state);
 // The colour table becomes the current colours.
 void takeColoursFromTable(Modulo1& state);
 Rgb textColour(const Modulo1& state);
+
+// The colour file's lines as the player reads them; the problem when it
+// cannot be read at all.
+FileProblem readColourFileLines(const std::string& path, std::vector<std::string>& lines);
 
 struct ColourFileError {
     std::string message;  // "Impossibile leggere il file dei colori: <path>"

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <map>
 
+#include "display/Colours.h"
 #include "script/ScriptCommand.h"
 #include "script/ScriptLoader.h"
 #include "shared/LineFormat.h"
@@ -218,6 +219,42 @@ CheckReport checkScript(const std::string& path, const PathResolver& paths, File
     report.diagnostics = Checker(state, files, checks).run();
     std::stable_sort(report.diagnostics.begin(), report.diagnostics.end(),
                      [](const Diagnostic& a, const Diagnostic& b) { return a.line < b.line; });
+    return report;
+}
+
+CheckReport checkColourFile(const PathResolver& paths) {
+    const std::string path = paths.resolve(kColourFile).string();
+    CheckReport report;
+    std::vector<std::string> lines;
+    const FileProblem problem = readColourFileLines(path, lines);
+    if (problem != FileProblem::None) {
+        report.readable = false;
+        report.diagnostics.push_back(
+            {1, true, "il programma non parte: " + describeProblem(problem) + " (" + path + ")"});
+        return report;
+    }
+    const char* names[] = {"rosso dello sfondo", "verde dello sfondo", "blu dello sfondo",
+                           "rosso del testo",    "verde del testo",    "blu del testo"};
+    for (std::size_t i = 0; i < 6; ++i) {
+        const int line = static_cast<int>(i) + 1;
+        if (i >= lines.size()) {
+            report.diagnostics.push_back({line, true,
+                                          "manca la riga del " + std::string(names[i]) +
+                                              ": servono sei numeri, uno per riga"});
+            continue;
+        }
+        const auto value = colourFileNumber(lines[i]);
+        if (!value) {
+            report.diagnostics.push_back(
+                {line, true,
+                 "\u00AB" + lines[i] + "\u00BB non \u00E8 un numero (" + names[i] + ")"});
+        } else if (*value < 0 || *value > 255) {
+            report.diagnostics.push_back({line, false,
+                                          std::to_string(*value) + " vale come " +
+                                              (*value < 0 ? "0" : "255") + " (" + names[i] +
+                                              ", da 0 a 255)"});
+        }
+    }
     return report;
 }
 

@@ -41,4 +41,8 @@ CheckReport checkScript(const std::string& path, const PathResolver& paths, File
 // The report as the tool prints it: "PATH:LINE: errore: TEXT" lines and a summary.
 std::string formatReport(const std::string& path, const CheckReport& report);
 
+// Checks the colour file under the root by the player's own rules, line by
+// line: without six numbers the player will not start.
+CheckReport checkColourFile(const PathResolver& paths);
+
 }  // namespace quilo

@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 
+#include "display/Colours.h"
 #include "display/view/QtPictureProber.h"
 #include "display/view/QuietQtMessages.h"
 #include "script/ScriptChecker.h"
@@ -16,7 +17,8 @@ namespace {
 
 const char* const kHelp =
     "uso: quilo-check COPIONE [--root CARTELLA]\n"
-    "Legge un copione come lo leggerebbe il lettore e dice che cosa andr\u00E0 storto:\n"
+    "Legge un copione e il file dei colori come li leggerebbe il lettore e dice che\n"
+    "cosa andr\u00E0 storto:\n"
     "errori (copione rifiutato, righe troppo corte, colori inesistenti, blocchi non\n"
     "chiusi, file mancanti) e avvisi (tempi fuori ordine o ripetuti, immagini senza\n"
     "tempo per la transizione, lettere minuscole, intestazione incompleta).\n\n"
@@ -51,8 +53,13 @@ int main(int argc, char** argv) {
     const quilo::PathResolver paths(root);
     quilo::QtPictureProber pictures;
     quilo::DecodingSoundCheck sounds;
+    // The colour file first: without it no script plays.
+    const quilo::CheckReport colours = quilo::checkColourFile(paths);
+    if (!colours.diagnostics.empty()) {
+        std::cout << quilo::formatReport(paths.resolve(quilo::kColourFile).string(), colours);
+    }
     const quilo::CheckReport report = quilo::checkScript(script, paths, {&pictures, &sounds});
     std::cout << quilo::formatReport(script, report);
     if (!report.readable) return 2;
-    return report.errors() > 0 ? 1 : 0;
+    return report.errors() + colours.errors() > 0 ? 1 : 0;
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "display/Colours.h"
 #include "support/FakeCdDevice.h"
 #include "support/Harness.h"
 #include "support/TempDir.h"
@@ -149,6 +150,24 @@ TEST_F(ScriptCheckerTest, WarnsAboutABlockLineThatAlsoReadsAsACue) {
     const auto report = check("01:00:10Pause02S\r\n01:00:12inner12C\r\nendP\r\n");
     EXPECT_EQ(brief(report), std::vector<std::string>{"10:w:riga di un b"})
         << formatReport(path, report);
+}
+
+// The player refuses to start without six numbers; a number outside 0-255
+// only shows clamped.
+TEST_F(ScriptCheckerTest, ChecksTheColourFileLineByLineByThePlayersRules) {
+    auto report = checkColourFile(paths);
+    ASSERT_EQ(report.diagnostics.size(), 1u);
+    EXPECT_FALSE(report.readable);
+    root.write("Quilo 1.0/colori.txt", "0\r\nverde\r\n300\r\n 12.4 \r\n-5\r\n");
+    report = checkColourFile(paths);
+    EXPECT_EQ(brief(report),
+              (std::vector<std::string>{"2:e:\u00ABverde\u00BB no", "3:w:300 vale com",
+                                        "5:w:-5 vale come", "6:e:manca la rig"}));
+    Modulo1 state;
+    EXPECT_TRUE(ColourTable(state, paths).CaricaColori());  // the player agrees: it would not start
+    root.write("Quilo 1.0/colori.txt", "0\r\n0\r\n64\r\n255\r\n255\r\n0\r\n");
+    EXPECT_TRUE(checkColourFile(paths).diagnostics.empty());
+    EXPECT_FALSE(ColourTable(state, paths).CaricaColori());
 }
 
 TEST_F(ScriptCheckerTest, ReportsTheLoadersRefusalsAndAnUnreadableFile) {
