@@ -54,9 +54,9 @@ class Checker {
                 warning(i, "più di sette righe d'intestazione: da qui in poi non contano");
         }
         if (headers < 7) {
-            warning(
-                0, "l'intestazione ha " + std::to_string(headers) +
-                       " righe su sette: i colori mancanti valgono 0 e non c'è immagine di sfondo");
+            warning(0, "l'intestazione ha " + std::to_string(headers) +
+                           (headers == 1 ? " riga" : " righe") +
+                           " su sette: i colori mancanti valgono 0 e non c'è immagine di sfondo");
         }
     }
 

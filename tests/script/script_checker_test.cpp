@@ -103,8 +103,9 @@ TEST_F(ScriptCheckerTest, ReportsEachWarningOnItsLine) {
 TEST_F(ScriptCheckerTest, WarnsAboutAShortOrLongHeader) {
     auto report = check("99 extra      0\r\n", true);
     EXPECT_EQ(brief(report), std::vector<std::string>{"9:w:più di sett"});
-    report = check("", false);
+    report = check("99 una sola    0\r\n", false);
     EXPECT_EQ(brief(report), std::vector<std::string>{"1:w:l'intestazio"});
+    EXPECT_NE(report.diagnostics[0].text.find("ha 1 riga su sette"), std::string::npos);
 }
 
 // For every letter, the checker and the runner agree on where its block (if
