@@ -15,3 +15,18 @@ install(FILES ${PROJECT_SOURCE_DIR}/data/io.github.quilo.Quilo.metainfo.xml
 install(FILES ${PROJECT_SOURCE_DIR}/data/man/quilo.1 ${PROJECT_SOURCE_DIR}/data/man/quilo-check.1
               ${PROJECT_SOURCE_DIR}/data/man/quilo-sim.1 ${PROJECT_SOURCE_DIR}/data/man/quilo-export.1
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+# A Debian package of what is installed above (scripts/package).
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME quilo)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_CONTACT "The Quilo developers <quilo@example.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "slideshows that follow an audio CD to the second")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+    "Quilo plays an audio CD (a drive, a CD image or a folder of tracks) and, in step\n with the music, runs a script of timed lines on a full-screen display.")
+set(CPACK_DEBIAN_PACKAGE_SECTION video)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+include(CPack)
