@@ -12,9 +12,23 @@ install(FILES ${PROJECT_SOURCE_DIR}/data/icons/quilo.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${PROJECT_SOURCE_DIR}/data/io.github.quilo.Quilo.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-install(FILES ${PROJECT_SOURCE_DIR}/data/man/quilo.1 ${PROJECT_SOURCE_DIR}/data/man/quilo-check.1
-              ${PROJECT_SOURCE_DIR}/data/man/quilo-sim.1 ${PROJECT_SOURCE_DIR}/data/man/quilo-export.1
+# Manual pages and the Debian changelog go compressed, as Debian expects.
+set(quilo_compressed)
+foreach(file man/quilo.1 man/quilo-check.1 man/quilo-sim.1 man/quilo-export.1 changelog)
+  get_filename_component(name ${file} NAME)
+  set(out ${PROJECT_BINARY_DIR}/data/${name}.gz)
+  add_custom_command(OUTPUT ${out}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/data
+    COMMAND gzip -9nc ${PROJECT_SOURCE_DIR}/data/${file} > ${out}
+    DEPENDS ${PROJECT_SOURCE_DIR}/data/${file})
+  list(APPEND quilo_compressed ${out})
+endforeach()
+add_custom_target(compressed_docs ALL DEPENDS ${quilo_compressed})
+install(FILES ${PROJECT_BINARY_DIR}/data/quilo.1.gz ${PROJECT_BINARY_DIR}/data/quilo-check.1.gz
+              ${PROJECT_BINARY_DIR}/data/quilo-sim.1.gz ${PROJECT_BINARY_DIR}/data/quilo-export.1.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${PROJECT_BINARY_DIR}/data/changelog.gz ${PROJECT_SOURCE_DIR}/data/copyright
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quilo)
 
 # A Debian package of what is installed above (scripts/package).
 set(CPACK_GENERATOR DEB)
@@ -23,7 +37,7 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "The Quilo developers <quilo@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "slideshows that follow an audio CD to the second")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "Quilo plays an audio CD (a drive, a CD image or a folder of tracks) and, in step\n with the music, runs a script of timed lines on a full-screen display.")
+    "Quilo plays an audio CD (a drive, a CD image or a folder of tracks)\n and, in step with the music, runs a script of timed lines on a\n full-screen display.")
 set(CPACK_DEBIAN_PACKAGE_SECTION video)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
