@@ -34,6 +34,16 @@ std::optional<std::string> createRootFromDemo(const fs::path& root, const Instal
     return std::nullopt;
 }
 
+namespace {
+
+// Why the program stops, in a box and on the terminal.
+void tell(const QString& why) {
+    QMessageBox::information(nullptr, QStringLiteral("Quilo"), why);
+    std::cerr << "quilo: " << why.toStdString() << "\n";
+}
+
+}  // namespace
+
 bool offerFirstRun(AppOptions& options) {
     const fs::path root(options.root);
     std::error_code ec;
@@ -54,13 +64,11 @@ bool offerFirstRun(AppOptions& options) {
                 "colori della presentazione, sei numeri da 0 a 255) e la cartella \"Allegato\" "
                 "con i copioni. Si può indicare un'altra cartella con --root.")
                 .arg(QString::fromStdString(options.root));
-        QMessageBox::information(nullptr, QStringLiteral("Quilo"), explain);
-        std::cerr << "quilo: " << explain.toStdString() << "\n";
+        tell(explain);
         return false;
     }
     if (auto failure = createRootFromDemo(root, *demo)) {
-        QMessageBox::warning(nullptr, QStringLiteral("Quilo"), QString::fromStdString(*failure));
-        std::cerr << "quilo: " << *failure << "\n";
+        tell(QString::fromStdString(*failure));
         return false;
     }
     // The demo plays on its own disc unless another was named.

@@ -47,7 +47,14 @@ ShowOperator::ShowOperator(const AppOptions& options, Presentation& core, CdCont
     });
 }
 
+// Runs after every tick: nothing is looked at on disk unless a pane's file changed.
 void ShowOperator::watchPictures() {
+    bool same = true;
+    for (std::size_t i = 0; i < panesSeen_.size(); ++i) {
+        same = same && panesSeen_[i] == core_.testo1().ImgEdit[i].file;
+        panesSeen_[i] = core_.testo1().ImgEdit[i].file;
+    }
+    if (same) return;
     const QStringList watched = pictureWatcher_.files();
     for (const ImagePane& pane : core_.testo1().ImgEdit) {
         const QString file = QString::fromStdString(pane.file);

@@ -9,6 +9,7 @@
 #include <QFileSystemWatcher>
 #include <QObject>
 #include <QTimer>
+#include <array>
 #include <chrono>
 #include <functional>
 #include <optional>
@@ -63,6 +64,7 @@ class ShowOperator : public QObject {
     bool fullScreen_ = false;
     QFileSystemWatcher watcher_;
     QFileSystemWatcher pictureWatcher_;
+    std::array<std::string, 5> panesSeen_;  // the panes' files at the last look
     QTimer reloadSoon_;
     std::string watched_;
     std::string reloadProblem_;  // the panel line a refused reload left
