@@ -10,6 +10,12 @@ install(FILES ${PROJECT_BINARY_DIR}/demo/demo.cue ${PROJECT_BINARY_DIR}/demo/dem
 install(FILES ${PROJECT_SOURCE_DIR}/data/quilo.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/data/icons/quilo.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+# The PNG sizes are drawn from the SVG by scripts/render-icons and kept in the
+# tree, so that building needs no SVG renderer.
+foreach(size 16 32 48 64 128 256)
+  install(FILES ${PROJECT_SOURCE_DIR}/data/icons/${size}x${size}/quilo.png
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+endforeach()
 install(FILES ${PROJECT_SOURCE_DIR}/data/io.github.quilo.Quilo.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 # Manual pages and the Debian changelog go compressed, as Debian expects.

@@ -44,11 +44,11 @@ void tell(const QString& why) {
 
 }  // namespace
 
-bool offerFirstRun(AppOptions& options) {
+bool offerFirstRun(AppOptions& options, const fs::path& programDir) {
     const fs::path root(options.root);
     std::error_code ec;
     if (fs::exists(root, ec)) return true;
-    const auto demo = findInstalledDemo(QCoreApplication::applicationDirPath().toStdString());
+    const auto demo = findInstalledDemo(programDir);
     if (!demo) return true;  // nothing to offer: the program says what is missing, as ever
     const QString question =
         QStringLiteral(

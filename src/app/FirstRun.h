@@ -25,8 +25,9 @@ std::optional<InstalledDemo> findInstalledDemo(const std::filesystem::path& prog
 std::optional<std::string> createRootFromDemo(const std::filesystem::path& root,
                                               const InstalledDemo& demo);
 
-// Asks, in an Italian dialog, whether to create a missing root; false when
-// the program cannot go on (the user said no, or the root could not be made).
-bool offerFirstRun(AppOptions& options);
+// Asks, in an Italian dialog, whether to create a missing root from the demo
+// installed beside `programDir`; false when the program cannot go on (the
+// user said no, or the root could not be made).
+bool offerFirstRun(AppOptions& options, const std::filesystem::path& programDir);
 
 }  // namespace quilo

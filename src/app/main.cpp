@@ -14,7 +14,8 @@ int main(int argc, char** argv) {
     if (!options) return exitCode;
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quilo"));
-    if (!quilo::offerFirstRun(*options)) return 1;
+    if (!quilo::offerFirstRun(*options, QCoreApplication::applicationDirPath().toStdString()))
+        return 1;
     quilo::QuiloApp app(*options);
     if (const auto failure = app.start()) {
         std::cerr << "quilo: " << *failure << "\n";

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "display/Colours.h"
+#include "script/PicturePlacement.h"
 #include "script/ScriptCommand.h"
 #include "script/ScriptLoader.h"
 #include "shared/LineFormat.h"
@@ -26,6 +27,7 @@ class Checker {
         : s_(state), files_(files), checks_(checks) {}
 
     std::vector<Diagnostic> run() {
+        checkLineEnds();
         checkHeader();
         for (int i = 0; i < s_.lineCount; ++i) {
             const DecodedLine& d = s_.scriptLines.decoded(i);
@@ -43,6 +45,20 @@ class Checker {
         found_.push_back({index + 1, false, std::move(text)});
     }
     const std::string& text(int index) const { return s_.scriptLines[index]; }
+
+    // A file that ends its lines with CR LF keeps a lone LF inside the line,
+    // so two lines the author sees are one to the player.
+    void checkLineEnds() {
+        for (int i = 0; i < s_.lineCount; ++i) {
+            const auto lf = text(i).find('\n');
+            if (lf == std::string::npos) continue;
+            warning(i,
+                    "la riga finisce con un a capo LF senza CR mentre il file usa CR LF: il "
+                    "lettore la unisce alla riga seguente (" +
+                        quoted(text(i).substr(0, std::min<std::size_t>(lf, 40))) +
+                        "); salvare il file con un solo tipo di a capo");
+        }
+    }
 
     void checkHeader() {
         int headers = 0;
@@ -65,7 +81,8 @@ class Checker {
         if (!name.empty() && name != kBlank) checkFile(i, name, "immagine di sfondo");
     }
 
-    void checkFile(int i, const std::string& name, const char* what) {
+    // Whether the file is there and reads as what it should be.
+    bool checkFile(int i, const std::string& name, const char* what) {
         std::error_code ec;
         const std::string file = files_.resolve(name);
         const bool picture = std::string(what).find("immagine") == 0;
@@ -78,7 +95,10 @@ class Checker {
             error(i, named + " non si può leggere come immagine (" + file + ")");
         } else if (!picture && checks_.sounds && !checks_.sounds->playable(file)) {
             error(i, named + " non si può riprodurre (" + file + ")");
+        } else {
+            return true;
         }
+        return false;
     }
 
     // Checks the cue at `i`; returns the index of its last line (a block's end).
@@ -148,10 +168,11 @@ class Checker {
                                                           : ": l'immagine risulta mancante"));
             return;
         }
-        checkFile(i, name,
-                  command == ScriptCommand::Sound        ? "suono"
-                  : command == ScriptCommand::Background ? "immagine di sfondo"
-                                                         : "immagine");
+        const bool found = checkFile(i, name,
+                                     command == ScriptCommand::Sound        ? "suono"
+                                     : command == ScriptCommand::Background ? "immagine di sfondo"
+                                                                            : "immagine");
+        if (found && command == ScriptCommand::Picture) checkPictureSize(i, name, letter);
         if (command == ScriptCommand::Picture) {
             const int next = i + 1 < LineTable::kSize ? i + 1 : i;
             const std::int32_t seconds = secondsBetween(s_.scriptLines.decoded(i).seconds,
@@ -162,6 +183,19 @@ class Checker {
                                "(ne servono 7)");
             }
         }
+    }
+
+    void checkPictureSize(int i, const std::string& name, const std::string& letter) {
+        if (!checks_.pictures) return;
+        const auto size = checks_.pictures->pixelSize(files_.resolve(name));
+        const PixelSize most = largestWholePicture(letter);
+        if (!size || (size->width <= most.width && size->height <= most.height)) return;
+        warning(i, "immagine " + quoted(name) + " troppo grande per lo schermo (" +
+                       std::to_string(size->width) + " x " + std::to_string(size->height) +
+                       " pixel): anche alla scala più piccola se ne vede solo la parte in alto "
+                       "a sinistra; con la lettera " +
+                       quoted(letter) + " si vede intera fino a " + std::to_string(most.width) +
+                       " x " + std::to_string(most.height) + " pixel");
     }
 
     int blockEnd(int i, std::string_view closing) {
@@ -191,6 +225,11 @@ class Checker {
 
 }  // namespace
 
+void sortByLine(CheckReport& report) {
+    std::stable_sort(report.diagnostics.begin(), report.diagnostics.end(),
+                     [](const Diagnostic& a, const Diagnostic& b) { return a.line < b.line; });
+}
+
 int CheckReport::errors() const {
     int n = 0;
     for (const auto& d : diagnostics) n += d.error;
@@ -217,8 +256,7 @@ CheckReport checkScript(const std::string& path, const PathResolver& paths, File
     }
     const ScriptFiles files(state, paths);
     report.diagnostics = Checker(state, files, checks).run();
-    std::stable_sort(report.diagnostics.begin(), report.diagnostics.end(),
-                     [](const Diagnostic& a, const Diagnostic& b) { return a.line < b.line; });
+    sortByLine(report);
     return report;
 }
 

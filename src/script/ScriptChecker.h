@@ -3,8 +3,9 @@
 // plays, so that an author can fix it before the show: errors (a refused
 // script, lines too short for their command, colours that do not exist, blocks
 // that never close, files that are not there) and warnings (cues out of order
-// or sharing a time, pictures with no time for their transition, a lower-case
-// command letter, a header of the wrong length).
+// or sharing a time, pictures with no time for their transition or too large
+// for the display, a lower-case command letter, a header of the wrong length,
+// line ends of two kinds).
 
 #include <string>
 #include <vector>
@@ -37,6 +38,9 @@ struct FileChecks {
 };
 
 CheckReport checkScript(const std::string& path, const PathResolver& paths, FileChecks checks = {});
+
+// Orders the findings by line, keeping the order of those on one line.
+void sortByLine(CheckReport& report);
 
 // The report as the tool prints it: "PATH:LINE: errore: TEXT" lines and a summary.
 std::string formatReport(const std::string& path, const CheckReport& report);

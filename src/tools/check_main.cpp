@@ -12,6 +12,7 @@
 #include "script/ScriptChecker.h"
 #include "shared/CommandLine.h"
 #include "tools/DecodingSoundCheck.h"
+#include "tools/sim/PlayCheck.h"
 
 namespace {
 
@@ -21,7 +22,9 @@ const char* const kHelp =
     "cosa andr\u00E0 storto:\n"
     "errori (copione rifiutato, righe troppo corte, colori inesistenti, blocchi non\n"
     "chiusi, file mancanti) e avvisi (tempi fuori ordine o ripetuti, immagini senza\n"
-    "tempo per la transizione, lettere minuscole, intestazione incompleta).\n\n"
+    "tempo per la transizione, immagini troppo grandi per lo schermo, didascalie\n"
+    "nascoste sotto un'immagine, lettere minuscole, intestazione incompleta, a capo\n"
+    "misti).\n\n"
     "  --root CARTELLA  cartella che fa da unit\u00E0 C: (predefinita: ~/Quilo)\n"
     "  --help           questo aiuto\n"
     "  --version        la versione\n\n"
@@ -58,7 +61,14 @@ int main(int argc, char** argv) {
     if (!colours.diagnostics.empty()) {
         std::cout << quilo::formatReport(paths.resolve(quilo::kColourFile).string(), colours);
     }
-    const quilo::CheckReport report = quilo::checkScript(script, paths, {&pictures, &sounds});
+    quilo::CheckReport report = quilo::checkScript(script, paths, {&pictures, &sounds});
+    // What the display shows needs the script played; only a script that
+    // starts can be.
+    if (report.errors() + colours.errors() == 0) {
+        for (auto& found : quilo::checkByPlaying(script, root, pictures, sounds))
+            report.diagnostics.push_back(std::move(found));
+        quilo::sortByLine(report);
+    }
     std::cout << quilo::formatReport(script, report);
     if (!report.readable) return 2;
     return report.errors() + colours.errors() > 0 ? 1 : 0;

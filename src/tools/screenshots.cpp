@@ -71,7 +71,7 @@ int main(int argc, char** argv) {
     stepper.stepUntil(1, 0, 19);
     stepper.stepFor(500);
     ok &= save(app.displayView(), out + "/display-picture.png");
-    stepper.stepUntil(1, 0, 52);
+    stepper.stepUntil(1, 0, 47);
     ok &= save(app.displayView(), out + "/display-column.png");
     stepper.stepUntil(2, 0, 10);
     ok &= save(app.displayView(), out + "/display-thirds.png");

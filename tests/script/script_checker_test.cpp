@@ -17,6 +17,7 @@ using testing::TempDir;
 struct JunkRefusingChecks : PictureProber, SoundCheck {
     std::optional<PixelSize> pixelSize(const std::string& file) override {
         if (file.find("junk") != std::string::npos) return std::nullopt;
+        if (file.find("huge") != std::string::npos) return PixelSize{3000, 2000};
         return PixelSize{640, 480};
     }
     bool playable(const std::string& file) override {
@@ -27,7 +28,8 @@ struct JunkRefusingChecks : PictureProber, SoundCheck {
 class ScriptCheckerTest : public ::testing::Test {
   protected:
     ScriptCheckerTest() {
-        for (const char* name : {"sea.bmp", "photo.jpg", "ding.wav", "junk.jpg", "junk.wav"})
+        for (const char* name :
+             {"sea.bmp", "photo.jpg", "huge.jpg", "ding.wav", "junk.jpg", "junk.wav"})
             root.write(std::string("Allegato/") + name, "x");
         ::mkfifo((root.path() / "Allegato" / "fifo.png").c_str(), 0600);
     }
@@ -88,16 +90,24 @@ TEST_F(ScriptCheckerTest, ReportsEachErrorOnItsLine) {
 
 TEST_F(ScriptCheckerTest, ReportsEachWarningOnItsLine) {
     const auto report = check(
-        "01:00:10first12C\r\n"    // 9
-        "01:00:10twin12C\r\n"     // 10: same time
-        "01:00:05back12C\r\n"     // 11: out of order
-        "01:00:20photo.jpgA\r\n"  // 12: 4 seconds to the next line
-        "01:00:24lower12c\r\n",   // 13: lower-case c
+        "01:00:10first12C\r\n"      // 9
+        "01:00:10twin12C\r\n"       // 10: same time
+        "01:00:05back12C\r\n"       // 11: out of order
+        "01:00:20photo.jpgA\r\n"    // 12: 4 seconds to the next line
+        "01:00:24lower12c\r\n"      // 13: lower-case c
+        "01:00:30huge.jpgM\r\n"     // 14: too large for the display at any scale
+        "01:00:40huge.jpgF\r\n"     // 15: fits the right two thirds at half the scale
+        "01:00:50huge.jpgR\r\n"     // 16: but not the right third
+        "01:01:00one\ntwo12C\r\n",  // 17: a lone LF in a CR LF file
         true);
     EXPECT_EQ(brief(report), (std::vector<std::string>{"10:w:stesso tempo", "11:w:tempo fuori ",
-                                                       "12:w:solo 4 secon", "13:w:l'ultima let"}))
+                                                       "12:w:solo 4 secon", "13:w:l'ultima let",
+                                                       "14:w:immagine «h", "16:w:immagine «h",
+                                                       "17:w:la riga fini"}))
         << formatReport(path, report);
     EXPECT_EQ(report.errors(), 0);
+    EXPECT_NE(report.diagnostics[4].text.find("fino a 2925 x 2194 pixel"), std::string::npos);
+    EXPECT_NE(report.diagnostics[5].text.find("fino a 1950 x 4388 pixel"), std::string::npos);
 }
 
 TEST_F(ScriptCheckerTest, WarnsAboutAShortOrLongHeader) {

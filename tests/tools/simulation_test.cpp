@@ -1,5 +1,7 @@
 #include "tools/sim/Simulation.h"
 
+#include "tools/sim/PlayCheck.h"
+
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
@@ -146,6 +148,31 @@ TEST_F(SimulationTest, RefusesAScriptTheLoaderRefusesAndAMissingColourFile) {
     simulate("01:00:01Hi12C\r\n**\r\n");
     EXPECT_EQ(status, 1);
     EXPECT_NE(err.str().find("Impossibile leggere il file dei colori"), std::string::npos);
+}
+
+// Captions lie under pictures: one that arrives while a picture covers it is
+// never seen, wherever on the disc it is; one beside a picture, or after a
+// plain caption took the picture away, is.
+TEST_F(SimulationTest, PlayCheckWarnsOfCaptionsThatArriveUnderAPicture) {
+    const std::string script = root.write("Allegato/show.txt",
+                                          "01:00:01Sopra12C\r\n"
+                                          "01:00:02palco.bmpM\r\n"
+                                          "01:00:10Sotto la foto12C\r\n"  // 3: hidden
+                                          "01:00:12Via la foto\r\n"
+                                          "01:00:14Di nuovo sopra12B\r\n"
+                                          "02:00:16coro.bmpR\r\n"
+                                          "02:00:30Accanto12C\r\n"  // left of the picture
+                                          "02:00:32palco.bmpM\r\n"
+                                          "02:05:40Fine15E\r\n"  // 9: hidden, minutes later
+                                          "**\r\n")
+                                   .string();
+    const auto found = checkByPlaying(script, root.path().string(), prober, sounds);
+    ASSERT_EQ(found.size(), 2u);
+    EXPECT_EQ(found[0].line, 3);
+    EXPECT_EQ(found[0].text.rfind("la didascalia \u00ABSotto la foto\u00BB resta nascosta", 0), 0u);
+    EXPECT_NE(found[0].text.find("palco.bmp"), std::string::npos);
+    EXPECT_EQ(found[1].line, 9);
+    EXPECT_FALSE(found[1].error);
 }
 
 TEST(SimulationToc, PrintsTheTableAndTheDiscCode) {

@@ -1,15 +1,13 @@
 // The picture commands "M", "A", "Z", "F" and "R".
 #include <cmath>
 
+#include "script/PicturePlacement.h"
 #include "script/commands/ScriptCommands.h"
 #include "shared/LineFormat.h"
 #include "shared/NumericField.h"
 
 namespace quilo {
 namespace {
-
-constexpr float kThirdLeft = 11701.0f / 3.0f;      // 3900.33
-constexpr float kTwoThirdsLeft = 23402.0f / 3.0f;  // 7800.67
 
 float textBoxLeft(const std::string& letter) {
     if (letter == "F") return 100;
@@ -72,9 +70,10 @@ void ScriptCommands::placePicture(const std::string& letter) {
         panes_.IngrandisciImmagine();
         testo1_.Label1[0].geometry.width = static_cast<float>(state_.fittedWidth);
     } else if (letter == "F" || letter == "R") {
-        state_.fitBoxWidth = box(letter == "F" ? 23402.0f / 3.0f : 11701.0f / 3.0f);
-        state_.zoomFactor = 2;
-        loadAt(letter == "F" ? kThirdLeft : kTwoThirdsLeft);
+        const PicturePlacement place = picturePlacement(letter);
+        state_.fitBoxWidth = box(kDisplayWidth - place.left);
+        state_.zoomFactor = place.smallestScale;
+        loadAt(place.left);
         panes_.EspandiImmagine();
     } else {  // "A", and "Z" without time for the growth
         state_.fitBoxWidth = state_.captionWidth;

@@ -1,0 +1,19 @@
+#pragma once
+// The checks that need the script played rather than read: what is on the
+// display when each caption arrives. The script plays through the simulation
+// on a silent disc just long enough for its cues, so nothing is heard or shown.
+
+#include <string>
+#include <vector>
+
+#include "script/ScriptChecker.h"
+#include "shared/PictureProber.h"
+#include "shared/SoundCheck.h"
+
+namespace quilo {
+
+// Warnings for captions that arrive under a picture and so are never seen.
+std::vector<Diagnostic> checkByPlaying(const std::string& script, const std::string& root,
+                                       PictureProber& pictures, SoundCheck& sounds);
+
+}  // namespace quilo
