@@ -34,7 +34,10 @@ install(FILES ${PROJECT_BINARY_DIR}/data/quilo.1.gz ${PROJECT_BINARY_DIR}/data/q
               ${PROJECT_BINARY_DIR}/data/quilo-sim.1.gz ${PROJECT_BINARY_DIR}/data/quilo-export.1.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${PROJECT_BINARY_DIR}/data/changelog.gz ${PROJECT_SOURCE_DIR}/data/copyright
+              ${PROJECT_SOURCE_DIR}/docs/copione.md
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quilo)
+# The script guide's pictures and example show, beside it.
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/copione DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quilo)
 
 # A Debian package of what is installed above (scripts/package).
 set(CPACK_GENERATOR DEB)

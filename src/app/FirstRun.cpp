@@ -1,5 +1,6 @@
 #include "app/FirstRun.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <iostream>
@@ -42,13 +43,25 @@ void tell(const QString& why) {
     std::cerr << "quilo: " << why.toStdString() << "\n";
 }
 
+// Qt names its standard buttons in English unless its translations are
+// installed and the locale is Italian: the program names them itself.
+bool askYesNo(const QString& question) {
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Quilo"), question,
+                    QMessageBox::Yes | QMessageBox::No);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("Sì"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("No"));
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
+}
+
 }  // namespace
 
 bool offerFirstRun(AppOptions& options, const fs::path& programDir) {
+    const auto demo = findInstalledDemo(programDir);
+    if (demo) options.demoDisc = demo->disc.string();
     const fs::path root(options.root);
     std::error_code ec;
     if (fs::exists(root, ec)) return true;
-    const auto demo = findInstalledDemo(programDir);
     if (!demo) return true;  // nothing to offer: the program says what is missing, as ever
     const QString question =
         QStringLiteral(
@@ -56,8 +69,7 @@ bool offerFirstRun(AppOptions& options, const fs::path& programDir) {
             "Crearla adesso con una presentazione di prova (il file dei colori e la "
             "cartella Allegato con un copione, le sue immagini e un suono)?")
             .arg(QString::fromStdString(options.root));
-    if (QMessageBox::question(nullptr, QStringLiteral("Quilo"), question,
-                              QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
+    if (!askYesNo(question)) {
         const QString explain =
             QStringLiteral(
                 "Quilo ha bisogno della cartella %1 con dentro \"Quilo 1.0/colori.txt\" (i due "

@@ -27,7 +27,8 @@ std::optional<std::string> createRootFromDemo(const std::filesystem::path& root,
 
 // Asks, in an Italian dialog, whether to create a missing root from the demo
 // installed beside `programDir`; false when the program cannot go on (the
-// user said no, or the root could not be made).
+// user said no, or the root could not be made). Names the demo's disc in the
+// options either way, for a machine without a CD drive.
 bool offerFirstRun(AppOptions& options, const std::filesystem::path& programDir);
 
 }  // namespace quilo

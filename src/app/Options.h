@@ -20,6 +20,9 @@ struct AppOptions {
     std::optional<CdPosition> from;  // where on the disc the show starts
     // Where the last script is remembered; empty for the user's own settings.
     std::string settingsFile;
+    // The installed demo's CD image: played when no disc is named and the
+    // machine has no CD drive at all, so that the demo always plays.
+    std::string demoDisc;
 };
 
 // "TT:MM:SS" as a place on the disc; nothing when it is not one.

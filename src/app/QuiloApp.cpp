@@ -44,7 +44,13 @@ QuiloApp::QuiloApp(const AppOptions& options, PortOverrides o)
 // a disc cannot be played, and the show goes on without it.
 std::unique_ptr<DiscSource> QuiloApp::openDisc() {
     std::string error;
-    auto source = openDiscSource(options_.disc, error);
+    std::string named = options_.disc;
+    if (named.empty() && !options_.demoDisc.empty() && !hasCdDrive()) {
+        named = options_.demoDisc;
+        if (!saidDemoDisc_) warnings_.warn("Nessuna unità CD: suona il disco della demo");
+        saidDemoDisc_ = true;
+    }
+    auto source = openDiscSource(named, error);
     if (!source && error != tarvo1_.status) warnings_.warn(error);
     if (source) {
         for (const std::string& note : source->notes) warnings_.warn(note);

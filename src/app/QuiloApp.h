@@ -73,6 +73,7 @@ class QuiloApp : public QObject {
     }
 
     AppOptions options_;
+    bool saidDemoDisc_ = false;  // the fallback to the demo's disc is said once
     // real ports (used unless overridden)
     StderrWarnings realWarnings_;
     Warnings& warnings_;

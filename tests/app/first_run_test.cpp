@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "app/Stepper.h"
+#include "cd/io/DiscSources.h"
 #include "support/CommandFakes.h"
 #include "support/Harness.h"
 #include "support/TempDir.h"
@@ -54,6 +55,7 @@ class DialogAnswerer {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             if (!box) return;
             said.push_back(box->text());
+            for (QAbstractButton* b : box->buttons()) buttons.push_back(b->text());
             QAbstractButton* button = box->button(answer);
             if (!button) button = box->button(QMessageBox::Ok);
             button->click();
@@ -61,6 +63,7 @@ class DialogAnswerer {
         timer_.start();
     }
     QStringList said;
+    QStringList buttons;
 
   private:
     QTimer timer_;
@@ -102,6 +105,7 @@ TEST(FirstRun, OffersTheDemoInADialogAndStartsOnWhatItMade) {
     DialogAnswerer yes(QMessageBox::Yes);
     EXPECT_TRUE(offerFirstRun(*options, prefix.path() / "bin"));
     EXPECT_EQ(yes.said.size(), 1);
+    EXPECT_TRUE(yes.buttons.contains("S\u00EC")) << yes.buttons.join(",").toStdString();
     EXPECT_TRUE(fs::is_regular_file(home.path() / "Quilo/Allegato/demo.txt"));
     EXPECT_EQ(fs::path(options->disc),
               fs::weakly_canonical(prefix.path() / "share/quilo/disco/demo.cue"));
@@ -116,6 +120,19 @@ TEST(FirstRun, OffersTheDemoInADialogAndStartsOnWhatItMade) {
     ASSERT_FALSE(stepper.app().start());
     EXPECT_EQ(stepper.app().chooserModel().files, std::vector<std::string>{"demo.txt"});
     EXPECT_NE(stepper.app().panelView().box(7)->text(), "0");  // the demo disc is read
+
+    // The next day, no disc named: on a machine without a drive the demo still plays.
+    if (hasCdDrive()) return;
+    auto later = parseOptions({"quilo", "--root", QString::fromStdString(options->root)}, exitCode);
+    ASSERT_TRUE(later);
+    later->settingsFile = options->settingsFile;
+    EXPECT_TRUE(offerFirstRun(*later, prefix.path() / "bin"));
+    EXPECT_TRUE(later->disc.empty());
+    Stepper nextDay(*later, messages, exit, sound, &warnings);
+    ASSERT_FALSE(nextDay.app().start());
+    EXPECT_EQ(nextDay.app().panelView().statusLine()->text(), "");
+    EXPECT_NE(nextDay.app().panelView().box(7)->text(), "0");
+    EXPECT_EQ(warnings.messages.back(), "Nessuna unit\u00E0 CD: suona il disco della demo");
 }
 
 }  // namespace

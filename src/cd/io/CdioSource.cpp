@@ -147,6 +147,14 @@ void quietLog(cdio_log_level_t, const char*) {}
 
 }  // namespace
 
+bool hasCdDrive() {
+    cdio_log_set_handler(quietLog);
+    char* device = cdio_get_default_device(nullptr);
+    if (!device) return false;
+    cdio_free(device);
+    return true;
+}
+
 std::unique_ptr<DiscSource> openCdio(const std::string& named, std::string& error) {
     cdio_log_set_handler(quietLog);
     std::string source = named;

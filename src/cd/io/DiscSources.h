@@ -15,6 +15,9 @@ namespace quilo {
 // holds one line for the user.
 std::unique_ptr<DiscSource> openDiscSource(const std::string& named, std::string& error);
 
+// Whether the system has a CD drive at all (with a disc in it or not).
+bool hasCdDrive();
+
 std::unique_ptr<DiscSource> openCueSheet(const std::string& path, std::string& error);
 std::unique_ptr<DiscSource> openTrackFolder(const std::string& path, std::string& error);
 std::unique_ptr<DiscSource> openCdio(const std::string& named, std::string& error);
