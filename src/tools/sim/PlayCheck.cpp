@@ -17,6 +17,8 @@ namespace {
 constexpr double kHiddenShare = 0.5;
 constexpr int kLastTrack = 98;  // 99 is the header's
 constexpr int kTailSeconds = 5;
+// A cue a few milliseconds late shows the same display.
+constexpr int kClockEveryMs = 10;
 constexpr int kLongestTrackSeconds = 100 * 60;
 
 bool setsCaption(const std::string& letter) {
@@ -72,7 +74,7 @@ std::vector<Diagnostic> checkByPlaying(const std::string& script, const std::str
 
     std::vector<Diagnostic> found;
     std::set<int> warned;
-    SimOptions options{script, root, disc.trackSectors, disc.until, {}};
+    SimOptions options{script, root, disc.trackSectors, disc.until, {}, kClockEveryMs};
     options.onCue = [&](const CueReport& cue) {
         if (!setsCaption(cue.letter) || warned.count(cue.line)) return;
         const CaptionCover cover = captionCover(cue.display);

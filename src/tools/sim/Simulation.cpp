@@ -1,5 +1,6 @@
 #include "tools/sim/Simulation.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <nlohmann/json.hpp>
@@ -247,7 +248,7 @@ int Simulation::run() {
         time.stepMillisecond();
         ms = time.milliseconds();
         effects.resumed = false;
-        if (clock.enabled) clock.Timer1_Timer();
+        if (clock.enabled && ms % std::max(1, options_.clockEveryMs) == 0) clock.Timer1_Timer();
         const CdPosition at = CdPosition::unpack(control.position());
         if (effects.resumed) {
             out_ << json{{"ms", ms}, {"pos", at.text()}, {"clock", "play"}}.dump() << "\n";

@@ -38,6 +38,9 @@ struct SimOptions {
     std::vector<std::int32_t> trackSectors;       // the virtual disc
     std::optional<std::array<int, 3>> until;      // track, minutes, seconds
     std::function<void(const CueReport&)> onCue;  // also told of every cue
+    // How often the playback clock ticks, in virtual milliseconds. Checks that
+    // only look at what each cue shows may tick less often, and run faster.
+    int clockEveryMs = 1;
 };
 
 // Tells whether a sound file could be played; the simulation never plays it.
