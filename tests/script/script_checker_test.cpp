@@ -90,20 +90,23 @@ TEST_F(ScriptCheckerTest, ReportsEachErrorOnItsLine) {
 
 TEST_F(ScriptCheckerTest, ReportsEachWarningOnItsLine) {
     const auto report = check(
-        "01:00:10first12C\r\n"      // 9
-        "01:00:10twin12C\r\n"       // 10: same time
-        "01:00:05back12C\r\n"       // 11: out of order
-        "01:00:20photo.jpgA\r\n"    // 12: 4 seconds to the next line
-        "01:00:24lower12c\r\n"      // 13: lower-case c
-        "01:00:30huge.jpgM\r\n"     // 14: too large for the display at any scale
-        "01:00:40huge.jpgF\r\n"     // 15: fits the right two thirds at half the scale
-        "01:00:50huge.jpgR\r\n"     // 16: but not the right third
-        "01:01:00one\ntwo12C\r\n",  // 17: a lone LF in a CR LF file
+        "01:00:10first12C\r\n"     // 9
+        "01:00:10twin12C\r\n"      // 10: same time
+        "01:00:05back12C\r\n"      // 11: out of order
+        "01:00:20photo.jpgA\r\n"   // 12: 4 seconds to the next line
+        "01:00:24lower12c\r\n"     // 13: lower-case c
+        "01:00:30huge.jpgM\r\n"    // 14: too large for the display at any scale
+        "01:00:40huge.jpgF\r\n"    // 15: fits the right two thirds at half the scale
+        "01:00:50huge.jpgR\r\n"    // 16: but not the right third
+        "01:01:00one\ntwo12C\r\n"  // 17: a lone LF in a CR LF file
+        "01:01:10Pause02S\r\n"
+        "01:01:12inner12C\r\n"  // 19: a block line that also reads as a cue
+        "endP\r\n",
         true);
     EXPECT_EQ(brief(report), (std::vector<std::string>{"10:w:stesso tempo", "11:w:tempo fuori ",
                                                        "12:w:solo 4 secon", "13:w:l'ultima let",
                                                        "14:w:immagine «h", "16:w:immagine «h",
-                                                       "17:w:la riga fini"}))
+                                                       "17:w:la riga fini", "19:w:riga di un b"}))
         << formatReport(path, report);
     EXPECT_EQ(report.errors(), 0);
     EXPECT_NE(report.diagnostics[4].text.find("fino a 2925 x 2194 pixel"), std::string::npos);
@@ -155,12 +158,6 @@ TEST_F(ScriptCheckerTest, ReadsEveryLettersBlockAsTheRunnerDoes) {
         h.reader.LeggiRiga();
         EXPECT_EQ(h.log.lines, (std::vector<int>{0, 4})) << letter;
     }
-}
-
-TEST_F(ScriptCheckerTest, WarnsAboutABlockLineThatAlsoReadsAsACue) {
-    const auto report = check("01:00:10Pause02S\r\n01:00:12inner12C\r\nendP\r\n");
-    EXPECT_EQ(brief(report), std::vector<std::string>{"10:w:riga di un b"})
-        << formatReport(path, report);
 }
 
 // The player refuses to start without six numbers; a number outside 0-255
