@@ -27,6 +27,14 @@ const char* const kHelp =
     "Tasti sulla presentazione: frecce e Pag su/gi\u00F9 tra le scene, Home alla prima,\n"
     "Spazio pausa, F11 o F schermo intero, Esc il pannello.\n";
 
+// The option given last without its value, named as the tools name theirs.
+int refuseMissingValue(const QStringList& arguments) {
+    const QString last = arguments.isEmpty() ? QString() : arguments.back();
+    std::cerr << "quilo: all'opzione \u00AB" << last.toStdString()
+              << "\u00BB manca il valore; vedi quilo --help\n";
+    return kBadArguments;
+}
+
 // A script named Windows-style ("C:\Allegato\x.txt") goes through the root as
 // the chooser's would; any other relative name is taken from the current folder.
 std::string scriptArgument(const QString& named) {
@@ -91,10 +99,8 @@ std::optional<AppOptions> parseOptions(const QStringList& arguments, int& exitCo
         const std::string named = unknown.isEmpty() ? std::string()
                                                     : (unknown.front().size() == 1 ? "-" : "--") +
                                                           unknown.front().toStdString();
-        exitCode = unknown.isEmpty()
-                       ? (std::cerr << "quilo: a un'opzione manca il valore; vedi quilo --help\n",
-                          kBadArguments)
-                       : refuseArgument("quilo", named, {});
+        exitCode =
+            unknown.isEmpty() ? refuseMissingValue(arguments) : refuseArgument("quilo", named, {});
         return std::nullopt;
     }
     if (parser.isSet(help) || parser.isSet(version)) {
