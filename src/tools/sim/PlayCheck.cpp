@@ -15,6 +15,7 @@ namespace {
 
 // More than this share of a caption's text under a picture hides the caption.
 constexpr double kHiddenShare = 0.5;
+constexpr double kWhollyHidden = 0.9;
 constexpr int kLastTrack = 98;  // 99 is the header's
 constexpr int kTailSeconds = 5;
 // A cue a few milliseconds late shows the same display.
@@ -82,7 +83,9 @@ std::vector<Diagnostic> checkByPlaying(const std::string& script, const std::str
         warned.insert(cue.line);
         found.push_back({cue.line, false,
                          "la didascalia " + quotedStart(cue.display.Label2[0].caption) +
-                             " resta nascosta sotto l'immagine \u00AB" + cover.picture +
+                             (cover.share < kWhollyHidden ? " resta in gran parte nascosta"
+                                                          : " resta nascosta") +
+                             " sotto l'immagine \u00AB" + cover.picture +
                              "\u00BB: le didascalie stanno sotto le immagini; la toglie prima "
                              "un testo semplice, un blocco \u00AB+\u00BB o una pausa"});
     };
