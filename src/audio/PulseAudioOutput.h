@@ -2,7 +2,9 @@
 // CD audio to the sound server, falling back to a silent real-time output
 // (saying so once) when there is none, so the position still moves. Its
 // delay is the server's own measure of what is written and not yet heard,
-// sink latency included, so the position is the sample being heard.
+// sink latency included, so the position is the sample being heard. A server
+// that goes away mid-show hands over to the silent output without a jump in
+// the position, and the sound comes back by itself when the server does.
 
 #include "audio/PulseStream.h"
 #include "cd/NullAudioOutput.h"
@@ -28,9 +30,19 @@ class PulseAudioOutput : public AudioOutput {
     static constexpr int kBufferMs = 100;
 
   private:
+    bool onServer();
+    void tryServerAgain();
+    void say(const char* message);
+
+    static constexpr std::chrono::seconds kRetryEvery{2};
+
     Warnings* warnings_;
     bool trySoundDevice_;
-    bool warned_ = false;
+    bool warnedNoServer_ = false;
+    bool lost_ = false;  // the server went away; tried again at each flush and every 2 s
+    NullAudioOutput::Clock::time_point nextTry_{};
+    bool paused_ = false;         // as the control last asked
+    std::int64_t lastDelay_ = 0;  // the server's last word on what is unheard
     PulseStream stream_;
     NullAudioOutput silent_;
 };

@@ -3,6 +3,7 @@
 #include <pulse/pulseaudio.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "shared/AudioOutput.h"
 
@@ -128,6 +129,13 @@ void PulseStream::close() {
     timingRequests_ = 0;
 }
 
+bool PulseStream::broken() {
+    if (!stream_) return false;
+    LoopLock lock(loop_);
+    return !PA_CONTEXT_IS_GOOD(pa_context_get_state(context_)) ||
+           !PA_STREAM_IS_GOOD(pa_stream_get_state(stream_));
+}
+
 std::size_t PulseStream::write(const std::uint8_t* data, std::size_t bytes) {
     if (!stream_) return 0;
     LoopLock lock(loop_);
@@ -138,6 +146,18 @@ std::size_t PulseStream::write(const std::uint8_t* data, std::size_t bytes) {
     sinceFlush_ += static_cast<std::int64_t>(n / kFrameBytes);
     drained_ = false;
     return n;
+}
+
+void PulseStream::writeSilence(std::int64_t frames) {
+    if (!stream_ || frames <= 0) return;
+    LoopLock lock(loop_);
+    const auto bytes = static_cast<std::size_t>(frames) * kFrameBytes;
+    if (pa_stream_write(stream_, std::vector<std::uint8_t>(bytes, 0).data(), bytes, nullptr, 0,
+                        PA_SEEK_RELATIVE) != 0) {
+        return;
+    }
+    sinceFlush_ += frames;
+    drained_ = false;
 }
 
 void PulseStream::cork(bool corked) {

@@ -36,9 +36,15 @@ class PulseStream {
     bool open(const std::string& name, int targetMs, Pull pull = {});
     void close();
     bool isOpen() const { return stream_ != nullptr; }
+    // The server has gone (it stopped or the connection broke): the stream
+    // takes nothing more and must be closed.
+    bool broken();
 
     // Takes as many whole frames as fit now; returns the bytes taken.
     std::size_t write(const std::uint8_t* data, std::size_t bytes);
+    // Queues `frames` of silence whatever the room, up to the server's
+    // largest buffer.
+    void writeSilence(std::int64_t frames);
     void cork(bool corked);
     // Drops what is buffered and not yet heard.
     void flush();

@@ -18,7 +18,7 @@ void NullAudioOutput::drain() {
 
 std::size_t NullAudioOutput::write(const std::uint8_t*, std::size_t bytes) {
     drain();
-    const std::int64_t room = kCapacityFrames - buffered_;
+    const std::int64_t room = std::max<std::int64_t>(0, kCapacityFrames - buffered_);
     const std::int64_t frames =
         std::min<std::int64_t>(room, static_cast<std::int64_t>(bytes / kBytesPerFrame));
     buffered_ += frames;
@@ -33,6 +33,11 @@ void NullAudioOutput::pause(bool paused) {
 void NullAudioOutput::flush() {
     drain();
     buffered_ = 0;
+}
+
+void NullAudioOutput::holdHeardLater(std::int64_t frames) {
+    drain();
+    buffered_ = std::max<std::int64_t>(0, frames);
 }
 
 std::int64_t NullAudioOutput::delayFrames() {

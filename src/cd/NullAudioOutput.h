@@ -17,6 +17,9 @@ class NullAudioOutput : public AudioOutput {
     void pause(bool paused) override;
     void flush() override;
     std::int64_t delayFrames() override;
+    // Takes over `frames` already written elsewhere and not yet heard, so
+    // that the position goes on from where another output left it.
+    void holdHeardLater(std::int64_t frames);
 
   private:
     void drain();

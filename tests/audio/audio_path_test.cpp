@@ -9,6 +9,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
 #include <QTest>
 #include <cstdlib>
 #include <iostream>
@@ -16,6 +18,7 @@
 #include "audio/CdStreamer.h"
 #include "audio/PulseAudioOutput.h"
 #include "cd/CdControl.h"
+#include "support/DisplayFakes.h"
 #include "support/FakeDisc.h"
 
 namespace quilo {
@@ -115,6 +118,119 @@ TEST(AudioPath, PlaysTheDiscsSamplesAtRealTimeRateThroughSeeksAndReplays) {
     EXPECT_GT(sounding, 44100 * 3) << "no sound reached the sink (" << bytes.size() << " bytes)";
     EXPECT_LT(wrong, sounding / 1000);
     file.remove();
+}
+
+// A sound server of the test's own, on a private socket, that it can stop
+// and start again; nothing when PulseAudio is not installed.
+class PrivateServer {
+  public:
+    PrivateServer() : socket_(dir_.filePath("native")) {}
+    ~PrivateServer() { stop(); }
+    bool start() {
+        QProcess p;
+        p.setProcessEnvironment(environment());
+        p.start("pulseaudio",
+                {"-D", "-n", "--exit-idle-time=-1",
+                 "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socket_,
+                 "--load=module-null-sink sink_name=private rate=44100"});
+        if (!p.waitForFinished(5000) || p.exitCode() != 0) return false;
+        // An idle null sink holds a new stream back for a second or two; a
+        // silent stream already playing keeps it awake.
+        awake_.setProcessEnvironment(environment());
+        awake_.setStandardInputFile("/dev/zero");
+        awake_.start("pacat", {"--raw", "--format=s16le", "--rate=44100", "--channels=2",
+                               "--server=" + QString::fromStdString(server())});
+        return awake_.waitForStarted();
+    }
+    void stop() {
+        awake_.kill();
+        awake_.waitForFinished(3000);
+        QProcess p;
+        p.setProcessEnvironment(environment());
+        p.start("pulseaudio", {"--kill"});
+        p.waitForFinished(5000);
+        QTest::qWait(300);
+    }
+    std::string server() const { return "unix:" + socket_.toStdString(); }
+
+  private:
+    QProcessEnvironment environment() const {
+        QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+        e.insert("XDG_RUNTIME_DIR", dir_.path());
+        return e;
+    }
+    QTemporaryDir dir_;
+    QString socket_;
+    QProcess awake_;
+};
+
+// A sound server that goes away in the middle of a show does not stop it: the
+// position goes on at the rate of time, without a jump, and the sound comes
+// back by itself when the server does.
+TEST(AudioPath, PlaysOnInSilenceWhenTheServerGoesAndResumesWhenItComesBack) {
+    PrivateServer server;
+    if (!server.start()) GTEST_SKIP() << "PulseAudio could not be started";
+    const QByteArray oldServer = qgetenv("PULSE_SERVER");
+    qputenv("PULSE_SERVER", QByteArray::fromStdString(server.server()));
+    testing::RecordingWarnings warnings;
+    PulseAudioOutput output(&warnings);
+    CdControl cd(
+        [] {
+            return std::make_unique<FakeDisc>(std::vector<DiscTrack>{{0, 75 * 60}});
+        },
+        output);
+    CdStreamer streamer(cd);
+    streamer.start();
+    cd.command(CdCommand::Open);
+    cd.command(CdCommand::Play);
+    QElapsedTimer clock;
+    clock.start();
+    while (cd.heardFrame() == 0 && clock.elapsed() < 5000) QTest::qWait(5);
+    ASSERT_TRUE(output.usingSoundDevice());
+
+    // The position, every 10 ms, through the server's loss and return.
+    std::vector<std::pair<double, std::int64_t>> readings;
+    const auto watch = [&](int ms) {
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < ms) {
+            QTest::qWait(10);
+            readings.emplace_back(clock.nsecsElapsed() / 1e9, cd.heardFrame());
+        }
+        return readings.size() - 1;
+    };
+    watch(500);
+    server.stop();
+    const std::size_t gone = watch(300);
+    const std::size_t stillGone = watch(1200);
+    const bool silentWhileGone = !output.usingSoundDevice();
+    ASSERT_TRUE(server.start());
+    watch(2500);  // a new stream into the null sink may be held back a moment
+    const bool backOnServer = output.usingSoundDevice();
+    const std::size_t back = watch(200);
+    const std::size_t last = watch(1000);
+    cd.command(CdCommand::Stop);
+    streamer.stop();
+    qputenv("PULSE_SERVER", oldServer);
+
+    EXPECT_TRUE(silentWhileGone);
+    EXPECT_TRUE(backOnServer);
+    const auto rate = [&](std::size_t from, std::size_t to) {
+        return (readings[to].second - readings[from].second) / double(kSampleRate) /
+               (readings[to].first - readings[from].first);
+    };
+    EXPECT_NEAR(rate(gone, stillGone), 1.0, 0.1) << "in silence";
+    EXPECT_NEAR(rate(back, last), 1.0, 0.1) << "back on the server";
+    for (std::size_t i = 1; i < readings.size(); ++i) {
+        const double heard = (readings[i].second - readings[i - 1].second) / double(kSampleRate);
+        ASSERT_GE(heard, 0) << "the position went back at " << readings[i].first;
+        ASSERT_LT(heard - (readings[i].first - readings[i - 1].first), 0.06)
+            << "the position jumped ahead at " << readings[i].first;
+    }
+    EXPECT_EQ(warnings.messages,
+              (std::vector<std::string>{"l'uscita audio si \u00E8 interrotta; il disco scorre in "
+                                        "silenzio",
+                                        "l'uscita audio \u00E8 tornata"}));
 }
 
 }  // namespace
