@@ -44,14 +44,33 @@ def write_click_track(path, seconds):
         w.writeframes(bytes(frames))
 
 
-def write_root(root, seconds):
+PHOTOS = 6
+
+
+def write_photos(folder):
+    """Camera-like 24-megapixel JPEGs (ImageMagick's convert), tinted red and
+    blue in turn so that each differs from the one before where the probe looks."""
+    for n in range(PHOTOS):
+        tint = "red" if n % 2 == 0 else "blue"
+        subprocess.run(["/usr/bin/convert", "-size", "6000x4000", "plasma:%s-%s" % (tint, tint),
+                        "-quality", "90", os.path.join(folder, "%d.jpg" % n)], check=True)
+
+
+def write_root(root, seconds, photos):
     os.makedirs(os.path.join(root, "Quilo 1.0"))
     os.makedirs(os.path.join(root, "Allegato"))
     with open(os.path.join(root, "Quilo 1.0", "colori.txt"), "w") as f:
         f.write("0\r\n0\r\n0\r\n255\r\n255\r\n255\r\n")
     lines = ["01:00:00 .09B"]
     lines += ["99 colore      0"] * 6 + ["99:00:00V"]  # no background picture
+    if photos:
+        write_photos(os.path.join(root, "Allegato"))
     for s in range(1, seconds):
+        if photos:
+            # A photo every other second, each other than the last few.
+            if s % 2 == 0:
+                lines.append("01:%02d:%02d%d.jpgM" % (s // 60, s % 60, (s // 2) % PHOTOS))
+            continue
         lines.append("01:%02d:%02d .%02dB" % (s // 60, s % 60, 12 if s % 2 else 9))
     lines.append("**")
     with open(os.path.join(root, "Allegato", "clicks.txt"), "w") as f:
@@ -86,6 +105,8 @@ def main():
     parser.add_argument("--seconds", type=int, default=40)
     parser.add_argument("--sync-offset", type=int, default=0)
     parser.add_argument("--reference", action="store_true")
+    parser.add_argument("--photos", action="store_true",
+                        help="cue 24-megapixel JPEGs every other second instead of colours")
     args = parser.parse_args()
     build = os.path.abspath(args.build)
     work = tempfile.mkdtemp(prefix="quilo-latency.")
@@ -110,6 +131,9 @@ def main():
         subprocess.run(["pactl", "set-default-sink", "latency"], env=env, check=True)
         time.sleep(0.5)
 
+        root = os.path.join(work, "root")
+        if not args.reference:  # made first: the photos take a while
+            write_root(root, args.seconds, args.photos)
         probe_seconds = args.seconds + 8
         probe = start([os.path.join(build, "bench", "cue_probe"), str(probe_seconds), str(X), str(Y)]
                       + (["--reference"] if args.reference else []), env,
@@ -120,8 +144,6 @@ def main():
             disc = os.path.join(work, "disc")
             os.makedirs(disc)
             write_click_track(os.path.join(disc, "01.wav"), args.seconds + 5)
-            root = os.path.join(work, "root")
-            write_root(root, args.seconds)
             app = subprocess.run(
                 [os.path.join(build, "bench", "app_measure"), str(time.time_ns()),
                  "--script", "clicks.txt", "--seconds", str(args.seconds),
@@ -137,6 +159,8 @@ def main():
         if not args.reference:
             # The script has cues at seconds 1 to N-1; what follows is the program ending.
             clicks_kept = [t for kind, t in events if kind == "click"][:args.seconds - 1]
+            if args.photos:  # only the even seconds carry a cue
+                clicks_kept = clicks_kept[1::2]
             events = [e for e in events if e[0] != "click" or e[1] in clicks_kept]
         clicks, pixels, latencies = pair(events)
         if not latencies:

@@ -191,7 +191,7 @@ void QuiloApp::syncViews() {
         // The panel stays in front of the display form.
         if (tarvo1_.visible) panelView_.raise();
     }
-    show_.watchPictures();
+    show_.afterTick();
     displayView_.updateIfChanged();
 }
 

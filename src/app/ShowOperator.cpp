@@ -5,7 +5,12 @@
 #include <filesystem>
 #include <memory>
 
+#include "display/FitScale.h"
 #include "presentation/CueJumps.h"
+#include "script/PicturePlacement.h"
+#include "script/ScriptCommand.h"
+#include "script/UpcomingPictures.h"
+#include "shared/ScriptFiles.h"
 
 namespace quilo {
 namespace {
@@ -47,7 +52,12 @@ ShowOperator::ShowOperator(const AppOptions& options, Presentation& core, CdCont
     });
 }
 
-// Runs after every tick: nothing is looked at on disk unless a pane's file changed.
+void ShowOperator::afterTick() {
+    watchPictures();
+    preloadPictures();
+}
+
+// Nothing is looked at on disk unless a pane's file changed.
 void ShowOperator::watchPictures() {
     bool same = true;
     for (std::size_t i = 0; i < panesSeen_.size(); ++i) {
@@ -62,6 +72,37 @@ void ShowOperator::watchPictures() {
             pictureWatcher_.addPath(file);
         }
     }
+}
+
+// Files are looked up only when the pictures ahead change.
+void ShowOperator::preloadPictures() {
+    constexpr std::size_t kAhead = 2;
+    const Modulo1& state = core_.state();
+    std::vector<UpcomingPicture> ahead = upcomingPictures(state, kAhead);
+    if (ahead == preloaded_ && state.scriptPath == preloadedScript_) return;
+    preloaded_ = std::move(ahead);
+    preloadedScript_ = state.scriptPath;
+    const ScriptFiles files(state, core_.paths());
+    QList<QPair<QString, QSizeF>> upcoming;
+    for (const UpcomingPicture& picture : preloaded_) {
+        const std::string file = files.resolve(picture.name);
+        upcoming.append({QString::fromStdString(file), drawnSize(picture.letter, file)});
+    }
+    display_.preload(upcoming);
+}
+
+// The size in twips a picture letter will draw the file at, as the picture
+// commands fit it; empty for a background, or a file that cannot be read.
+QSizeF ShowOperator::drawnSize(const std::string& letter, const std::string& file) {
+    if (commandFor(letter) != ScriptCommand::Picture) return {};
+    const auto pixels = prober_.pixelSize(file);
+    if (!pixels) return {};
+    const Modulo1& state = core_.state();
+    const Fit fit =
+        fitScale(pixels->width, pixels->height, pictureBoxWidth(letter, state.captionWidth),
+                 state.captionHeight, picturePlacement(letter).smallestScale);
+    const double scale = std::max(2.0, fit.scale);  // as a picture is never drawn smaller
+    return {static_cast<float>(pixels->width * scale), static_cast<float>(pixels->height * scale)};
 }
 
 void ShowOperator::afterStartUp() {

@@ -14,11 +14,14 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/Options.h"
 #include "cd/CdControl.h"
 #include "display/view/DisplayView.h"
+#include "display/view/QtPictureProber.h"
 #include "presentation/Presentation.h"
+#include "script/UpcomingPictures.h"
 #include "shared/Warnings.h"
 
 namespace quilo {
@@ -38,13 +41,18 @@ class ShowOperator : public QObject {
     // A key pressed on the display; true when it did something.
     bool onKey(int key);
 
-    // Watches the pictures on the display, so that one saved anew is shown anew.
-    void watchPictures();
+    // After every tick: watches the pictures on the display, so that one saved
+    // anew is shown anew, and has those of the cues ahead decoded before they
+    // are due.
+    void afterTick();
 
     // Whether the display is to fill its screen with no frame.
     bool fullScreen() const { return fullScreen_; }
 
   private:
+    void watchPictures();
+    void preloadPictures();
+    QSizeF drawnSize(const std::string& letter, const std::string& file);
     bool showRunning();
     void moveShowTo(const CdPosition& target);
     void jumpBack();
@@ -64,7 +72,10 @@ class ShowOperator : public QObject {
     bool fullScreen_ = false;
     QFileSystemWatcher watcher_;
     QFileSystemWatcher pictureWatcher_;
-    std::array<std::string, 5> panesSeen_;  // the panes' files at the last look
+    std::array<std::string, 5> panesSeen_;    // the panes' files at the last look
+    std::vector<UpcomingPicture> preloaded_;  // the pictures ahead at the last look
+    std::string preloadedScript_;
+    QtPictureProber prober_;
     QTimer reloadSoon_;
     std::string watched_;
     std::string reloadProblem_;  // the panel line a refused reload left

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "display/FitScale.h"
+
 namespace quilo {
 namespace {
 
@@ -48,14 +50,11 @@ void ImagePanes::load(ImagePane& pane, const std::string& name) {
 
 bool ImagePanes::scaleSearch(const ImagePane& pane) {
     if (!pane.hasPicture()) return false;
-    state_.fittedWidth = 0;
-    state_.fittedHeight = 0;
-    while (state_.fittedWidth < state_.fitBoxWidth && state_.fittedHeight < state_.fitBoxHeight) {
-        state_.fittedWidth = roundTwips(pane.pixelWidth * state_.zoomFactor);
-        state_.fittedHeight = roundTwips(pane.pixelHeight * state_.zoomFactor);
-        state_.zoomFactor += 1;
-    }
-    state_.zoomFactor -= 1;
+    const Fit fit = fitScale(pane.pixelWidth, pane.pixelHeight, state_.fitBoxWidth,
+                             state_.fitBoxHeight, state_.zoomFactor);
+    state_.fittedWidth = fit.width;
+    state_.fittedHeight = fit.height;
+    state_.zoomFactor = fit.scale;
     return true;
 }
 

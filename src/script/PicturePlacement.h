@@ -4,9 +4,11 @@
 // warns by it about pictures too large to fit, so the two always agree.
 
 #include <cmath>
+#include <cstdint>
 #include <string_view>
 
 #include "display/DisplayForm.h"
+#include "shared/NumericField.h"
 #include "shared/PictureProber.h"
 
 namespace quilo {
@@ -25,6 +27,15 @@ inline PicturePlacement picturePlacement(std::string_view letter) {
     if (letter == "F") return {kThirdLeft, 2};
     if (letter == "R") return {kTwoThirdsLeft, 2};
     return {0, 4};
+}
+
+// The box a letter fits its picture to, in twips: the display's width from
+// the pane's left edge, less what a background picture narrower than the
+// display leaves out, by the height of the background's caption.
+inline std::int16_t pictureBoxWidth(std::string_view letter, std::int16_t captionWidth) {
+    if (letter != "F" && letter != "R") return captionWidth;
+    const float full = kDisplayWidth - picturePlacement(letter).left;
+    return roundToInt16(full - (kDisplayWidth - captionWidth));
 }
 
 // The largest picture, in pixels, that the letter shows whole: a larger one

@@ -162,5 +162,26 @@ TEST(PictureCache, DecodesAPictureLargerThanTheLimitAtReducedSize) {
     EXPECT_EQ(prober.pixelSize(big)->width, 2000);  // fitting uses the file's own size
 }
 
+// Pictures decoded and scaled ahead are what the painting gets, at the size
+// foreseen; one saved anew meanwhile is read anew, and a missing one is nothing.
+TEST(PictureCache, GivesWhatWasPreparedAheadAndNothingStale) {
+    TempDir dir;
+    const auto a = QString::fromStdString(savePicture(dir, "a.png", {40, 20}, Qt::red));
+    const auto b = QString::fromStdString(savePicture(dir, "b.png", {40, 20}, Qt::green));
+    PictureCache cache;
+    cache.preload({{a, QSize(80, 40)},
+                   {b, QSize()},
+                   {QString::fromStdString((dir.path() / "none.png").string()), QSize(8, 8)}});
+    EXPECT_EQ(cache.scaled(a, {80, 40}).toImage().pixelColor(40, 20), QColor(Qt::red));
+    EXPECT_EQ(cache.source(b).pixelColor(1, 1), QColor(Qt::green));
+
+    cache.preload({{b, QSize(20, 10)}});  // already decoded: nothing to do
+    savePicture(dir, "a.png", {40, 20}, Qt::blue);
+    cache.forget(a);
+    EXPECT_EQ(cache.scaled(a, {80, 40}).toImage().pixelColor(40, 20), QColor(Qt::blue));
+    EXPECT_TRUE(
+        cache.scaled(QString::fromStdString((dir.path() / "none.png").string()), {8, 8}).isNull());
+}
+
 }  // namespace
 }  // namespace quilo

@@ -86,6 +86,19 @@ void DisplayView::updateIfChanged() {
     if (!paintedOnce_ || !(painted_ == model())) update();
 }
 
+void DisplayView::preload(const QList<QPair<QString, QSizeF>>& pictures) {
+    // The size a picture will be painted at, worked out as the painting does.
+    const double scale = areaRect().width() / kDisplayWidth;
+    QList<PictureCache::Ahead> ahead;
+    for (const auto& [file, twips] : pictures) {
+        QSize drawn = QSizeF(twips.width() * scale, twips.height() * scale).toSize();
+        // One far larger than the window is drawn from its source instead.
+        if (double(drawn.width()) * drawn.height() > 4.0 * width() * height()) drawn = QSize();
+        ahead.append({file, drawn});
+    }
+    pictures_.preload(ahead);
+}
+
 void DisplayView::paintEvent(QPaintEvent*) {
     painted_ = model();
     paintedOnce_ = true;

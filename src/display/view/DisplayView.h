@@ -44,6 +44,11 @@ class DisplayView : public QWidget {
         update();
     }
 
+    // Pictures the show will need next, each with the size in twips it will
+    // be drawn at (empty when not known): decoded and scaled ahead, in the
+    // background.
+    void preload(const QList<QPair<QString, QSizeF>>& pictures);
+
     // The pixel rectangle the display area occupies in the widget.
     QRectF areaRect() const;
 

@@ -43,17 +43,66 @@ void PictureCache::trim(Map& map, QList<typename Map::key_type>& order, int keep
 }
 
 const QImage& PictureCache::source(const QString& file) {
+    // Being decoded ahead: waiting for it is never longer than starting again.
+    if (preloading_.contains(file)) collectPreloaded(file);
     auto it = sources_.find(file);
-    if (it == sources_.end()) {
-        it = sources_.insert(file, decode(file, kDecodeLimit));
-        sourceOrder_.append(file);
-        trim(sources_, sourceOrder_, kSourcesKept);
-        it = sources_.find(file);
+    if (it != sources_.end()) return *it;
+    keep(file, decode(file, kDecodeLimit));
+    return *sources_.find(file);
+}
+
+void PictureCache::keep(const QString& file, QImage image) {
+    sources_.insert(file, std::move(image));
+    sourceOrder_.removeAll(file);
+    sourceOrder_.append(file);
+    trim(sources_, sourceOrder_, kSourcesKept);  // never the newest: it is the one asked for
+}
+
+void PictureCache::keepScaled(const QString& key, QPixmap pixmap) {
+    scaled_.insert(key, std::move(pixmap));
+    scaledOrder_.removeAll(key);
+    scaledOrder_.append(key);
+    trim(scaled_, scaledOrder_, kScaledKept);
+}
+
+// Takes in the pictures decoded ahead that are ready, and `waitFor` whether
+// ready or not.
+void PictureCache::collectPreloaded(const QString& waitFor) {
+    for (auto it = preloading_.begin(); it != preloading_.end();) {
+        if (it.key() != waitFor &&
+            it->wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+            ++it;
+            continue;
+        }
+        const Decoded& decoded = it->get();
+        const QString file = it.key();
+        if (!decoded.scaled.isNull())
+            keepScaled(scaledKey(file, decoded.drawn), QPixmap::fromImage(decoded.scaled));
+        keep(file, decoded.source);
+        it = preloading_.erase(it);
     }
-    return *it;
+}
+
+void PictureCache::preload(const QList<Ahead>& pictures) {
+    collectPreloaded();
+    for (const Ahead& ahead : pictures) {
+        if (preloading_.size() >= kPreloadedAtMost) break;
+        const QString& file = ahead.file;
+        if (file.isEmpty() || sources_.contains(file) || preloading_.contains(file)) continue;
+        const QSize drawn = ahead.drawn;
+        preloading_.insert(file, std::async(std::launch::async, [file, drawn] {
+                                     Decoded d{decode(file, kDecodeLimit), {}, drawn};
+                                     if (!d.source.isNull() && !drawn.isEmpty()) {
+                                         d.scaled = d.source.scaled(drawn, Qt::IgnoreAspectRatio,
+                                                                    Qt::SmoothTransformation);
+                                     }
+                                     return d;
+                                 }).share());
+    }
 }
 
 void PictureCache::forget(const QString& file) {
+    preloading_.remove(file);
     sources_.remove(file);
     sourceOrder_.removeAll(file);
     const QString prefix = file + QLatin1Char('\n');
@@ -69,6 +118,7 @@ void PictureCache::forget(const QString& file) {
 
 QPixmap PictureCache::scaled(const QString& file, QSize size) {
     if (size.isEmpty()) return {};
+    if (preloading_.contains(file)) collectPreloaded(file);
     const QString key = scaledKey(file, size);
     auto it = scaled_.find(key);
     if (it != scaled_.end()) return *it;
@@ -76,9 +126,7 @@ QPixmap PictureCache::scaled(const QString& file, QSize size) {
     if (image.isNull()) return {};
     QPixmap pixmap =
         QPixmap::fromImage(image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-    scaled_.insert(key, pixmap);
-    scaledOrder_.append(key);
-    trim(scaled_, scaledOrder_, kScaledKept);
+    keepScaled(key, pixmap);
     return pixmap;
 }
 

@@ -3,6 +3,8 @@
 // once, upright by its EXIF orientation and, when far larger than any screen,
 // at a reduced size so memory stays bounded; each size it is drawn at is
 // scaled once and reused, so repaints and transition frames do not rescale.
+// Pictures the show will need next are decoded ahead, on threads of their
+// own, so that a cue does not wait for a large photo to be decoded.
 
 #include <QHash>
 #include <QImage>
@@ -10,6 +12,8 @@
 #include <QPixmap>
 #include <QSize>
 #include <QString>
+#include <QStringList>
+#include <future>
 
 namespace quilo {
 
@@ -25,16 +29,36 @@ class PictureCache {
     // Forgets a file whose picture changed on disk: it is decoded afresh.
     void forget(const QString& file);
 
+    // A picture the show will need next, and the size in pixels it will
+    // most likely be drawn at (empty when not known).
+    struct Ahead {
+        QString file;
+        QSize drawn;
+    };
+    // Starts decoding (and scaling), in the background, those not decoded yet.
+    void preload(const QList<Ahead>& pictures);
+
     // Decodes a picture upright, no side larger than `limit` pixels.
     static QImage decode(const QString& file, int limit);
 
     static constexpr int kDecodeLimit = 4096;
+    static constexpr int kPreloadedAtMost = 2;
 
   private:
+    struct Decoded {
+        QImage source;
+        QImage scaled;  // at the size the picture was preloaded for
+        QSize drawn;
+    };
+    void keep(const QString& file, QImage image);
+    void keepScaled(const QString& key, QPixmap pixmap);
+    void collectPreloaded(const QString& waitFor = {});
+
     template <typename Map>
     static void trim(Map& map, QList<typename Map::key_type>& order, int keep);
 
     QHash<QString, QImage> sources_;
+    QHash<QString, std::shared_future<Decoded>> preloading_;
     QList<QString> sourceOrder_;
     QHash<QString, QPixmap> scaled_;
     QList<QString> scaledOrder_;

@@ -49,9 +49,6 @@ void ScriptCommands::placePicture(const std::string& letter) {
         newPicturePane().geometry.left = left;
         newPictureLabel().geometry.width = static_cast<float>(state_.fittedWidth);
     };
-    const auto box = [this](float full) {
-        return roundToInt16(std::nearbyint(full - (kDisplayWidth - state_.captionWidth)));
-    };
 
     if (letter == "Z" && state_.secondsToNext <= 0) state_.secondsToNext = 1;
     if (letter == "M" && state_.secondsToNext >= 7) {
@@ -71,7 +68,7 @@ void ScriptCommands::placePicture(const std::string& letter) {
         testo1_.Label1[0].geometry.width = static_cast<float>(state_.fittedWidth);
     } else if (letter == "F" || letter == "R") {
         const PicturePlacement place = picturePlacement(letter);
-        state_.fitBoxWidth = box(kDisplayWidth - place.left);
+        state_.fitBoxWidth = pictureBoxWidth(letter, state_.captionWidth);
         state_.zoomFactor = place.smallestScale;
         loadAt(place.left);
         panes_.EspandiImmagine();
