@@ -33,6 +33,28 @@ QString run(const QString& program, const QStringList& args) {
     return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
 }
 
+// A disc of `seconds` playing from its start through `output`; made once
+// its position has moved (a new stream into an idle sink may be held back a
+// moment), or after five seconds.
+struct PlayingDisc {
+    PlayingDisc(PulseAudioOutput& output, int seconds)
+        : cd(
+              [seconds] {
+                  return std::make_unique<FakeDisc>(std::vector<DiscTrack>{{0, 75 * seconds}});
+              },
+              output),
+          streamer(cd) {
+        streamer.start();
+        cd.command(CdCommand::Open);
+        cd.command(CdCommand::Play);
+        clock.start();
+        while (cd.heardSector() == 0 && clock.elapsed() < 5000) QTest::qWait(5);
+    }
+    CdControl cd;
+    CdStreamer streamer;
+    QElapsedTimer clock;
+};
+
 TEST(AudioPath, PlaysTheDiscsSamplesAtRealTimeRateThroughSeeksAndReplays) {
     if (std::getenv("PULSE_SERVER") == nullptr || run("pactl", {"info"}).isEmpty()) {
         GTEST_SKIP() << "no PulseAudio server could be reached (scripts/test starts one)";
@@ -47,21 +69,10 @@ TEST(AudioPath, PlaysTheDiscsSamplesAtRealTimeRateThroughSeeksAndReplays) {
     ASSERT_TRUE(recorder.waitForStarted());
 
     PulseAudioOutput output;
-    CdControl cd(
-        [] {
-            return std::make_unique<FakeDisc>(std::vector<DiscTrack>{{0, 75 * 30}});
-        },
-        output);
-    CdStreamer streamer(cd);
-    streamer.start();
-    cd.command(CdCommand::Open);
-    cd.command(CdCommand::Play);
-
-    // A new stream into an idle sink may be held back a moment: measure from
-    // the first movement on.
-    QElapsedTimer clock;
-    clock.start();
-    while (cd.heardSector() == 0 && clock.elapsed() < 5000) QTest::qWait(5);
+    PlayingDisc disc(output, 30);
+    CdControl& cd = disc.cd;
+    CdStreamer& streamer = disc.streamer;
+    QElapsedTimer& clock = disc.clock;
     ASSERT_GT(cd.heardSector(), 0) << "the position never moved";
     EXPECT_TRUE(output.usingSoundDevice());
     // Every transport press goes through a flush of the stream.
@@ -174,18 +185,9 @@ TEST(AudioPath, PlaysOnInSilenceWhenTheServerGoesAndResumesWhenItComesBack) {
     qputenv("PULSE_SERVER", QByteArray::fromStdString(server.server()));
     testing::RecordingWarnings warnings;
     PulseAudioOutput output(&warnings);
-    CdControl cd(
-        [] {
-            return std::make_unique<FakeDisc>(std::vector<DiscTrack>{{0, 75 * 60}});
-        },
-        output);
-    CdStreamer streamer(cd);
-    streamer.start();
-    cd.command(CdCommand::Open);
-    cd.command(CdCommand::Play);
-    QElapsedTimer clock;
-    clock.start();
-    while (cd.heardFrame() == 0 && clock.elapsed() < 5000) QTest::qWait(5);
+    PlayingDisc disc(output, 60);
+    CdControl& cd = disc.cd;
+    const QElapsedTimer& clock = disc.clock;
     ASSERT_TRUE(output.usingSoundDevice());
 
     // The position, every 10 ms, through the server's loss and return.
@@ -210,7 +212,7 @@ TEST(AudioPath, PlaysOnInSilenceWhenTheServerGoesAndResumesWhenItComesBack) {
     const std::size_t back = watch(200);
     const std::size_t last = watch(1000);
     cd.command(CdCommand::Stop);
-    streamer.stop();
+    disc.streamer.stop();
     qputenv("PULSE_SERVER", oldServer);
 
     EXPECT_TRUE(silentWhileGone);
