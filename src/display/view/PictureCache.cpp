@@ -9,6 +9,17 @@ namespace {
 
 constexpr int kSourcesKept = 6;
 constexpr int kScaledKept = 24;
+// Camera photos are large even decoded at the limit (up to 64 MB each), and
+// their scaled copies as large as the screen: memory is bounded in bytes too.
+constexpr qint64 kSourceBytes = 320LL << 20;
+constexpr qint64 kScaledBytes = 256LL << 20;
+
+qint64 bytesOf(const QImage& image) {
+    return image.sizeInBytes();
+}
+qint64 bytesOf(const QPixmap& pixmap) {
+    return qint64(pixmap.width()) * pixmap.height() * pixmap.depth() / 8;
+}
 
 QString scaledKey(const QString& file, QSize size) {
     return file + QLatin1Char('\n') + QString::number(size.width()) + QLatin1Char('x') +
@@ -38,8 +49,14 @@ QImage PictureCache::decode(const QString& file, int limit) {
 }
 
 template <typename Map>
-void PictureCache::trim(Map& map, QList<typename Map::key_type>& order, int keep) {
-    while (order.size() > keep) map.remove(order.takeFirst());
+void PictureCache::trim(Map& map, QList<typename Map::key_type>& order, int keep, qint64 budget) {
+    qint64 bytes = 0;
+    for (const auto& value : map) bytes += bytesOf(value);
+    // The newest always stays: it is the one being drawn.
+    while (order.size() > 1 && (order.size() > keep || bytes > budget)) {
+        bytes -= bytesOf(map.value(order.first()));
+        map.remove(order.takeFirst());
+    }
 }
 
 const QImage& PictureCache::source(const QString& file) {
@@ -55,14 +72,14 @@ void PictureCache::keep(const QString& file, QImage image) {
     sources_.insert(file, std::move(image));
     sourceOrder_.removeAll(file);
     sourceOrder_.append(file);
-    trim(sources_, sourceOrder_, kSourcesKept);  // never the newest: it is the one asked for
+    trim(sources_, sourceOrder_, kSourcesKept, kSourceBytes);
 }
 
 void PictureCache::keepScaled(const QString& key, QPixmap pixmap) {
     scaled_.insert(key, std::move(pixmap));
     scaledOrder_.removeAll(key);
     scaledOrder_.append(key);
-    trim(scaled_, scaledOrder_, kScaledKept);
+    trim(scaled_, scaledOrder_, kScaledKept, kScaledBytes);
 }
 
 // Takes in the pictures decoded ahead that are ready, and `waitFor` whether

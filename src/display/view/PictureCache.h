@@ -55,7 +55,7 @@ class PictureCache {
     void collectPreloaded(const QString& waitFor = {});
 
     template <typename Map>
-    static void trim(Map& map, QList<typename Map::key_type>& order, int keep);
+    static void trim(Map& map, QList<typename Map::key_type>& order, int keep, qint64 budget);
 
     QHash<QString, QImage> sources_;
     QHash<QString, std::shared_future<Decoded>> preloading_;
