@@ -88,10 +88,14 @@ int main(int argc, char** argv) {
         cpuAtPlay = cpuSeconds();
         QTimer::singleShot(seconds * 1000, [&] {
             const double cpu = cpuSeconds() - cpuAtPlay;
+            rusage usage{};
+            getrusage(RUSAGE_SELF, &usage);
             std::printf(
-                "presentation played %d s at CD position %s:%s; CPU %.2f s = %.2f %% of one core\n",
+                "presentation played %d s at CD position %s:%s; CPU %.2f s = %.2f %% of one core; "
+                "peak memory %ld MB\n",
                 seconds, app.presentation().tarvo1().Text2.c_str(),
-                app.presentation().tarvo1().Text3.c_str(), cpu, 100 * cpu / seconds);
+                app.presentation().tarvo1().Text3.c_str(), cpu, 100 * cpu / seconds,
+                usage.ru_maxrss / 1024);
             QApplication::exit(0);  // quit() would ask the windows, which refuse to close
         });
     });
