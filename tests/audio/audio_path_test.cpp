@@ -132,11 +132,17 @@ TEST(AudioPath, PlaysTheDiscsSamplesAtRealTimeRateThroughSeeksAndReplays) {
 }
 
 // A sound server of the test's own, on a private socket, that it can stop
-// and start again; nothing when PulseAudio is not installed.
+// and start again; nothing when PulseAudio is not installed. The process
+// uses it while it exists.
 class PrivateServer {
   public:
-    PrivateServer() : socket_(dir_.filePath("native")) {}
-    ~PrivateServer() { stop(); }
+    PrivateServer() : socket_(dir_.filePath("native")), oldServer_(qgetenv("PULSE_SERVER")) {
+        qputenv("PULSE_SERVER", QByteArray::fromStdString(server()));
+    }
+    ~PrivateServer() {
+        stop();
+        qputenv("PULSE_SERVER", oldServer_);
+    }
     bool start() {
         QProcess p;
         p.setProcessEnvironment(environment());
@@ -172,6 +178,7 @@ class PrivateServer {
     }
     QTemporaryDir dir_;
     QString socket_;
+    QByteArray oldServer_;
     QProcess awake_;
 };
 
@@ -181,8 +188,6 @@ class PrivateServer {
 TEST(AudioPath, PlaysOnInSilenceWhenTheServerGoesAndResumesWhenItComesBack) {
     PrivateServer server;
     if (!server.start()) GTEST_SKIP() << "PulseAudio could not be started";
-    const QByteArray oldServer = qgetenv("PULSE_SERVER");
-    qputenv("PULSE_SERVER", QByteArray::fromStdString(server.server()));
     testing::RecordingWarnings warnings;
     PulseAudioOutput output(&warnings);
     PlayingDisc disc(output, 60);
@@ -213,7 +218,6 @@ TEST(AudioPath, PlaysOnInSilenceWhenTheServerGoesAndResumesWhenItComesBack) {
     const std::size_t last = watch(1000);
     cd.command(CdCommand::Stop);
     disc.streamer.stop();
-    qputenv("PULSE_SERVER", oldServer);
 
     EXPECT_TRUE(silentWhileGone);
     EXPECT_TRUE(backOnServer);
