@@ -27,14 +27,6 @@ const char* const kHelp =
     "Tasti sulla presentazione: frecce e Pag su/gi\u00F9 tra le scene, Home alla prima,\n"
     "Spazio pausa, F11 o F schermo intero, Esc il pannello.\n";
 
-// The option given last without its value, named as the tools name theirs.
-int refuseMissingValue(const QStringList& arguments) {
-    const QString last = arguments.isEmpty() ? QString() : arguments.back();
-    std::cerr << "quilo: all'opzione \u00AB" << last.toStdString()
-              << "\u00BB manca il valore; vedi quilo --help\n";
-    return kBadArguments;
-}
-
 // A script named Windows-style ("C:\Allegato\x.txt") goes through the root as
 // the chooser's would; any other relative name is taken from the current folder.
 std::string scriptArgument(const QString& named) {
@@ -95,12 +87,16 @@ std::optional<AppOptions> parseOptions(const QStringList& arguments, int& exitCo
         QStringLiteral("Copione da avviare subito, come con \"Lettore\" e Play."),
         QStringLiteral("[COPIONE]"));
     if (!parser.parse(arguments)) {
+        // Either an option the parser does not know, or the last one given
+        // without its value.
         const QStringList unknown = parser.unknownOptionNames();
-        const std::string named = unknown.isEmpty() ? std::string()
-                                                    : (unknown.front().size() == 1 ? "-" : "--") +
-                                                          unknown.front().toStdString();
-        exitCode =
-            unknown.isEmpty() ? refuseMissingValue(arguments) : refuseArgument("quilo", named, {});
+        if (unknown.isEmpty()) {
+            const std::string last = arguments.back().toStdString();
+            exitCode = refuseArgument("quilo", last, {last.c_str()});
+        } else {
+            const std::string dashes = unknown.front().size() == 1 ? "-" : "--";
+            exitCode = refuseArgument("quilo", dashes + unknown.front().toStdString(), {});
+        }
         return std::nullopt;
     }
     if (parser.isSet(help) || parser.isSet(version)) {

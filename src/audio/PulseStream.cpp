@@ -48,7 +48,13 @@ bool PulseStream::open(const std::string& name, int targetMs, Pull pull) {
         return false;
     }
     pa_context_set_state_callback(
-        context_, [](pa_context*, void* loop) { signalLoop(loop); }, loop_);
+        context_,
+        [](pa_context* context, void* self) {
+            auto* me = static_cast<PulseStream*>(self);
+            if (!PA_CONTEXT_IS_GOOD(pa_context_get_state(context))) me->broken_ = true;
+            signalLoop(me->loop_);
+        },
+        this);
     // No autospawn: a machine without a sound server plays in silence instead.
     if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0 ||
         pa_threaded_mainloop_start(loop_) < 0) {
@@ -71,7 +77,13 @@ bool PulseStream::open(const std::string& name, int targetMs, Pull pull) {
             attr.minreq = static_cast<std::uint32_t>(-1);
             attr.fragsize = static_cast<std::uint32_t>(-1);
             pa_stream_set_state_callback(
-                stream_, [](pa_stream*, void* loop) { signalLoop(loop); }, loop_);
+                stream_,
+                [](pa_stream* stream, void* self) {
+                    auto* me = static_cast<PulseStream*>(self);
+                    if (!PA_STREAM_IS_GOOD(pa_stream_get_state(stream))) me->broken_ = true;
+                    signalLoop(me->loop_);
+                },
+                this);
             pa_stream_set_underflow_callback(stream_, &PulseStream::onUnderflow, this);
             if (pull_) pa_stream_set_write_callback(stream_, &PulseStream::onWritable, this);
             const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_INTERPOLATE_TIMING |
@@ -127,13 +139,7 @@ void PulseStream::close() {
     sinceFlush_ = 0;
     drained_ = false;
     timingRequests_ = 0;
-}
-
-bool PulseStream::broken() {
-    if (!stream_) return false;
-    LoopLock lock(loop_);
-    return !PA_CONTEXT_IS_GOOD(pa_context_get_state(context_)) ||
-           !PA_STREAM_IS_GOOD(pa_stream_get_state(stream_));
+    broken_ = false;
 }
 
 std::size_t PulseStream::write(const std::uint8_t* data, std::size_t bytes) {

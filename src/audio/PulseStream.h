@@ -8,6 +8,7 @@
 // Every method may be called from any one thread; the pull callback runs on
 // the stream's own event thread.
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -38,7 +39,7 @@ class PulseStream {
     bool isOpen() const { return stream_ != nullptr; }
     // The server has gone (it stopped or the connection broke): the stream
     // takes nothing more and must be closed.
-    bool broken();
+    bool broken() const { return broken_; }
 
     // Takes as many whole frames as fit now; returns the bytes taken.
     std::size_t write(const std::uint8_t* data, std::size_t bytes);
@@ -65,6 +66,9 @@ class PulseStream {
     std::int64_t sinceFlush_ = 0;  // frames written since the last flush
     bool drained_ = false;         // the server ran out and nothing came since
     int timingRequests_ = 0;       // timing reports asked for and not yet come
+    // Set by the server's event thread when the connection or the stream
+    // fails, so that asking costs no lock on every write and position read.
+    std::atomic<bool> broken_ = false;
 };
 
 }  // namespace quilo

@@ -28,6 +28,12 @@ inline bool answeredItself(const std::string& argument, const char* program, con
     return false;
 }
 
+// Says what is wrong with the options taken together (`what`, in Italian).
+inline int refuseOptions(const char* program, const char* what) {
+    std::cerr << program << ": " << what << "; vedi " << program << " --help\n";
+    return kBadArguments;
+}
+
 // Says what is wrong with `argument`: an option missing its value, an
 // option the program does not know, or one argument too many.
 inline int refuseArgument(const char* program, const std::string& argument,

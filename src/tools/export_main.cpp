@@ -43,11 +43,6 @@ const char* const kHelp =
     "  --from, --until     dove comincia e dove finisce, brano:minuti:secondi\n"
     "  --help, --version\n";
 
-int usage(const char* what) {
-    std::cerr << "quilo-export: " << what << "; vedi quilo-export --help\n";
-    return quilo::kBadArguments;
-}
-
 volatile std::sig_atomic_t interrupted = 0;
 
 bool endsWith(const std::string& text, const std::string& end) {
@@ -106,7 +101,9 @@ int main(int argc, char** argv) {
             disc = argv[++i];
         } else if (arg == "--tracks" && hasValue) {
             if (!quilo::parseNumbers(argv[++i], ',', tracks))
-                return usage("--tracks vuole i secondi dei brani separati da virgole (120,95)");
+                return quilo::refuseOptions(
+                    "quilo-export",
+                    "--tracks vuole i secondi dei brani separati da virgole (120,95)");
         } else if (arg == "--storyboard" && hasValue) {
             storyboard = argv[++i];
         } else if (arg == "-o" && hasValue) {
@@ -115,19 +112,21 @@ int main(int argc, char** argv) {
             std::vector<int> value;
             if (!quilo::parseNumbers(argv[++i], ',', value) || value.size() != 1 || value[0] < 1 ||
                 value[0] > 120) {
-                return usage("--fps vuole un numero da 1 a 120");
+                return quilo::refuseOptions("quilo-export", "--fps vuole un numero da 1 a 120");
             }
             fps = value[0];
         } else if ((arg == "--until" || arg == "--from") && hasValue) {
             std::vector<int> value;
             if (!quilo::parseNumbers(argv[++i], ':', value) || value.size() != 3)
-                return usage("--from e --until vogliono brano:minuti:secondi (01:02:30)");
+                return quilo::refuseOptions(
+                    "quilo-export", "--from e --until vogliono brano:minuti:secondi (01:02:30)");
             (arg == "--from" ? from : until) = quilo::CdPosition{value[0], value[1], value[2], 0};
         } else if (arg == "--size" && hasValue) {
             size.clear();
             if (!quilo::parseNumbers(argv[++i], 'x', size) || size.size() != 2 || size[0] < 16 ||
                 size[1] < 16 || size[0] > 7680 || size[1] > 4320) {
-                return usage("--size vuole LARGHEZZAxALTEZZA, da 16x16 a 7680x4320");
+                return quilo::refuseOptions("quilo-export",
+                                            "--size vuole LARGHEZZAxALTEZZA, da 16x16 a 7680x4320");
             }
         } else if (!arg.empty() && arg[0] != '-' && options.script.empty()) {
             options.script = arg;
@@ -138,16 +137,19 @@ int main(int argc, char** argv) {
         }
     }
     const bool video = !output.empty();
-    if (options.script.empty()) return usage("manca il copione");
-    if (video == !storyboard.empty()) return usage("serve -o VIDEO oppure --storyboard CARTELLA");
+    if (options.script.empty()) return quilo::refuseOptions("quilo-export", "manca il copione");
+    if (video == !storyboard.empty())
+        return quilo::refuseOptions("quilo-export", "serve -o VIDEO oppure --storyboard CARTELLA");
     if (disc.empty() == tracks.empty())
-        return usage("serve --disc SORGENTE oppure --tracks S1,S2,...");
+        return quilo::refuseOptions("quilo-export",
+                                    "serve --disc SORGENTE oppure --tracks S1,S2,...");
     if (video && !endsWith(output, ".mp4") && !endsWith(output, ".mkv"))
-        return usage("il video si scrive in un file .mp4 o .mkv");
+        return quilo::refuseOptions("quilo-export", "il video si scrive in un file .mp4 o .mkv");
     if (size.empty()) size = video ? std::vector<int>{1920, 1080} : std::vector<int>{640, 480};
     // H.264 in 4:2:0 wants even sizes.
     if (video && (size[0] % 2 != 0 || size[1] % 2 != 0))
-        return usage("la misura di un video vuole larghezza e altezza pari");
+        return quilo::refuseOptions("quilo-export",
+                                    "la misura di un video vuole larghezza e altezza pari");
     // Painting needs a GUI application, but never a screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);

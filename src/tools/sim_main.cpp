@@ -30,11 +30,6 @@ const char* const kHelp =
     "  --toc             stampa la tabella dei brani e il codice del disco\n"
     "  --help, --version\n";
 
-int usage(const char* what) {
-    std::cerr << "quilo-sim: " << what << "; vedi quilo-sim --help\n";
-    return quilo::kBadArguments;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -57,11 +52,13 @@ int main(int argc, char** argv) {
             disc = argv[++i];
         } else if (arg == "--tracks" && hasValue) {
             if (!quilo::parseNumbers(argv[++i], ',', tracks))
-                return usage("--tracks vuole i secondi dei brani separati da virgole (120,95)");
+                return quilo::refuseOptions(
+                    "quilo-sim", "--tracks vuole i secondi dei brani separati da virgole (120,95)");
         } else if (arg == "--until" && hasValue) {
             std::vector<int> until;
             if (!quilo::parseNumbers(argv[++i], ':', until) || until.size() != 3)
-                return usage("--until vuole brano:minuti:secondi (01:02:30)");
+                return quilo::refuseOptions("quilo-sim",
+                                            "--until vuole brano:minuti:secondi (01:02:30)");
             options.until = std::array<int, 3>{until[0], until[1], until[2]};
         } else if (!arg.empty() && arg[0] != '-' && options.script.empty()) {
             options.script = arg;
@@ -83,7 +80,7 @@ int main(int argc, char** argv) {
     } else {
         options.trackSectors.assign(99, 600 * 75);
     }
-    if (options.script.empty()) return usage("manca il copione");
+    if (options.script.empty()) return quilo::refuseOptions("quilo-sim", "manca il copione");
     quilo::QtPictureProber pictures;
     quilo::DecodingSoundCheck sounds;
     return quilo::Simulation(options, pictures, sounds, std::cout, std::cerr).run();
