@@ -145,27 +145,28 @@ std::string privateTocCopy(const std::string& toc, std::string& why) {
 // failure that matters reaches the user through our own message instead.
 void quietLog(cdio_log_level_t, const char*) {}
 
+// The system's default CD drive; empty when it has none.
+std::string defaultDrive() {
+    cdio_log_set_handler(quietLog);
+    char* device = cdio_get_default_device(nullptr);
+    if (!device) return {};
+    std::string drive = device;
+    cdio_free(device);
+    return drive;
+}
+
 }  // namespace
 
 bool hasCdDrive() {
-    cdio_log_set_handler(quietLog);
-    char* device = cdio_get_default_device(nullptr);
-    if (!device) return false;
-    cdio_free(device);
-    return true;
+    return !defaultDrive().empty();
 }
 
 std::unique_ptr<DiscSource> openCdio(const std::string& named, std::string& error) {
     cdio_log_set_handler(quietLog);
-    std::string source = named;
+    const std::string source = named.empty() ? defaultDrive() : named;
     if (source.empty()) {
-        char* device = cdio_get_default_device(nullptr);
-        if (!device) {
-            error = "nessuna unità CD trovata";
-            return nullptr;
-        }
-        source = device;
-        cdio_free(device);
+        error = "nessuna unità CD trovata";
+        return nullptr;
     }
     const bool toc = hasExtension(source, ".toc");
     std::string opened = source;
