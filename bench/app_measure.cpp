@@ -1,9 +1,11 @@
 // Measures the real program under a real (virtual) X display:
-//   app_measure LAUNCH_NS [--script NAME] [--seconds N] [quilo's options]
+//   app_measure LAUNCH_NS [--script NAME] [--seconds N] [--idle-before-play MS]
+//               [quilo's options]
 // prints the time from LAUNCH_NS (the wall clock in nanoseconds when the
 // process was launched, `date +%s%N`) to the chooser's first paint, then
-// chooses NAME (demo.txt), presses "Lettore" and Play, and reports the CPU
-// time of the whole process over the next N (30) seconds of the presentation.
+// chooses NAME (demo.txt), presses "Lettore", waits MS (0) as an operator
+// may, presses Play, and reports the CPU time of the whole process over the
+// next N (30) seconds of the presentation.
 #include <sys/resource.h>
 
 #include <QApplication>
@@ -55,11 +57,14 @@ int main(int argc, char** argv) {
     const long long launched = std::atoll(argv[1]);
     std::string script = "demo.txt";
     int seconds = 30;
+    int idleMs = 0;
     QStringList arguments{QStringLiteral("quilo")};
     for (int i = 2; i < argc; ++i) {
         const std::string argument = argv[i];
         if (argument == "--script" && i + 1 < argc) {
             script = argv[++i];
+        } else if (argument == "--idle-before-play" && i + 1 < argc) {
+            idleMs = std::atoi(argv[++i]);
         } else if (argument == "--seconds" && i + 1 < argc) {
             seconds = std::atoi(argv[++i]);
         } else {
@@ -73,6 +78,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     quilo::QuiloApp app(*options);
     double cpuAtPlay = 0;
+    std::function<void()> play;
     FirstPaint firstPaint([&] {
         std::printf("start-up to chooser on screen: %.0f ms\n", (nowNs() - launched) / 1e6);
         const auto& files = app.chooserModel().files;
@@ -84,6 +90,9 @@ int main(int argc, char** argv) {
         }
         app.chooserView().fileList()->setCurrentRow(static_cast<int>(demo - files.begin()));
         app.chooserView().lettoreButton()->click();
+        QTimer::singleShot(idleMs, [&] { play(); });
+    });
+    play = [&] {
         app.panelView().buttonBar().button(quilo::ButtonBar::Play)->click();
         cpuAtPlay = cpuSeconds();
         QTimer::singleShot(seconds * 1000, [&] {
@@ -98,7 +107,7 @@ int main(int argc, char** argv) {
                 usage.ru_maxrss / 1024);
             QApplication::exit(0);  // quit() would ask the windows, which refuse to close
         });
-    });
+    };
     app.chooserView().installEventFilter(&firstPaint);
     if (const auto failure = app.start()) {
         std::fprintf(stderr, "%s\n", failure->c_str());

@@ -2,14 +2,18 @@
 """How late a cue lands after the beat it belongs to, as a user perceives it.
 
     bench/cue_latency.py [BUILD] [--seconds N] [--sync-offset MS] [--reference]
+                         [--server pulseaudio|pipewire] [--runs N] [--idle MS]
+                         [--stall program|server] [--photos]
 
 Makes a disc of clicks (one at the first sample of every second) and a script
 that recolours the whole display at each of those seconds, then plays it with
-the real program on a private X server (Xvfb) and a private PulseAudio null
-sink. bench/cue_probe records the sink's monitor and polls one screen pixel
+the real program on a private X server (Xvfb) and a private sound server's
+null sink (PulseAudio, or PipeWire with its PulseAudio service). bench/cue_probe records the sink's monitor and polls one screen pixel
 once a millisecond, both on CLOCK_MONOTONIC; each click is paired with the
 first colour change after it. Prints count, median, p95, p99, max and the
-changes that came early, and the program's CPU while it played.
+changes that came early (before their click at all), for every cue and for
+the cues of the first three seconds after Play apart (where a stream that
+stood corked a long while could once run ahead), and the program's CPU.
 
 --reference measures the harness instead: the probe plays the clicks itself
 and turns a pixel over exactly when each is heard (ideal: 0 ms).
@@ -23,6 +27,7 @@ import struct
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 import wave
 
@@ -89,14 +94,91 @@ def percentile(values, p):
 
 
 def pair(events):
+    """Each click with the nearest colour change, as (click index, latency ms)."""
     clicks = [t for kind, t in events if kind == "click"]
     pixels = [t for kind, t in events if kind == "pixel"]
     latencies = []
-    for c in clicks:
+    for n, c in enumerate(clicks):
         after = [p - c for p in pixels if -0.3 < p - c < 0.7]
         if after:
-            latencies.append(min(after, key=abs) * 1000)
+            latencies.append((n, min(after, key=abs) * 1000))
     return clicks, pixels, latencies
+
+
+def stall_now_and_then(pid, every, length, until):
+    """Stops process `pid` for `length` seconds every `every` seconds: a program
+    that misses its sound's deadline (an underrun), or a sound graph that stalls."""
+    while time.time() + every < until:
+        time.sleep(every)
+        try:
+            os.kill(pid, signal.SIGSTOP)
+            time.sleep(length)
+            os.kill(pid, signal.SIGCONT)
+        except ProcessLookupError:
+            return
+
+
+def server_pid(work, name):
+    out = subprocess.run(["pgrep", "-f", "-n", "^" + name], capture_output=True, text=True).stdout
+    return int(out.split()[0]) if out.split() else None
+
+
+def measure(args, build, env, work, run):
+    """One launch of the program (or of the reference); its paired latencies,
+    each with its click's second after Play."""
+    root = os.path.join(work, "root%d" % run)
+    if not args.reference:  # made first: the photos take a while
+        write_root(root, args.seconds, args.photos)
+    probe_seconds = args.seconds + 8 + args.idle // 1000
+    probe = start([os.path.join(build, "bench", "cue_probe"), str(probe_seconds), str(X), str(Y)]
+                  + (["--reference"] if args.reference else []), env,
+                  stdout=subprocess.PIPE, text=True)
+    app_out = ""
+    time.sleep(2)  # the monitor's timing settles in its first second
+    if not args.reference:
+        disc = os.path.join(work, "disc")
+        if not os.path.exists(disc):
+            os.makedirs(disc)
+            write_click_track(os.path.join(disc, "01.wav"), args.seconds + 5)
+        app = start([os.path.join(build, "bench", "app_measure"), str(time.time_ns()),
+                     "--script", "clicks.txt", "--seconds", str(args.seconds),
+                     "--idle-before-play", str(args.idle),
+                     "--root", root, "--disc", disc, "--screen", "0",
+                     "--sync-offset", str(args.sync_offset)],
+                    env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        if args.stall:
+            target = app.pid if args.stall == "program" else server_pid(work, args.stall_process)
+            length = 0.15 if args.stall == "program" else 0.025
+            threading.Thread(target=stall_now_and_then,
+                             args=(target, 7, length, time.time() + args.seconds + args.idle / 1000),
+                             daemon=True).start()
+        app_out, _ = app.communicate(timeout=probe_seconds + 30)
+        app_out = app_out.strip()
+    out, _ = probe.communicate(timeout=probe_seconds + 30)
+    events = []
+    for line in out.splitlines():
+        parts = line.split()
+        events.append((parts[0], float(parts[1])))
+    if not args.reference:
+        # The script has cues at seconds 1 to N-1; what follows is the program ending.
+        clicks_kept = [t for kind, t in events if kind == "click"][:args.seconds - 1]
+        if args.photos:  # only the even seconds carry a cue
+            clicks_kept = clicks_kept[1::2]
+        events = [e for e in events if e[0] != "click" or e[1] in clicks_kept]
+    clicks, pixels, paired = pair(events)
+    step = 2 if args.photos else 1
+    return [((n + 1) * step, l) for n, l in paired], len(clicks), len(pixels), app_out
+
+
+def report(title, latencies):
+    if not latencies:
+        print("%s: no cue" % title)
+        return
+    print("%s: %d cues, ms: median %.1f  p95 %.1f  p99 %.1f  max %.1f  min %.1f  "
+          "early (<0 ms) %d  late (>20 ms) %d"
+          % (title, len(latencies), statistics.median(latencies), percentile(latencies, 95),
+             percentile(latencies, 99), max(latencies), min(latencies),
+             sum(1 for l in latencies if l < 0), sum(1 for l in latencies if l > 20)))
 
 
 def main():
@@ -107,82 +189,58 @@ def main():
     parser.add_argument("--reference", action="store_true")
     parser.add_argument("--photos", action="store_true",
                         help="cue 24-megapixel JPEGs every other second instead of colours")
+    parser.add_argument("--screen-size", default="1920x1080", help="the virtual screen, WxH")
+    parser.add_argument("--server", choices=["pulseaudio", "pipewire"], default="pulseaudio")
+    parser.add_argument("--runs", type=int, default=1, help="launches of the program, each measured")
+    parser.add_argument("--idle", type=int, default=0,
+                        help="milliseconds between Lettore and Play (the stream stands corked)")
+    parser.add_argument("--stall", choices=["program", "server"],
+                        help="every 7 s stop the program for 150 ms (an underrun) or the sound "
+                             "graph for 25 ms")
     args = parser.parse_args()
+    args.stall_process = "pipewire" if args.server == "pipewire" else "pulseaudio"
     build = os.path.abspath(args.build)
+    top = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     work = tempfile.mkdtemp(prefix="quilo-latency.")
     env = dict(os.environ)
-    env["XDG_RUNTIME_DIR"] = work
     env["DISPLAY"] = ":83"
-    env["PULSE_SERVER"] = "unix:" + os.path.join(work, "native")
     env.pop("QT_QPA_PLATFORM", None)
+    server_dir = os.path.join(work, "server")
     procs = []
     try:
-        procs.append(start(["Xvfb", ":83", "-screen", "0", "1920x1080x24", "-nolisten", "tcp"], env,
+        procs.append(start(["Xvfb", ":83", "-screen", "0", args.screen_size + "x24", "-nolisten", "tcp"], env,
                            stderr=subprocess.DEVNULL))
-        subprocess.run(["pulseaudio", "-D", "-n", "--exit-idle-time=-1",
-                        "--load=module-native-protocol-unix auth-anonymous=1 socket=" +
-                        os.path.join(work, "native"),
-                        "--load=module-null-sink sink_name=latency rate=44100"],
-                       env=env, check=True, stderr=subprocess.DEVNULL)
-        for _ in range(50):
-            if subprocess.run(["pactl", "info"], env=env, capture_output=True).returncode == 0:
-                break
-            time.sleep(0.1)
-        subprocess.run(["pactl", "set-default-sink", "latency"], env=env, check=True)
+        line = subprocess.run([os.path.join(top, "scripts", "sound-server"), "start", args.server,
+                               server_dir], check=True, capture_output=True, text=True,
+                              env=dict(env, QUILO_KEEP_SINK_AWAKE="0")).stdout
+        env["PULSE_SERVER"] = line.strip().split("=", 1)[1]
         time.sleep(0.5)
-
-        root = os.path.join(work, "root")
-        if not args.reference:  # made first: the photos take a while
-            write_root(root, args.seconds, args.photos)
-        probe_seconds = args.seconds + 8
-        probe = start([os.path.join(build, "bench", "cue_probe"), str(probe_seconds), str(X), str(Y)]
-                      + (["--reference"] if args.reference else []), env,
-                      stdout=subprocess.PIPE, text=True)
-        app_out = ""
-        time.sleep(2)  # the monitor's timing settles in its first second
-        if not args.reference:
-            disc = os.path.join(work, "disc")
-            os.makedirs(disc)
-            write_click_track(os.path.join(disc, "01.wav"), args.seconds + 5)
-            app = subprocess.run(
-                [os.path.join(build, "bench", "app_measure"), str(time.time_ns()),
-                 "--script", "clicks.txt", "--seconds", str(args.seconds),
-                 "--root", root, "--disc", disc, "--screen", "0",
-                 "--sync-offset", str(args.sync_offset)],
-                env=env, capture_output=True, text=True, timeout=probe_seconds + 30)
-            app_out = app.stdout.strip()
-        out, _ = probe.communicate(timeout=probe_seconds + 30)
-        events = []
-        for line in out.splitlines():
-            parts = line.split()
-            events.append((parts[0], float(parts[1])))
-        if not args.reference:
-            # The script has cues at seconds 1 to N-1; what follows is the program ending.
-            clicks_kept = [t for kind, t in events if kind == "click"][:args.seconds - 1]
-            if args.photos:  # only the even seconds carry a cue
-                clicks_kept = clicks_kept[1::2]
-            events = [e for e in events if e[0] != "click" or e[1] in clicks_kept]
-        clicks, pixels, latencies = pair(events)
-        if not latencies:
-            print("no click was paired with a colour change (%d clicks, %d changes)"
-                  % (len(clicks), len(pixels)))
-            print(app_out)
-            return 1
-        if os.environ.get("QUILO_LATENCY_ALL"):
-            print(" ".join("%.1f" % l for l in latencies))
-        early = [l for l in latencies if l < -3]
-        print("%s, sync offset %+d ms: %d cues (%d clicks, %d colour changes)"
-              % ("reference" if args.reference else "quilo", args.sync_offset, len(latencies),
-                 len(clicks), len(pixels)))
-        print("latency ms: median %.1f  p95 %.1f  p99 %.1f  max %.1f  min %.1f  early(<-3 ms) %d"
-              % (statistics.median(latencies), percentile(latencies, 95), percentile(latencies, 99),
-                 max(latencies), min(latencies), len(early)))
+        latencies, first, outs = [], [], []
+        for run in range(args.runs):
+            got, clicks, pixels, app_out = measure(args, build, env, work, run)
+            if not got:
+                print("run %d: no click was paired with a colour change (%d clicks, %d changes)"
+                      % (run + 1, clicks, pixels))
+                print(app_out)
+                return 1
+            if os.environ.get("QUILO_LATENCY_ALL"):
+                print(" ".join("%d:%.1f" % g for g in got))
+            latencies += [l for _, l in got]
+            first += [l for second, l in got if second <= 3]
+            outs.append(app_out)
+        print("%s under %s, sync offset %+d ms, %d run(s), %d ms idle before Play%s"
+              % ("reference" if args.reference else "quilo", args.server, args.sync_offset,
+                 args.runs, args.idle, ", stalling the " + args.stall if args.stall else ""))
+        report("every cue", latencies)
+        report("first 3 s after Play", first)
         print("load average: %.2f %.2f %.2f" % os.getloadavg())
-        if app_out:
-            print(app_out)
+        for out in outs:
+            if out:
+                print(out)
         return 0
     finally:
-        subprocess.run(["pulseaudio", "--kill"], env=env, stderr=subprocess.DEVNULL)
+        subprocess.run([os.path.join(top, "scripts", "sound-server"), "stop", server_dir],
+                       stderr=subprocess.DEVNULL)
         for p in procs:
             p.send_signal(signal.SIGTERM)
             p.wait()

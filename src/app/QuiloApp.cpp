@@ -11,6 +11,14 @@
 #include "presentation/WakePlan.h"
 
 namespace quilo {
+namespace {
+
+// The track, minutes and seconds of a packed position, without its frames.
+std::uint32_t secondOf(std::uint32_t packed) {
+    return packed & 0x00FFFFFFu;
+}
+
+}  // namespace
 
 QuiloApp::QuiloApp(const AppOptions& options, PortOverrides o)
     : options_(options),
@@ -145,6 +153,7 @@ void QuiloApp::scheduleTick() {
         in.secondsToNextCdSecond = *micros / 1e6;
     in.secondsToPauseEnd = core_.clock().secondsUntilPauseEnds();
     in.panelVisible = tarvo1_.visible;
+    in.secondUnread = in.secondsToNextCdSecond && secondOf(cd_.position()) != secondTicked_;
     if (timer1_ != 0) killTimer(timer1_);
     timer1_ = 0;
     dueAt_.reset();
@@ -166,6 +175,8 @@ void QuiloApp::scheduleTick() {
 }
 
 void QuiloApp::tick() {
+    // Read before the tick's own reading, so never past the second it handles.
+    secondTicked_ = secondOf(cd_.position());
     core_.clock().Timer1_Timer();
     syncViews();
 }

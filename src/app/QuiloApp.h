@@ -105,6 +105,7 @@ class QuiloApp : public QObject {
     // Timer1: a precise single-shot timer, set after every handler and every
     // tick for the next moment a tick can change something.
     int timer1_ = 0;
+    std::uint32_t secondTicked_ = 0;  // the second the last tick started in
     std::optional<std::chrono::steady_clock::time_point> dueAt_;  // a moment to hit exactly
 };
 

@@ -14,6 +14,8 @@ constexpr auto kFrameBytes = static_cast<std::size_t>(kBytesPerFrame);
 
 const pa_sample_spec kSpec{PA_SAMPLE_S16LE, kSampleRate, 2};
 
+constexpr auto kAskForTimingEvery = std::chrono::milliseconds(100);
+
 void signalLoop(void* loop) {
     pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0);
 }
@@ -86,12 +88,12 @@ bool PulseStream::open(const std::string& name, int targetMs, Pull pull) {
                 this);
             pa_stream_set_underflow_callback(stream_, &PulseStream::onUnderflow, this);
             if (pull_) pa_stream_set_write_callback(stream_, &PulseStream::onWritable, this);
-            const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_INTERPOLATE_TIMING |
-                                                              PA_STREAM_AUTO_TIMING_UPDATE |
+            const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_AUTO_TIMING_UPDATE |
                                                               PA_STREAM_ADJUST_LATENCY);
             ready =
                 pa_stream_connect_playback(stream_, nullptr, &attr, flags, nullptr, nullptr) == 0 &&
                 waitUntilReady();
+            restartTrust();
         }
     }
     if (!ready) close();
@@ -139,6 +141,7 @@ void PulseStream::close() {
     sinceFlush_ = 0;
     drained_ = false;
     timingRequests_ = 0;
+    trust_ = {};
     broken_ = false;
 }
 
@@ -172,6 +175,7 @@ void PulseStream::cork(bool corked) {
     if (pa_operation* op = pa_stream_cork(stream_, corked ? 1 : 0, nullptr, nullptr))
         pa_operation_unref(op);
     refreshTiming();
+    restartTrust();
 }
 
 // The interpolated clock runs on the server's last report; after a cork or a
@@ -188,11 +192,16 @@ void PulseStream::refreshTiming() {
     }
 }
 
+void PulseStream::restartTrust() {
+    trust_.restart(TimingTrust::Clock::now());
+}
+
 void PulseStream::flush() {
     if (!stream_) return;
     LoopLock lock(loop_);
     if (pa_operation* op = pa_stream_flush(stream_, nullptr, nullptr)) pa_operation_unref(op);
     refreshTiming();
+    restartTrust();
     sinceFlush_ = 0;
     drained_ = true;  // until something is written again
 }
@@ -201,15 +210,32 @@ std::int64_t PulseStream::delayFrames() {
     if (!stream_) return 0;
     LoopLock lock(loop_);
     if (drained_) return 0;
-    pa_usec_t usec = 0;
-    int negative = 0;
-    // Until the server's timing has caught up with a flush or a cork, its
-    // report still describes the stream before: nothing written since can be
-    // taken as heard.
-    if (timingRequests_ > 0 || pa_stream_get_latency(stream_, &usec, &negative) < 0)
+    askForTimingNowAndThen();
+    const pa_timing_info* timing = pa_stream_get_timing_info(stream_);
+    const bool playing = timing != nullptr && timing->playing != 0;
+    // Until the server's timing has caught up with a flush or a cork, and says
+    // the stream plays, nothing written since can be taken as heard.
+    if (timing == nullptr ||
+        !trust_.trusted(timingRequests_ > 0, playing, TimingTrust::Clock::now()) ||
+        timing->read_index_corrupt || timing->write_index_corrupt) {
         return sinceFlush_;
-    if (negative) return 0;
-    return static_cast<std::int64_t>(usec * kSampleRate / 1000000);
+    }
+    const auto frameBytes = static_cast<std::int64_t>(kFrameBytes);
+    const ServerReport report{timing->write_index / frameBytes, timing->read_index / frameBytes,
+                              static_cast<std::int64_t>(timing->sink_usec * kSampleRate / 1000000),
+                              playing,
+                              static_cast<std::int64_t>(pa_timeval_age(&timing->timestamp))};
+    return unheardFrames(report, kSampleRate);
+}
+
+// libpulse spaces its own timing updates out to 1.5 s; asking every tenth of
+// a second bounds how long a stall of the sound can go unnoticed.
+void PulseStream::askForTimingNowAndThen() {
+    const auto now = TimingTrust::Clock::now();
+    if (now - lastAsked_ < kAskForTimingEvery) return;
+    lastAsked_ = now;
+    if (pa_operation* op = pa_stream_update_timing_info(stream_, nullptr, nullptr))
+        pa_operation_unref(op);
 }
 
 void PulseStream::onWritable(pa_stream* stream, std::size_t bytes, void* self) {

@@ -14,6 +14,8 @@
 #include <functional>
 #include <string>
 
+#include "audio/TimingTrust.h"
+
 struct pa_threaded_mainloop;
 struct pa_context;
 struct pa_stream;
@@ -49,13 +51,16 @@ class PulseStream {
     void cork(bool corked);
     // Drops what is buffered and not yet heard.
     void flush();
-    // Frames written but not yet heard, sink latency included; every frame
+    // Frames written but not yet heard, sink latency included, from the
+    // server's latest report moved on at the rate of time; every frame
     // written since the last flush while the server has not yet said.
     std::int64_t delayFrames();
 
   private:
     bool waitUntilReady();
-    void refreshTiming();  // with the loop locked
+    void restartTrust();            // with the loop locked
+    void askForTimingNowAndThen();  // with the loop locked
+    void refreshTiming();           // with the loop locked
     static void onWritable(pa_stream* stream, std::size_t bytes, void* self);
     static void onUnderflow(pa_stream* stream, void* self);
 
@@ -66,6 +71,8 @@ class PulseStream {
     std::int64_t sinceFlush_ = 0;  // frames written since the last flush
     bool drained_ = false;         // the server ran out and nothing came since
     int timingRequests_ = 0;       // timing reports asked for and not yet come
+    TimingTrust trust_;            // whether the server's timing describes the stream now
+    TimingTrust::Clock::time_point lastAsked_{};
     // Set by the server's event thread when the connection or the stream
     // fails, so that asking costs no lock on every write and position read.
     std::atomic<bool> broken_ = false;

@@ -15,6 +15,9 @@ struct WakeInputs {
     std::optional<double> secondsToNextCdSecond;  // while the CD plays
     std::optional<double> secondsToPauseEnd;      // while a scripted pause runs
     bool panelVisible = false;
+    // The heard position is already in a second the last tick did not read
+    // (it read just short of it): that second's cues are due now.
+    bool secondUnread = false;
 };
 
 struct Wake {
@@ -33,6 +36,7 @@ inline constexpr double kLongestSleepSeconds = 0.5;
 // Nothing when the clock is off.
 inline std::optional<Wake> nextWake(const WakeInputs& in) {
     if (!in.clockEnabled) return std::nullopt;
+    if (in.secondUnread) return Wake{0, true};
     Wake wake{in.panelVisible ? kPanelRefreshSeconds : kLongestSleepSeconds, false};
     for (const auto& due : {in.secondsToNextCdSecond, in.secondsToPauseEnd}) {
         if (due && *due <= wake.seconds) wake = {std::max(0.0, *due), true};

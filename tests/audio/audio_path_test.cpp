@@ -14,9 +14,11 @@
 #include <QTest>
 #include <cstdlib>
 #include <iostream>
+#include <thread>
 
 #include "audio/CdStreamer.h"
 #include "audio/PulseAudioOutput.h"
+#include "audio/PulseStream.h"
 #include "cd/CdControl.h"
 #include "support/DisplayFakes.h"
 #include "support/FakeDisc.h"
@@ -131,55 +133,40 @@ TEST(AudioPath, PlaysTheDiscsSamplesAtRealTimeRateThroughSeeksAndReplays) {
     file.remove();
 }
 
-// A sound server of the test's own, on a private socket, that it can stop
-// and start again; nothing when PulseAudio is not installed. The process
+// A sound server of the test's own (the kind QUILO_SOUND_SERVER names,
+// PulseAudio unless it says "pipewire"), on a private socket, that it can stop
+// and start again; nothing when that server is not installed. The process
 // uses it while it exists.
 class PrivateServer {
   public:
-    PrivateServer() : socket_(dir_.filePath("native")), oldServer_(qgetenv("PULSE_SERVER")) {
-        qputenv("PULSE_SERVER", QByteArray::fromStdString(server()));
-    }
+    PrivateServer() : oldServer_(qgetenv("PULSE_SERVER")) {}
     ~PrivateServer() {
         stop();
         qputenv("PULSE_SERVER", oldServer_);
     }
     bool start() {
         QProcess p;
-        p.setProcessEnvironment(environment());
-        p.start("pulseaudio",
-                {"-D", "-n", "--exit-idle-time=-1",
-                 "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socket_,
-                 "--load=module-null-sink sink_name=private rate=44100"});
-        if (!p.waitForFinished(5000) || p.exitCode() != 0) return false;
-        // An idle null sink holds a new stream back for a second or two; a
-        // silent stream already playing keeps it awake.
-        awake_.setProcessEnvironment(environment());
-        awake_.setStandardInputFile("/dev/zero");
-        awake_.start("pacat", {"--raw", "--format=s16le", "--rate=44100", "--channels=2",
-                               "--server=" + QString::fromStdString(server())});
-        return awake_.waitForStarted();
+        p.start(script(), {"start", kind(), dir_.filePath("server")});
+        if (!p.waitForFinished(15000) || p.exitCode() != 0) return false;
+        const QByteArray line = p.readAllStandardOutput().trimmed();
+        if (!line.startsWith("PULSE_SERVER=")) return false;
+        qputenv("PULSE_SERVER", line.mid(int(qstrlen("PULSE_SERVER="))));
+        return true;
     }
     void stop() {
-        awake_.kill();
-        awake_.waitForFinished(3000);
         QProcess p;
-        p.setProcessEnvironment(environment());
-        p.start("pulseaudio", {"--kill"});
+        p.start(script(), {"stop", dir_.filePath("server")});
         p.waitForFinished(5000);
         QTest::qWait(300);
     }
-    std::string server() const { return "unix:" + socket_.toStdString(); }
+    static QString kind() {
+        return qEnvironmentVariable("QUILO_SOUND_SERVER", QStringLiteral("pulseaudio"));
+    }
 
   private:
-    QProcessEnvironment environment() const {
-        QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-        e.insert("XDG_RUNTIME_DIR", dir_.path());
-        return e;
-    }
+    static QString script() { return QStringLiteral(QUILO_SOURCE_DIR "/scripts/sound-server"); }
     QTemporaryDir dir_;
-    QString socket_;
     QByteArray oldServer_;
-    QProcess awake_;
 };
 
 // A sound server that goes away in the middle of a show does not stop it: the
@@ -187,7 +174,8 @@ class PrivateServer {
 // back by itself when the server does.
 TEST(AudioPath, PlaysOnInSilenceWhenTheServerGoesAndResumesWhenItComesBack) {
     PrivateServer server;
-    if (!server.start()) GTEST_SKIP() << "PulseAudio could not be started";
+    if (!server.start())
+        GTEST_SKIP() << PrivateServer::kind().toStdString() << " could not be started";
     testing::RecordingWarnings warnings;
     PulseAudioOutput output(&warnings);
     PlayingDisc disc(output, 60);
@@ -243,6 +231,47 @@ TEST(AudioPath, PlaysOnInSilenceWhenTheServerGoesAndResumesWhenItComesBack) {
               (std::vector<std::string>{"l'uscita audio si \u00E8 interrotta; il disco scorre in "
                                         "silenzio",
                                         "l'uscita audio \u00E8 tornata"}));
+}
+
+// An operator who waits a while before pressing Play: libpulse's clock then
+// runs from the moment of the cork, and until the server says the stream
+// plays, a position read at once would count all that was written as heard.
+// What is counted as heard never runs ahead of the time since Play.
+TEST(AudioPath, NeverCountsSoundAsHeardBeforeItCanHaveBeenAfterALongCork) {
+    PrivateServer server;
+    if (!server.start())
+        GTEST_SKIP() << PrivateServer::kind().toStdString() << " could not be started";
+    PulseStream stream;
+    ASSERT_TRUE(stream.open("Quilo test", PulseAudioOutput::kBufferMs));
+    QTest::qWait(1500);  // the program starts, then the disc is read
+    stream.flush();
+    stream.cork(true);
+    QTest::qWait(2500);
+
+    double ahead = -1;
+    double firstHeard = -1;
+    std::int64_t written = 0;
+    const std::vector<std::uint8_t> sound(std::size_t(kSampleRate) * kBytesPerFrame / 5, 1);
+    for (int round = 0; round < 2; ++round) {
+        stream.flush();  // Play, as the pump gives it
+        stream.cork(false);
+        written = 0;
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 400) {
+            written += stream.write(sound.data(), sound.size()) / kBytesPerFrame;
+            const double heard = double(written - stream.delayFrames()) / kSampleRate;
+            ahead = std::max(ahead, heard - clock.nsecsElapsed() / 1e9);
+            if (heard > 0 && firstHeard < 0) firstHeard = clock.nsecsElapsed() / 1e6;
+            std::this_thread::sleep_for(std::chrono::microseconds(300));
+        }
+        stream.cork(true);  // Pause, and a long wait again
+        QTest::qWait(1500);
+    }
+    std::cout << "heard ahead of the time since Play by at most " << ahead * 1000
+              << " ms; first heard " << firstHeard << " ms after Play\n";
+    EXPECT_GT(written, kSampleRate / 4) << "the stream took no sound";
+    EXPECT_LT(ahead, 0.002);
 }
 
 }  // namespace

@@ -23,6 +23,11 @@ TEST(WakePlan, SleepsUntilTheNearestMomentACueOrAPauseCanChangeSomething) {
     EXPECT_TRUE(wake->exact);
     wake = nextWake({true, std::nullopt, 0.0, false});  // the pause is over: at once
     EXPECT_EQ(wake->seconds, 0.0);
+    // The last tick read 4.999 s and the position is now 5.001 s: the next
+    // second is almost a second away, but second 5 is due at once.
+    wake = nextWake({true, 0.999, std::nullopt, false, true});
+    EXPECT_EQ(wake->seconds, 0.0);
+    EXPECT_TRUE(wake->exact);
 }
 
 }  // namespace
