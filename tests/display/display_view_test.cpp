@@ -4,6 +4,7 @@
 
 #include <QFontInfo>
 #include <QImage>
+#include <QImageWriter>
 #include <QPainter>
 
 #include "display/view/QtPictureProber.h"
@@ -152,14 +153,38 @@ TEST(QtPictureProber, TellsThePixelSizeAndNothingForUnreadableFiles) {
     EXPECT_FALSE(prober.pixelSize(dir.write("junk.jpg", "not a picture").string()).has_value());
 }
 
-TEST(PictureCache, DecodesAPictureLargerThanTheLimitAtReducedSize) {
+// A camera's photo is decoded no larger than it is drawn, upright as the
+// camera held it; the fitting still works from the file's own size.
+TEST(PictureCache, DecodesAPictureUprightAndNoLargerThanItIsDrawn) {
     TempDir dir;
     const auto big = savePicture(dir, "big.png", {2000, 1000}, QColor(1, 2, 3));
-    const QImage image = PictureCache::decode(QString::fromStdString(big), 256);
-    EXPECT_EQ(image.width(), 256);
-    EXPECT_EQ(image.height(), 128);
+    const QString file = QString::fromStdString(big);
+    EXPECT_EQ(PictureCache::decode(file, {256, 100}).size(), QSize(256, 128));
+    EXPECT_EQ(PictureCache::decode(file, {4000, 4000}).size(), QSize(2000, 1000));  // whole
     QtPictureProber prober;
-    EXPECT_EQ(prober.pixelSize(big)->width, 2000);  // fitting uses the file's own size
+    EXPECT_EQ(prober.pixelSize(big)->width, 2000);
+
+    // A phone held upright stores its photo on its side with EXIF orientation
+    // 6: red at the stored left is the top of the picture as taken.
+    QImage stored(400, 200, QImage::Format_RGB32);
+    stored.fill(Qt::blue);
+    QPainter(&stored).fillRect(0, 0, 200, 200, Qt::red);
+    const QString phone = QString::fromStdString((dir.path() / "phone.jpg").string());
+    QImageWriter writer(phone, "jpeg");
+    writer.setTransformation(QImageIOHandler::TransformationRotate90);
+    ASSERT_TRUE(writer.write(stored));
+    const QImage upright = PictureCache::decode(phone, {100, 200});
+    EXPECT_EQ(upright.size(), QSize(100, 200));
+    EXPECT_GT(upright.pixelColor(50, 20).red(), 200);
+    EXPECT_GT(upright.pixelColor(50, 180).blue(), 200);
+    EXPECT_EQ(prober.pixelSize(phone.toStdString())->height, 400);
+
+    // The display paints it upright too, drawn at its upright size.
+    DisplayForm form;
+    fullScreenPicture(form.ImgEdit[1], phone.toStdString(), {200, 400});
+    const QImage screen = render(form, 300, 225);
+    EXPECT_GT(screen.pixelColor(150, 20).red(), 200);
+    EXPECT_GT(screen.pixelColor(150, 200).blue(), 200);
 }
 
 // Pictures decoded and scaled ahead are what the painting gets, at the size
@@ -169,13 +194,14 @@ TEST(PictureCache, GivesWhatWasPreparedAheadAndNothingStale) {
     const auto a = QString::fromStdString(savePicture(dir, "a.png", {40, 20}, Qt::red));
     const auto b = QString::fromStdString(savePicture(dir, "b.png", {40, 20}, Qt::green));
     PictureCache cache;
-    cache.preload({{a, QSize(80, 40)},
-                   {b, QSize()},
-                   {QString::fromStdString((dir.path() / "none.png").string()), QSize(8, 8)}});
+    cache.preload(
+        {{a, QSize(80, 40), QSize(80, 40)},
+         {b, QSize(), QSize()},
+         {QString::fromStdString((dir.path() / "none.png").string()), QSize(8, 8), QSize(8, 8)}});
     EXPECT_EQ(cache.scaled(a, {80, 40}).toImage().pixelColor(40, 20), QColor(Qt::red));
-    EXPECT_EQ(cache.source(b).pixelColor(1, 1), QColor(Qt::green));
+    EXPECT_EQ(cache.source(b, {}).pixelColor(1, 1), QColor(Qt::green));
 
-    cache.preload({{b, QSize(20, 10)}});  // already decoded: nothing to do
+    cache.preload({{b, QSize(20, 10), QSize(20, 10)}});  // already decoded: nothing to do
     savePicture(dir, "a.png", {40, 20}, Qt::blue);
     cache.forget(a);
     EXPECT_EQ(cache.scaled(a, {80, 40}).toImage().pixelColor(40, 20), QColor(Qt::blue));

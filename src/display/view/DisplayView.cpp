@@ -91,12 +91,23 @@ void DisplayView::preload(const QList<QPair<QString, QSizeF>>& pictures) {
     const double scale = areaRect().width() / kDisplayWidth;
     QList<PictureCache::Ahead> ahead;
     for (const auto& [file, twips] : pictures) {
-        QSize drawn = QSizeF(twips.width() * scale, twips.height() * scale).toSize();
-        // One far larger than the window is drawn from its source instead.
-        if (double(drawn.width()) * drawn.height() > 4.0 * width() * height()) drawn = QSize();
-        ahead.append({file, drawn});
+        const QSize drawn = QSizeF(twips.width() * scale, twips.height() * scale).toSize();
+        ahead.append({file, modest(drawn) ? drawn : QSize(), sourceSize(drawn)});
     }
+    if (qEnvironmentVariableIsSet("QUILO_NO_LOOKAHEAD")) return;  // for measuring the decode
     pictures_.preload(ahead);
+}
+
+// Whether a picture drawn at `drawn` pixels is drawn from a scaled copy;
+// one far larger than the window is drawn from its source, the part on view.
+bool DisplayView::modest(QSize drawn) const {
+    return double(drawn.width()) * drawn.height() <= 4.0 * width() * height();
+}
+
+// What a picture's source is decoded to cover: the size it is drawn at, and
+// at least the window, so a picture growing into view is decoded once.
+QSize DisplayView::sourceSize(QSize drawn) const {
+    return drawn.isEmpty() ? QSize() : drawn.expandedTo(size());
 }
 
 void DisplayView::paintEvent(QPaintEvent*) {
@@ -133,23 +144,22 @@ void DisplayView::paintPane(QPainter& painter, const ImagePane& pane) {
     if (shown.isEmpty()) return;
     const QString file = QString::fromStdString(pane.file);
     const QSize full = pictureRect.size().toSize();
-    const bool modest = double(full.width()) * full.height() <= 4.0 * width() * height();
-    if (modest) {
-        const QPixmap pixmap = pictures_.scaled(file, full);
-        if (pixmap.isNull()) return;
-        const QRectF from = shown.translated(-pictureRect.topLeft());
-        painter.drawPixmap(shown, pixmap, from);
+    const QImage& image = pictures_.source(file, sourceSize(full));
+    if (image.isNull()) return;
+    if (image.size() == full || !modest(full)) {
+        // Decoded at the size drawn, or far larger than the window: drawn
+        // straight from the source, only the part on view.
+        const double sx = image.width() / pictureRect.width();
+        const double sy = image.height() / pictureRect.height();
+        const QRectF from((shown.left() - pictureRect.left()) * sx,
+                          (shown.top() - pictureRect.top()) * sy, shown.width() * sx,
+                          shown.height() * sy);
+        painter.drawImage(shown, image, from);
         return;
     }
-    // A picture far larger than the window: draw only the part on view.
-    const QImage& image = pictures_.source(file);
-    if (image.isNull()) return;
-    const double sx = image.width() / pictureRect.width();
-    const double sy = image.height() / pictureRect.height();
-    const QRectF from((shown.left() - pictureRect.left()) * sx,
-                      (shown.top() - pictureRect.top()) * sy, shown.width() * sx,
-                      shown.height() * sy);
-    painter.drawImage(shown, image, from);
+    const QPixmap pixmap = pictures_.scaled(file, full);
+    if (pixmap.isNull()) return;
+    painter.drawPixmap(shown, pixmap, shown.translated(-pictureRect.topLeft()));
 }
 
 void DisplayView::paintLabel(QPainter& painter, const Label& label, const QFont& font,

@@ -60,6 +60,8 @@ class DisplayView : public QWidget {
 
   private:
     void paintPane(QPainter& painter, const ImagePane& pane);
+    bool modest(QSize drawn) const;
+    QSize sourceSize(QSize drawn) const;
     void paintLabel(QPainter& painter, const Label& label, const QFont& font, bool growsWithText);
     void paintTextBox(QPainter& painter, const TextBox& box);
     QRectF toPixels(const Geometry& g) const;

@@ -9,16 +9,25 @@ namespace {
 
 constexpr int kSourcesKept = 6;
 constexpr int kScaledKept = 24;
-// Camera photos are large even decoded at the limit (up to 64 MB each), and
-// their scaled copies as large as the screen: memory is bounded in bytes too.
-constexpr qint64 kSourceBytes = 320LL << 20;
-constexpr qint64 kScaledBytes = 256LL << 20;
+// A photo drawn larger than the screen (cut at its edges) is decoded at that
+// size, some 20 MB on a full-HD screen: memory is bounded in bytes too.
+constexpr qint64 kSourceBytes = 96LL << 20;
+constexpr qint64 kScaledBytes = 64LL << 20;
 
 qint64 bytesOf(const QImage& image) {
     return image.sizeInBytes();
 }
 qint64 bytesOf(const QPixmap& pixmap) {
     return qint64(pixmap.width()) * pixmap.height() * pixmap.depth() / 8;
+}
+
+// Whether a picture decoded for `asked` serves a request for `atLeast`: it
+// was decoded for as much, or it is already as large as it gets (whole, or
+// cut short by its file's own size on some side).
+bool covers(const QImage& image, QSize asked, QSize atLeast) {
+    if (asked.isEmpty() || image.isNull()) return true;
+    const bool whole = image.width() < asked.width() || image.height() < asked.height();
+    return whole || (atLeast.width() <= asked.width() && atLeast.height() <= asked.height());
 }
 
 QString scaledKey(const QString& file, QSize size) {
@@ -28,16 +37,24 @@ QString scaledKey(const QString& file, QSize size) {
 
 }  // namespace
 
-QImage PictureCache::decode(const QString& file, int limit) {
+QImage PictureCache::decode(const QString& file, QSize atLeast) {
     const auto device = openPictureFile(file);
     if (!device) return {};
     QImageReader reader(device.get());
     reader.setAutoTransform(true);
-    const QSize stored = reader.size();
-    if (stored.isValid() && (stored.width() > limit || stored.height() > limit)) {
-        // Decode at reduced size (the reader's size is before EXIF rotation;
-        // the bound holds either way).
-        reader.setScaledSize(stored.scaled(limit, limit, Qt::KeepAspectRatio));
+    // The reader's size is the stored one, before the EXIF rotation.
+    QSize stored = reader.size();
+    const bool turned = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
+    if (turned) atLeast.transpose();
+    if (stored.isValid()) {
+        // Same proportions as the file: larger than it on one side, on both.
+        QSize target =
+            atLeast.isEmpty()
+                ? stored
+                : stored.scaled(atLeast, Qt::KeepAspectRatioByExpanding).boundedTo(stored);
+        if (target.width() > kDecodeLimit || target.height() > kDecodeLimit)
+            target.scale(kDecodeLimit, kDecodeLimit, Qt::KeepAspectRatio);
+        if (target != stored && !target.isEmpty()) reader.setScaledSize(target);
     }
     QImage image = reader.read();
     if (!image.isNull() && image.format() != QImage::Format_ARGB32_Premultiplied &&
@@ -59,16 +76,17 @@ void PictureCache::trim(Map& map, QList<typename Map::key_type>& order, int keep
     }
 }
 
-const QImage& PictureCache::source(const QString& file) {
+const QImage& PictureCache::source(const QString& file, QSize atLeast) {
     // Being decoded ahead: waiting for it is never longer than starting again.
     if (preloading_.contains(file)) collectPreloaded(file);
     auto it = sources_.find(file);
-    if (it != sources_.end()) return *it;
-    keep(file, decode(file, kDecodeLimit));
+    if (it != sources_.end() && covers(*it, sourceAsked_.value(file), atLeast)) return *it;
+    keep(file, decode(file, atLeast), atLeast);
     return *sources_.find(file);
 }
 
-void PictureCache::keep(const QString& file, QImage image) {
+void PictureCache::keep(const QString& file, QImage image, QSize asked) {
+    sourceAsked_.insert(file, asked);
     sources_.insert(file, std::move(image));
     sourceOrder_.removeAll(file);
     sourceOrder_.append(file);
@@ -95,7 +113,7 @@ void PictureCache::collectPreloaded(const QString& waitFor) {
         const QString file = it.key();
         if (!decoded.scaled.isNull())
             keepScaled(scaledKey(file, decoded.drawn), QPixmap::fromImage(decoded.scaled));
-        keep(file, decoded.source);
+        keep(file, decoded.source, decoded.atLeast);
         it = preloading_.erase(it);
     }
 }
@@ -107,20 +125,23 @@ void PictureCache::preload(const QList<Ahead>& pictures) {
         const QString& file = ahead.file;
         if (file.isEmpty() || sources_.contains(file) || preloading_.contains(file)) continue;
         const QSize drawn = ahead.drawn;
-        preloading_.insert(file, std::async(std::launch::async, [file, drawn] {
-                                     Decoded d{decode(file, kDecodeLimit), {}, drawn};
-                                     if (!d.source.isNull() && !drawn.isEmpty()) {
-                                         d.scaled = d.source.scaled(drawn, Qt::IgnoreAspectRatio,
-                                                                    Qt::SmoothTransformation);
-                                     }
-                                     return d;
-                                 }).share());
+        const QSize atLeast = ahead.atLeast;
+        preloading_.insert(
+            file, std::async(std::launch::async, [file, drawn, atLeast] {
+                      Decoded d{decode(file, atLeast), {}, drawn, atLeast};
+                      if (!d.source.isNull() && !drawn.isEmpty() && d.source.size() != drawn) {
+                          d.scaled = d.source.scaled(drawn, Qt::IgnoreAspectRatio,
+                                                     Qt::SmoothTransformation);
+                      }
+                      return d;
+                  }).share());
     }
 }
 
 void PictureCache::forget(const QString& file) {
     preloading_.remove(file);
     sources_.remove(file);
+    sourceAsked_.remove(file);
     sourceOrder_.removeAll(file);
     const QString prefix = file + QLatin1Char('\n');
     for (auto it = scaledOrder_.begin(); it != scaledOrder_.end();) {
@@ -139,7 +160,7 @@ QPixmap PictureCache::scaled(const QString& file, QSize size) {
     const QString key = scaledKey(file, size);
     auto it = scaled_.find(key);
     if (it != scaled_.end()) return *it;
-    const QImage& image = source(file);
+    const QImage& image = source(file, size);
     if (image.isNull()) return {};
     QPixmap pixmap =
         QPixmap::fromImage(image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));

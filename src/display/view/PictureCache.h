@@ -1,8 +1,10 @@
 #pragma once
 // Decoded pictures for painting, and their scaled copies. A picture is decoded
-// once, upright by its EXIF orientation and, when far larger than any screen,
-// at a reduced size so memory stays bounded; each size it is drawn at is
-// scaled once and reused, so repaints and transition frames do not rescale.
+// upright by its EXIF orientation and no larger than it is drawn (a camera's
+// 24-megapixel JPEG drawn on a laptop's screen is decoded at a fraction of
+// its size, through the format's own reduced decoding), so memory follows the
+// screen rather than the camera; each other size it is drawn at is scaled
+// once and reused, so repaints and transition frames do not rescale.
 // Pictures the show will need next are decoded ahead, on threads of their
 // own, so that a cue does not wait for a large photo to be decoded.
 
@@ -23,23 +25,29 @@ class PictureCache {
     // file cannot be decoded.
     QPixmap scaled(const QString& file, QSize size);
 
-    // The decoded picture itself (null when it cannot be decoded).
-    const QImage& source(const QString& file);
+    // The decoded picture itself (null when it cannot be decoded), at least
+    // as large as `atLeast` (or whole, when the file is smaller), keeping its
+    // proportions; a larger request than before decodes it anew.
+    const QImage& source(const QString& file, QSize atLeast);
 
     // Forgets a file whose picture changed on disk: it is decoded afresh.
     void forget(const QString& file);
 
-    // A picture the show will need next, and the size in pixels it will
-    // most likely be drawn at (empty when not known).
+    // A picture the show will need next, the size in pixels it will most
+    // likely be drawn at (empty when not known), and the size its source is
+    // to cover (as source() is asked).
     struct Ahead {
         QString file;
         QSize drawn;
+        QSize atLeast;
     };
     // Starts decoding (and scaling), in the background, those not decoded yet.
     void preload(const QList<Ahead>& pictures);
 
-    // Decodes a picture upright, no side larger than `limit` pixels.
-    static QImage decode(const QString& file, int limit);
+    // Decodes a picture upright, at the smallest size that covers `atLeast`
+    // with its own proportions, never larger than the file itself nor than
+    // kDecodeLimit on either side; whole when `atLeast` is empty.
+    static QImage decode(const QString& file, QSize atLeast);
 
     static constexpr int kDecodeLimit = 4096;
     static constexpr int kPreloadedAtMost = 2;
@@ -49,8 +57,9 @@ class PictureCache {
         QImage source;
         QImage scaled;  // at the size the picture was preloaded for
         QSize drawn;
+        QSize atLeast;
     };
-    void keep(const QString& file, QImage image);
+    void keep(const QString& file, QImage image, QSize asked);
     void keepScaled(const QString& key, QPixmap pixmap);
     void collectPreloaded(const QString& waitFor = {});
 
@@ -58,6 +67,7 @@ class PictureCache {
     static void trim(Map& map, QList<typename Map::key_type>& order, int keep, qint64 budget);
 
     QHash<QString, QImage> sources_;
+    QHash<QString, QSize> sourceAsked_;  // what each source was decoded to cover
     QHash<QString, std::shared_future<Decoded>> preloading_;
     QList<QString> sourceOrder_;
     QHash<QString, QPixmap> scaled_;
