@@ -194,10 +194,8 @@ void QuiloApp::syncViews() {
     if (displayVisible != displayView_.isVisible()) {
         if (!displayVisible) {
             displayView_.hide();
-        } else if (options_.screen >= 0 || show_.fullScreen()) {
-            displayView_.showFullScreen();
         } else {
-            displayView_.showMaximized();
+            displayView_.showFilling(options_.screen >= 0 || show_.fullScreen());
         }
         // The panel stays in front of the display form.
         if (tarvo1_.visible) panelView_.raise();

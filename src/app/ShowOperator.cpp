@@ -190,12 +190,7 @@ void ShowOperator::jumpBack() {
 
 void ShowOperator::toggleFullScreen() {
     fullScreen_ = !fullScreen_;
-    if (!display_.isVisible()) return;
-    if (fullScreen_) {
-        display_.showFullScreen();
-    } else {
-        display_.showMaximized();
-    }
+    if (display_.isVisible()) display_.showFilling(fullScreen_);
 }
 
 void ShowOperator::watchScript() {

@@ -2,9 +2,11 @@
 
 #include <QCloseEvent>
 #include <QFontMetricsF>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 
 #include "display/DisplayForm.h"
 
@@ -84,6 +86,16 @@ void DisplayView::paintNowIfChanged() {
 
 void DisplayView::updateIfChanged() {
     if (!paintedOnce_ || !(painted_ == model())) update();
+}
+
+void DisplayView::showFilling(bool fullScreen) {
+    const QScreen* where = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (where) setGeometry(fullScreen ? where->geometry() : where->availableGeometry());
+    if (fullScreen) {
+        showFullScreen();
+    } else {
+        showMaximized();
+    }
 }
 
 void DisplayView::preload(const QList<QPair<QString, QSizeF>>& pictures) {

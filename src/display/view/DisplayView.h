@@ -44,6 +44,11 @@ class DisplayView : public QWidget {
         update();
     }
 
+    // Shows the window filling its screen, full screen or maximised. Its
+    // geometry is set first: on a machine with no window manager (a kiosk)
+    // nobody else would, and it would stay a small window in a corner.
+    void showFilling(bool fullScreen);
+
     // Pictures the show will need next, each with the size in twips it will
     // be drawn at (empty when not known): decoded and scaled ahead, in the
     // background.
