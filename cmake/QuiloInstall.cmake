@@ -5,7 +5,7 @@ include(GNUInstallDirs)
 
 install(TARGETS quilo quilo-check quilo-sim quilo-export RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/demo/ DESTINATION ${CMAKE_INSTALL_DATADIR}/quilo/demo)
-install(FILES ${PROJECT_BINARY_DIR}/demo/demo.cue ${PROJECT_BINARY_DIR}/demo/demo.bin
+install(FILES ${PROJECT_BINARY_DIR}/demo/demo.cue ${PROJECT_BINARY_DIR}/demo/demo.flac
         DESTINATION ${CMAKE_INSTALL_DATADIR}/quilo/disco)
 install(FILES ${PROJECT_SOURCE_DIR}/data/quilo.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/data/icons/quilo.svg

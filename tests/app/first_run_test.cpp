@@ -71,7 +71,7 @@ TEST(FirstRun, OffersTheDemoInADialogAndStartsOnWhatItMade) {
              fs::copy_options::recursive);
     fs::create_directories(prefix.path() / "share/quilo/disco");
     fs::create_directories(prefix.path() / "bin");
-    for (const char* name : {"demo.cue", "demo.bin"}) {
+    for (const char* name : {"demo.cue", "demo.flac"}) {
         fs::create_symlink(fs::path(QUILO_BINARY_DIR) / "demo" / name,
                            prefix.path() / "share/quilo/disco" / name);
     }
