@@ -66,8 +66,8 @@ void Player::Command1_Click() {
     const std::int16_t startTrack = trackField(s.scriptLines[0]);
     p_.clock.enabled = true;
     p_.cd.setTo(startTrack);
-    // Stopped first, so that a show started again begins where it should.
-    p_.cd.command(CdCommand::Stop);
+    // A playing disc plays on from there; a paused one, or one stopped at
+    // its end, stands there.
     p_.cd.command(CdCommand::Seek);
     p_.tarvo1.enabled = true;
     applyCurrentColours(s, p_.testo1);

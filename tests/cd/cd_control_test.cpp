@@ -148,6 +148,12 @@ TEST_F(CdControlTest, PlaysOnFromTheNewPlaceWhenSeekingWhilePlaying) {
     EXPECT_EQ(cd.mode(), CdMode::Playing);
     listen(3);
     EXPECT_EQ(cd.position(), tmsf(3, 0, 0, 3));
+    // Paused, it stands at the new place instead.
+    cd.command(CdCommand::Pause);
+    cd.setTo(2);
+    cd.command(CdCommand::Seek);
+    EXPECT_EQ(cd.mode(), CdMode::Stopped);
+    EXPECT_EQ(cd.position(), tmsf(2, 0, 0, 0));
 }
 
 TEST_F(CdControlTest, PlaysAcrossTracksToTheEndOfTheDiscAndStops) {
@@ -162,6 +168,9 @@ TEST_F(CdControlTest, PlaysAcrossTracksToTheEndOfTheDiscAndStops) {
     EXPECT_EQ(cd.heardSector(), 975);
     EXPECT_EQ(output.written, FakeDisc::samples(295, 975));
     EXPECT_TRUE(events.empty());  // a play the program started ends silently
+    cd.setTo(1);  // stopped at its end, it goes back all the same
+    cd.command(CdCommand::Seek);
+    EXPECT_EQ(cd.position(), tmsf(1, 0, 0, 0));
 }
 
 TEST_F(CdControlTest, NotifiesTheEndOfAPlayStartedFromTheButtonBar) {

@@ -75,8 +75,9 @@ TEST_F(PlayerTest, StartsAPresentationOnItsFirstLinesTrackWithoutPlaying) {
     cd.commands.clear();
     h.player.Command1_Click();
     EXPECT_EQ(cd.targets, std::vector<std::int32_t>{3});
-    // Stopped first: whatever the CD was doing, it stands at the track's start.
-    EXPECT_EQ(cd.commands, (std::vector<CdCommand>{CdCommand::Stop, CdCommand::Seek}));
+    // Only a seek: a playing disc plays on from the track's start, a paused or
+    // stopped one stands there (the CD control's own rule).
+    EXPECT_EQ(cd.commands, (std::vector<CdCommand>{CdCommand::Seek}));
     EXPECT_TRUE(h.clock.enabled);
     EXPECT_EQ(h.state.presentationActive, 1);
     EXPECT_FALSE(h.chooserModel.visible);
