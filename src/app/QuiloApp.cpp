@@ -174,6 +174,19 @@ void QuiloApp::scheduleTick() {
     timer1_ = startTimer(ms, Qt::PreciseTimer);
 }
 
+// A disc that cannot be read (a scratch, a slow or failing drive, a cut
+// image) plays silence there: said on the terminal, at most every few seconds.
+void QuiloApp::sayUnreadSectors() {
+    constexpr auto kEvery = std::chrono::seconds(5);
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastReadWarning_ < kEvery) return;
+    const auto failed = cd_.takeReadFailures();
+    if (!failed) return;
+    lastReadWarning_ = now;
+    warnings_.warn("il disco non si legge da " + failed->first.text() + " (" +
+                   std::to_string(failed->sectors) + " settori): al loro posto silenzio");
+}
+
 void QuiloApp::tick() {
     // Read before the tick's own reading, so never past the second it handles.
     secondTicked_ = secondOf(cd_.position());
@@ -183,6 +196,7 @@ void QuiloApp::tick() {
 
 void QuiloApp::syncViews() {
     scheduleTick();
+    sayUnreadSectors();
 
     panelView_.sync(tarvo1_);
     panelView_.buttonBar().sync(cd_.mode());

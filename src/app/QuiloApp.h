@@ -65,6 +65,7 @@ class QuiloApp : public QObject {
     std::unique_ptr<DiscSource> openDisc();
     void connectViews();
     void tick();
+    void sayUnreadSectors();
     void scheduleTick();
     template <typename Handler>
     void handle(Handler handler) {
@@ -106,6 +107,7 @@ class QuiloApp : public QObject {
     // tick for the next moment a tick can change something.
     int timer1_ = 0;
     std::uint32_t secondTicked_ = 0;  // the second the last tick started in
+    std::chrono::steady_clock::time_point lastReadWarning_{};
     std::optional<std::chrono::steady_clock::time_point> dueAt_;  // a moment to hit exactly
 };
 

@@ -163,6 +163,16 @@ std::optional<std::int64_t> CdControl::microsecondsToNextSecond() const {
     return (frames * 1'000'000 + kSampleRate - 1) / kSampleRate;
 }
 
+std::optional<CdControl::ReadFailures> CdControl::takeReadFailures() {
+    std::lock_guard lock(mutex_);
+    if (unreadSectors_ == 0 || toc_.empty()) return std::nullopt;
+    const int track = trackAtLocked(firstUnread_);
+    const ReadFailures failures{unreadSectors_,
+                                CdPosition::inTrack(track, firstUnread_ - trackStartLocked(track))};
+    unreadSectors_ = 0;
+    return failures;
+}
+
 CdMode CdControl::mode() const {
     std::lock_guard lock(mutex_);
     return mode_;
@@ -281,8 +291,10 @@ void CdControl::pump() {
             const std::uint64_t generation = generation_;
             DiscSource* disc = disc_.get();
             lock.unlock();
-            if (!disc->readSector(sector, buffer)) std::fill_n(buffer, kSectorBytes, 0);
+            const bool read = disc->readSector(sector, buffer);
+            if (!read) std::fill_n(buffer, kSectorBytes, 0);
             lock.lock();
+            if (!read && unreadSectors_++ == 0) firstUnread_ = sector;
             return generation == generation_ && mode_ == CdMode::Playing;
         };
         if (pump_.pump(playing, end, read) == SectorPump::Result::Drained) {

@@ -63,6 +63,14 @@ class CdControl : public CdDevice {
     std::int32_t heardSector() const;
     std::int64_t heardFrame() const;  // the sample frame, counted from the disc's start
 
+    // Sectors the disc could not give since the last call (they played as
+    // silence), and where the first of them lies; nothing when there were none.
+    struct ReadFailures {
+        int sectors = 0;
+        CdPosition first;
+    };
+    std::optional<ReadFailures> takeReadFailures();
+
     // Streaming: hands sectors to the output while it takes them and refreshes
     // the heard position. Call every few milliseconds from one thread.
     void pump();
@@ -97,6 +105,8 @@ class CdControl : public CdDevice {
     std::int32_t standAt_ = 0;  // where the device stands when not playing
     bool notifyAtEnd_ = false;
     std::uint64_t generation_ = 0;  // changes with every jump of the play head
+    int unreadSectors_ = 0;         // since takeReadFailures last looked
+    std::int32_t firstUnread_ = 0;
     // Mutable: reading the position asks the output what it has played,
     // which changes nothing of the transport.
     mutable SectorPump pump_;

@@ -168,7 +168,7 @@ TEST_F(CdControlTest, PlaysAcrossTracksToTheEndOfTheDiscAndStops) {
     EXPECT_EQ(cd.heardSector(), 975);
     EXPECT_EQ(output.written, FakeDisc::samples(295, 975));
     EXPECT_TRUE(events.empty());  // a play the program started ends silently
-    cd.setTo(1);  // stopped at its end, it goes back all the same
+    cd.setTo(1);                  // stopped at its end, it goes back all the same
     cd.command(CdCommand::Seek);
     EXPECT_EQ(cd.position(), tmsf(1, 0, 0, 0));
 }

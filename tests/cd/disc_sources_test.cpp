@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 
@@ -292,6 +293,74 @@ TEST_F(DiscSourcesTest, PlaysAnImageThroughTheControlExactly) {
     const std::int32_t code =
         3 + (2 << 8) + (3 << 8) + (1 << 8) + (25 << 16) + (2 << 8) + (4 << 8) + (7 << 8);
     EXPECT_EQ(panel.Text7, std::to_string(code));
+}
+
+// A drive's own path (cdparanoia's verified reads, sector by sector) run on an
+// image, since no machine here has a drive: the same samples as the image read
+// directly, in order, across seeks and track changes; nothing past the end;
+// and an image cut short while it plays gives silence and says so, never a hang.
+TEST_F(DiscSourcesTest, ReadsAnImageThroughParanoiaExactlyAsDirectly) {
+    const std::string cue = binAndCue();
+    auto direct = openCdio(cue, error);
+    ASSERT_TRUE(direct) << error;
+    auto paranoia = openCdio(cue, error, CdioReading::ThroughParanoia);
+    ASSERT_TRUE(paranoia) << error;
+    EXPECT_EQ(paranoia->tracks(), (std::vector<DiscTrack>{{0, 150}, {150, 225}, {375, 100}}));
+    EXPECT_EQ(readAll(*paranoia), littleEndian(all));
+
+    std::vector<std::uint8_t> a(kSectorBytes), b(kSectorBytes);
+    for (const std::int32_t sector : {300, 10, 149, 150, 474, 0, 375, 374, 200, 201, 3}) {
+        ASSERT_TRUE(direct->readSector(sector, a.data()));
+        ASSERT_TRUE(paranoia->readSector(sector, b.data())) << sector;
+        EXPECT_EQ(a, b) << "sector " << sector;
+    }
+    EXPECT_FALSE(paranoia->readSector(475, b.data()));  // past the lead-out
+    EXPECT_FALSE(paranoia->readSector(5000, b.data()));
+    ASSERT_TRUE(paranoia->readSector(20, b.data()));  // and back
+    ASSERT_TRUE(direct->readSector(20, a.data()));
+    EXPECT_EQ(a, b);
+
+    // Cut after sector 300 while the disc plays from track 2.
+    ManualAudioOutput output;
+    CdControl cd(
+        [&] {
+            std::string e;
+            return openCdio(cue, e, CdioReading::ThroughParanoia);
+        },
+        output);
+    cd.command(CdCommand::Open);
+    cd.setTo(2);
+    cd.command(CdCommand::Seek);
+    cd.command(CdCommand::Play);
+    ASSERT_EQ(::truncate((dir.path() / "disc.bin").c_str(), 300L * kSectorBytes), 0);
+    for (int i = 0; i < 400 && cd.mode() == CdMode::Playing; ++i) {
+        cd.pump();
+        output.play(kFramesPerSector);
+    }
+    EXPECT_EQ(cd.mode(), CdMode::Stopped);
+    ASSERT_EQ(output.written.size(), std::size_t{325} * kSectorBytes);
+    // Each sector played is the disc's own or silence; paranoia gives up a
+    // little before the cut, as its verification reads past each sector.
+    const auto bytes = littleEndian(all);
+    int silent = 0;
+    for (std::size_t n = 0; n < 325; ++n) {
+        const auto played = output.written.begin() + std::ptrdiff_t(n * kSectorBytes);
+        const bool own = std::equal(played, played + kSectorBytes,
+                                    bytes.begin() + std::ptrdiff_t((150 + n) * kSectorBytes));
+        const bool silence =
+            std::all_of(played, played + kSectorBytes, [](std::uint8_t byte) { return byte == 0; });
+        EXPECT_TRUE(own || silence) << "sector " << 150 + n;
+        EXPECT_TRUE(n >= 120 || own) << "sector " << 150 + n << " is well before the cut";
+        EXPECT_TRUE(n < 150 || silence) << "sector " << 150 + n << " is past the cut";
+        silent += silence;
+    }
+    const auto failed = cd.takeReadFailures();
+    ASSERT_TRUE(failed);
+    EXPECT_GT(failed->sectors, 0);
+    EXPECT_LE(failed->sectors, silent);
+    EXPECT_GE(failed->first.sectorsIntoTrack(), 120);
+    EXPECT_EQ(failed->first.track, 2);
+    EXPECT_FALSE(cd.takeReadFailures());
 }
 
 }  // namespace

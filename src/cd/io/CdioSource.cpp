@@ -1,5 +1,6 @@
 // A physical drive, or a TOC or NRG image, through libcdio. A drive is read
-// through cdparanoia's error correction, told to keep quiet.
+// through cdparanoia's error correction, told to keep quiet; an image can be
+// read that way too, so that a drive's path runs where no drive is.
 
 #include <cdio/cdio.h>
 #include <cdio/logging.h>
@@ -21,16 +22,24 @@
 namespace quilo {
 namespace {
 
+// Paranoia's callback takes no context: what it said of the read under way,
+// kept per thread (one disc is read by one thread at a time).
+thread_local bool readFailed = false;
+
+void noteFailure(long, paranoia_cb_mode_t mode) {
+    if (mode == PARANOIA_CB_SKIP) readFailed = true;
+}
+
 class CdioDisc : public DiscSource {
   public:
-    CdioDisc(CdIo_t* cdio, bool drive) : cdio_(cdio) {
+    CdioDisc(CdIo_t* cdio, bool paranoia) : cdio_(cdio) {
         const track_t first = cdio_get_first_track_num(cdio_);
         const track_t count = cdio_get_num_tracks(cdio_);
         std::vector<std::int64_t> starts;
         for (int t = first; t < first + count && t <= CDIO_CD_MAX_TRACKS; ++t)
             starts.push_back(cdio_get_track_lsn(cdio_, static_cast<track_t>(t)));
         toc_ = discTable(starts, cdio_get_track_lsn(cdio_, CDIO_CDROM_LEADOUT_TRACK), notes);
-        if (drive) {
+        if (paranoia) {
             drive_ = cdio_cddap_identify_cdio(cdio_, CDDA_MESSAGE_FORGETIT, nullptr);
             if (drive_ && cdio_cddap_open(drive_) == 0) {
                 paranoia_ = cdio_paranoia_init(drive_);
@@ -47,11 +56,17 @@ class CdioDisc : public DiscSource {
     const std::vector<DiscTrack>& tracks() const override { return toc_; }
 
     bool readSector(std::int32_t sector, std::uint8_t* out) override {
+        // Outside the table paranoia would search for ever.
+        if (sector < 0 || sector >= endSector()) return false;
         if (paranoia_) {
             if (sector != next_) cdio_paranoia_seek(paranoia_, sector, SEEK_SET);
-            const std::int16_t* samples = cdio_paranoia_read(paranoia_, nullptr);
+            // A few tries at a bad sector, then silence: the show goes on.
+            readFailed = false;
+            const std::int16_t* samples =
+                cdio_paranoia_read_limited(paranoia_, &noteFailure, kParanoiaRetries);
             next_ = sector + 1;
-            if (!samples) return false;
+            // Skipped after its tries, paranoia hands back a filler: not the disc.
+            if (!samples || readFailed) return false;
             std::memcpy(out, samples, kSectorBytes);
             return true;
         }
@@ -59,6 +74,8 @@ class CdioDisc : public DiscSource {
     }
 
   private:
+    static constexpr int kParanoiaRetries = 3;
+
     CdIo_t* cdio_;
     cdrom_drive_t* drive_ = nullptr;
     cdrom_paranoia_t* paranoia_ = nullptr;
@@ -161,7 +178,8 @@ bool hasCdDrive() {
     return !defaultDrive().empty();
 }
 
-std::unique_ptr<DiscSource> openCdio(const std::string& named, std::string& error) {
+std::unique_ptr<DiscSource> openCdio(const std::string& named, std::string& error,
+                                     CdioReading reading) {
     cdio_log_set_handler(quietLog);
     const std::string source = named.empty() ? defaultDrive() : named;
     if (source.empty()) {
@@ -191,8 +209,9 @@ std::unique_ptr<DiscSource> openCdio(const std::string& named, std::string& erro
         error = "nessun disco nell'unità";
         return nullptr;
     }
-    const bool drive = cdio_is_device(source.c_str(), DRIVER_UNKNOWN);
-    auto disc = std::make_unique<CdioDisc>(cdio, drive);
+    const bool paranoia =
+        reading == CdioReading::ThroughParanoia || cdio_is_device(source.c_str(), DRIVER_UNKNOWN);
+    auto disc = std::make_unique<CdioDisc>(cdio, paranoia);
     if (disc->tracks().empty()) {
         error = "la tabella dei brani del disco non è valida";
         return nullptr;

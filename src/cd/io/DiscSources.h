@@ -20,7 +20,11 @@ bool hasCdDrive();
 
 std::unique_ptr<DiscSource> openCueSheet(const std::string& path, std::string& error);
 std::unique_ptr<DiscSource> openTrackFolder(const std::string& path, std::string& error);
-std::unique_ptr<DiscSource> openCdio(const std::string& named, std::string& error);
+// A drive is always read through cdparanoia's verification; an image may be
+// read that way too, to run a drive's own path where there is no drive.
+enum class CdioReading { AsTheSourceNeeds, ThroughParanoia };
+std::unique_ptr<DiscSource> openCdio(const std::string& named, std::string& error,
+                                     CdioReading reading = CdioReading::AsTheSourceNeeds);
 
 // Whether the file name ends in `ext` (".cue"), in any letter case.
 bool hasExtension(const std::string& path, const char* ext);
