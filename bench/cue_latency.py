@@ -77,6 +77,10 @@ def write_root(root, seconds, photos):
                 lines.append("01:%02d:%02d%d.jpgM" % (s // 60, s % 60, (s // 2) % PHOTOS))
             continue
         lines.append("01:%02d:%02d .%02dB" % (s // 60, s % 60, 12 if s % 2 else 9))
+    if photos:
+        # The last photo slides in when nothing follows within 7 s; a caption
+        # after the measured seconds keeps it a plain cut like the others.
+        lines.append("01:%02d:%02d" % (seconds // 60, seconds % 60))
     lines.append("**")
     with open(os.path.join(root, "Allegato", "clicks.txt"), "w") as f:
         f.write("\r\n".join(lines) + "\r\n")

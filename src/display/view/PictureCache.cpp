@@ -9,9 +9,11 @@ namespace {
 
 constexpr int kSourcesKept = 6;
 constexpr int kScaledKept = 24;
-// A photo drawn larger than the screen (cut at its edges) is decoded at that
-// size, some 20 MB on a full-HD screen: memory is bounded in bytes too.
-constexpr qint64 kSourceBytes = 96LL << 20;
+// A camera photo drawn larger than the screen (cut at its edges) is decoded
+// at that size, some 23 MB on a full-HD screen: memory is bounded in bytes
+// too, with room for six, so a show that comes back to its photos decodes
+// each once.
+constexpr qint64 kSourceBytes = 144LL << 20;
 constexpr qint64 kScaledBytes = 64LL << 20;
 
 qint64 bytesOf(const QImage& image) {
