@@ -11,6 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)quiet;
     const std::string path = fuzzing::writeFuzzFile("p.img", data, size);
     QtPictureProber prober;
-    if (prober.pixelSize(path)) (void)PictureCache::decode(QString::fromStdString(path), QSize(512, 512));
+    if (prober.pixelSize(path))
+        (void)PictureCache::decode(QString::fromStdString(path), QSize(512, 512));
     return 0;
 }
