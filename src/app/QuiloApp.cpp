@@ -11,14 +11,6 @@
 #include "presentation/WakePlan.h"
 
 namespace quilo {
-namespace {
-
-// The track, minutes and seconds of a packed position, without its frames.
-std::uint32_t secondOf(std::uint32_t packed) {
-    return packed & 0x00FFFFFFu;
-}
-
-}  // namespace
 
 QuiloApp::QuiloApp(const AppOptions& options, PortOverrides o)
     : options_(options),
@@ -149,11 +141,12 @@ void QuiloApp::timerEvent(QTimerEvent* event) {
 void QuiloApp::scheduleTick() {
     WakeInputs in;
     in.clockEnabled = core_.clock().enabled;
-    if (const auto micros = cd_.microsecondsToNextSecond())
-        in.secondsToNextCdSecond = *micros / 1e6;
+    if (const auto ahead = cd_.nextSecond()) {
+        in.secondsToNextCdSecond = ahead->microseconds / 1e6;
+        in.secondUnread = ahead->second != secondTicked_;
+    }
     in.secondsToPauseEnd = core_.clock().secondsUntilPauseEnds();
     in.panelVisible = tarvo1_.visible;
-    in.secondUnread = in.secondsToNextCdSecond && secondOf(cd_.position()) != secondTicked_;
     if (timer1_ != 0) killTimer(timer1_);
     timer1_ = 0;
     dueAt_.reset();
@@ -189,7 +182,7 @@ void QuiloApp::sayUnreadSectors() {
 
 void QuiloApp::tick() {
     // Read before the tick's own reading, so never past the second it handles.
-    secondTicked_ = secondOf(cd_.position());
+    secondTicked_ = cd_.position() & kWithoutFrames;
     core_.clock().Timer1_Timer();
     syncViews();
 }

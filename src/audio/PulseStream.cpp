@@ -178,8 +178,8 @@ void PulseStream::cork(bool corked) {
     restartTrust();
 }
 
-// The interpolated clock runs on the server's last report; after a cork or a
-// flush that report is out of date, so a fresh one is asked for at once
+// The heard sample is worked out from the server's last report; after a cork
+// or a flush that report is out of date, so a fresh one is asked for at once
 // rather than at the next automatic update.
 void PulseStream::refreshTiming() {
     pa_operation* op = pa_stream_update_timing_info(

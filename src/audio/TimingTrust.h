@@ -1,11 +1,11 @@
 #pragma once
 // When the sound server's word on what has been heard can be believed, and
-// what it says was heard. After an open, a flush or a cork, libpulse's clock
-// runs from the moment the stream last stood still; read before the server has
-// said the stream plays again, it can count as heard everything written since,
-// which would put a show ahead of its music. Until then nothing written since
-// is counted as heard; a server that never says so is believed after a second,
-// rather than holding the position still for good.
+// what it says was heard. After an open, a flush or a cork, its last report
+// still describes the stream as it stood (and may say it plays): read before
+// a fresh report says the stream plays again, it can count as heard what was
+// written since, which would put a show ahead of its music. Until then nothing
+// written since is counted as heard; a server that never says so is believed
+// after a second, rather than holding the position still for good.
 
 #include <algorithm>
 #include <chrono>

@@ -149,7 +149,7 @@ void CdControl::setPositionOffsetMs(double milliseconds) {
     offsetFrames_ = std::llround(milliseconds * kSampleRate / 1000.0);
 }
 
-std::optional<std::int64_t> CdControl::microsecondsToNextSecond() const {
+std::optional<CdControl::SecondAhead> CdControl::nextSecond() const {
     std::lock_guard lock(mutex_);
     if (mode_ != CdMode::Playing) return std::nullopt;
     const std::int64_t frame = readFrameLocked();
@@ -160,7 +160,10 @@ std::optional<std::int64_t> CdControl::microsecondsToNextSecond() const {
         const std::int64_t next = std::int64_t{trackStartLocked(track + 1)} * kFramesPerSector;
         frames = std::min(frames, next - frame);
     }
-    return (frames * 1'000'000 + kSampleRate - 1) / kSampleRate;
+    const auto sector = static_cast<std::int32_t>(frame / kFramesPerSector);
+    return SecondAhead{
+        CdPosition::inTrack(track, sector - trackStartLocked(track)).packed() & kWithoutFrames,
+        (frames * 1'000'000 + kSampleRate - 1) / kSampleRate};
 }
 
 std::optional<CdControl::ReadFailures> CdControl::takeReadFailures() {

@@ -56,9 +56,15 @@ class CdControl : public CdDevice {
     // Shifts the position the program reads, for sound that reaches the
     // audience later (or earlier) than the audio system knows.
     void setPositionOffsetMs(double milliseconds);
-    // How long until the position the program reads enters its next second
-    // (or the next track); nothing unless playing. Rounded up.
-    std::optional<std::int64_t> microsecondsToNextSecond() const;
+    // The second the position the program reads stands in (track, minutes and
+    // seconds packed as position() packs them, without the frames), and how
+    // long until it enters the next (or the next track), rounded up; nothing
+    // unless playing. One reading, so the two always agree.
+    struct SecondAhead {
+        std::uint32_t second = 0;
+        std::int64_t microseconds = 0;
+    };
+    std::optional<SecondAhead> nextSecond() const;
     // The sector being heard (or where the device stands), for tests and tools.
     std::int32_t heardSector() const;
     std::int64_t heardFrame() const;  // the sample frame, counted from the disc's start

@@ -54,6 +54,9 @@ struct CdPosition {
     }
 };
 
+// A packed position's track, minutes and seconds, its frames left out.
+inline constexpr std::uint32_t kWithoutFrames = 0x00FFFFFFu;
+
 // A sector count as packed MSF: minutes, seconds << 8, frames << 16.
 constexpr std::uint32_t packMsf(std::int32_t sectors) {
     const CdPosition p = CdPosition::inTrack(0, sectors);

@@ -102,20 +102,22 @@ TEST_F(CdControlTest, ReportsTheSampleBeingHeardWhenAskedNotTheOneHandedOver) {
 
 TEST_F(CdControlTest, ShiftsThePositionByMillisecondsAndSaysWhenItsNextSecondBegins) {
     openDisc();
-    EXPECT_FALSE(cd.microsecondsToNextSecond());  // nothing moves while stopped
+    EXPECT_FALSE(cd.nextSecond());  // nothing moves while stopped
     cd.command(CdCommand::Play);
     listen(70);  // 70 sectors of track 1 heard: 0.9333 s
-    EXPECT_EQ(cd.microsecondsToNextSecond(), 66667);
+    EXPECT_EQ(cd.nextSecond()->microseconds, 66667);
+    EXPECT_EQ(cd.nextSecond()->second, tmsf(1, 0, 0, 0));
     cd.setPositionOffsetMs(60);
     EXPECT_EQ(cd.position(), tmsf(1, 0, 0, 74));  // 0.9933 s
-    EXPECT_EQ(cd.microsecondsToNextSecond(), 6667);
+    EXPECT_EQ(cd.nextSecond()->microseconds, 6667);
     cd.setPositionOffsetMs(-1000);
     EXPECT_EQ(cd.position(), tmsf(1, 0, 0, 0));  // never before the disc
     cd.setPositionOffsetMs(0);
     cd.setTo(tmsf(1, 0, 3, 70));  // 5 sectors before track 2 begins
     cd.command(CdCommand::Seek);
     listen(1);
-    EXPECT_EQ(cd.microsecondsToNextSecond(), 53334);  // the next track comes first
+    EXPECT_EQ(cd.nextSecond()->microseconds, 53334);  // the next track comes first
+    EXPECT_EQ(cd.nextSecond()->second, tmsf(1, 0, 3, 0));
 }
 
 TEST_F(CdControlTest, PausesAndStopsAtTheHeardPositionAndPlaysOnFromIt) {

@@ -207,6 +207,17 @@ TEST(PictureCache, GivesWhatWasPreparedAheadAndNothingStale) {
     EXPECT_EQ(cache.scaled(a, {80, 40}).toImage().pixelColor(40, 20), QColor(Qt::blue));
     EXPECT_TRUE(
         cache.scaled(QString::fromStdString((dir.path() / "none.png").string()), {8, 8}).isNull());
+    // A background on view the whole show is painted with every change: it
+    // stays decoded while many pictures come and go (not decoded anew).
+    const auto back = QString::fromStdString(savePicture(dir, "back.png", {40, 30}, Qt::cyan));
+    for (int n = 0; n < 12; ++n) {
+        EXPECT_EQ(cache.source(back, {}).pixelColor(1, 1), QColor(Qt::cyan));
+        cache.source(QString::fromStdString(savePicture(
+                         dir, ("p" + std::to_string(n) + ".png").c_str(), {40, 30}, Qt::yellow)),
+                     {});
+    }
+    savePicture(dir, "back.png", {40, 30}, Qt::magenta);  // seen only if read again
+    EXPECT_EQ(cache.source(back, {}).pixelColor(1, 1), QColor(Qt::cyan));
 }
 
 }  // namespace

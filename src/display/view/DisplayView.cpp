@@ -99,6 +99,7 @@ void DisplayView::showFilling(bool fullScreen) {
 }
 
 void DisplayView::preload(const QList<QPair<QString, QSizeF>>& pictures) {
+    if (qEnvironmentVariableIsSet("QUILO_NO_LOOKAHEAD")) return;  // for measuring the decode
     // The size a picture will be painted at, worked out as the painting does.
     const double scale = areaRect().width() / kDisplayWidth;
     QList<PictureCache::Ahead> ahead;
@@ -106,7 +107,6 @@ void DisplayView::preload(const QList<QPair<QString, QSizeF>>& pictures) {
         const QSize drawn = QSizeF(twips.width() * scale, twips.height() * scale).toSize();
         ahead.append({file, modest(drawn) ? drawn : QSize(), sourceSize(drawn)});
     }
-    if (qEnvironmentVariableIsSet("QUILO_NO_LOOKAHEAD")) return;  // for measuring the decode
     pictures_.preload(ahead);
 }
 

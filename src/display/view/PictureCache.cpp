@@ -16,13 +16,6 @@ constexpr int kScaledKept = 24;
 constexpr qint64 kSourceBytes = 144LL << 20;
 constexpr qint64 kScaledBytes = 64LL << 20;
 
-qint64 bytesOf(const QImage& image) {
-    return image.sizeInBytes();
-}
-qint64 bytesOf(const QPixmap& pixmap) {
-    return qint64(pixmap.width()) * pixmap.height() * pixmap.depth() / 8;
-}
-
 // Whether a picture decoded for `asked` serves a request for `atLeast`: it
 // was decoded for as much, or it is already as large as it gets (whole, or
 // cut short by its file's own size on some side).
@@ -67,6 +60,17 @@ QImage PictureCache::decode(const QString& file, QSize atLeast) {
     return image;
 }
 
+qint64 PictureCache::bytesOf(const QPixmap& pixmap) {
+    return qint64(pixmap.width()) * pixmap.height() * pixmap.depth() / 8;
+}
+
+// The one used last goes to the end of the order, the last to be dropped: a
+// background on view all show long is used at every paint and stays.
+void PictureCache::touch(QList<QString>& order, const QString& key) {
+    order.removeAll(key);
+    order.append(key);
+}
+
 template <typename Map>
 void PictureCache::trim(Map& map, QList<typename Map::key_type>& order, int keep, qint64 budget) {
     qint64 bytes = 0;
@@ -82,23 +86,23 @@ const QImage& PictureCache::source(const QString& file, QSize atLeast) {
     // Being decoded ahead: waiting for it is never longer than starting again.
     if (preloading_.contains(file)) collectPreloaded(file);
     auto it = sources_.find(file);
-    if (it != sources_.end() && covers(*it, sourceAsked_.value(file), atLeast)) return *it;
+    if (it != sources_.end() && covers(it->image, it->asked, atLeast)) {
+        touch(sourceOrder_, file);
+        return it->image;
+    }
     keep(file, decode(file, atLeast), atLeast);
-    return *sources_.find(file);
+    return sources_.find(file)->image;
 }
 
 void PictureCache::keep(const QString& file, QImage image, QSize asked) {
-    sourceAsked_.insert(file, asked);
-    sources_.insert(file, std::move(image));
-    sourceOrder_.removeAll(file);
-    sourceOrder_.append(file);
+    sources_.insert(file, {std::move(image), asked});
+    touch(sourceOrder_, file);
     trim(sources_, sourceOrder_, kSourcesKept, kSourceBytes);
 }
 
 void PictureCache::keepScaled(const QString& key, QPixmap pixmap) {
     scaled_.insert(key, std::move(pixmap));
-    scaledOrder_.removeAll(key);
-    scaledOrder_.append(key);
+    touch(scaledOrder_, key);
     trim(scaled_, scaledOrder_, kScaledKept, kScaledBytes);
 }
 
@@ -143,7 +147,6 @@ void PictureCache::preload(const QList<Ahead>& pictures) {
 void PictureCache::forget(const QString& file) {
     preloading_.remove(file);
     sources_.remove(file);
-    sourceAsked_.remove(file);
     sourceOrder_.removeAll(file);
     const QString prefix = file + QLatin1Char('\n');
     for (auto it = scaledOrder_.begin(); it != scaledOrder_.end();) {
@@ -161,7 +164,10 @@ QPixmap PictureCache::scaled(const QString& file, QSize size) {
     if (preloading_.contains(file)) collectPreloaded(file);
     const QString key = scaledKey(file, size);
     auto it = scaled_.find(key);
-    if (it != scaled_.end()) return *it;
+    if (it != scaled_.end()) {
+        touch(scaledOrder_, key);
+        return *it;
+    }
     const QImage& image = source(file, size);
     if (image.isNull()) return {};
     QPixmap pixmap =

@@ -60,14 +60,20 @@ class PictureCache {
         QSize atLeast;
     };
     void keep(const QString& file, QImage image, QSize asked);
+    static void touch(QList<QString>& order, const QString& key);
     void keepScaled(const QString& key, QPixmap pixmap);
     void collectPreloaded(const QString& waitFor = {});
 
+    struct Source {
+        QImage image;
+        QSize asked;  // what it was decoded to cover
+    };
+    static qint64 bytesOf(const Source& source) { return source.image.sizeInBytes(); }
+    static qint64 bytesOf(const QPixmap& pixmap);
     template <typename Map>
     static void trim(Map& map, QList<typename Map::key_type>& order, int keep, qint64 budget);
 
-    QHash<QString, QImage> sources_;
-    QHash<QString, QSize> sourceAsked_;  // what each source was decoded to cover
+    QHash<QString, Source> sources_;
     QHash<QString, std::shared_future<Decoded>> preloading_;
     QList<QString> sourceOrder_;
     QHash<QString, QPixmap> scaled_;
