@@ -89,17 +89,25 @@ FileProblem readColourFileLines(const std::string& path, std::vector<std::string
 
 std::optional<ColourFileError> ColourTable::LeggiFileColori() {
     const std::string path = colourFilePath();
-    ColourFileError failure{"Impossibile leggere il file dei colori: " + path};
+    auto failure = [&path](const std::string& why) {
+        return ColourFileError{"Impossibile leggere il file dei colori: " + path + " (" + why + ")"};
+    };
     std::vector<std::string> lines;
     const FileProblem problem = readColourFileLines(path, lines);
-    if (problem == FileProblem::NotRegular || problem == FileProblem::TooLarge)
-        failure.message += " (" + describeProblem(problem) + ")";
-    if (problem != FileProblem::None) return failure;
-    if (lines.size() < 6) return failure;
+    if (problem != FileProblem::None) return failure(describeProblem(problem));
+    if (lines.size() < 6) {
+        return failure("ha " + std::to_string(lines.size()) +
+                       (lines.size() == 1 ? " riga" : " righe") +
+                       ": servono sei numeri, uno per riga");
+    }
     std::array<std::int16_t, 7> table = state_.colourTable;
     for (int i = 1; i <= 6; ++i) {
-        const auto value = colourFileNumber(lines[static_cast<std::size_t>(i - 1)]);
-        if (!value) return failure;
+        const std::string& line = lines[static_cast<std::size_t>(i - 1)];
+        const auto value = colourFileNumber(line);
+        if (!value) {
+            return failure("riga " + std::to_string(i) + ": \u00AB" + line +
+                           "\u00BB non \u00E8 un numero da 0 a 255");
+        }
         table[static_cast<std::size_t>(i)] = *value;
     }
     state_.colourTable = table;

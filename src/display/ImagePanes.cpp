@@ -24,12 +24,6 @@ int slideStep(std::int32_t secondsToNext) {
     return 200;
 }
 
-int growthStep(std::int32_t secondsToNext) {
-    if (secondsToNext <= 7) return 10;
-    if (secondsToNext <= 9) return 8;
-    return 5;
-}
-
 }  // namespace
 
 void ImagePanes::load(ImagePane& pane, const std::string& name) {
@@ -153,7 +147,9 @@ void ImagePanes::IngrandisciImmagine() {
             frameAt(state_.zoomFactor);
             state_.zoomFactor += step;
         }
-        state_.zoomFactor = state_.zoomFactor - step - 1;
+        state_.zoomFactor = growthRestScale(state_.zoomFactor - step, pane.pixelWidth,
+                                            pane.pixelHeight, state_.fitBoxWidth,
+                                            state_.fitBoxHeight);
         frameAt(state_.zoomFactor);
     }
     state_.picturePane = 1;

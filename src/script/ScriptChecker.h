@@ -2,10 +2,11 @@
 // Reads a script as the player would and finds what will go wrong when it
 // plays, so that an author can fix it before the show: errors (a refused
 // script, lines too short for their command, colours that do not exist, blocks
-// that never close, files that are not there) and warnings (cues out of order
-// or sharing a time, pictures with no time for their transition or too large
-// for the display, a lower-case command letter, a header of the wrong length,
-// line ends of two kinds).
+// that never close, files that are not there) and warnings, each saying what
+// the player will do instead (cues out of order or sharing a time, pictures
+// with no time for their transition, backgrounds past the edge or not 4:3,
+// blanks after a letter, missing colour digits, header numbers out of place,
+// a line after a picture that times it, line ends of two kinds, ...).
 
 #include <string>
 #include <vector>

@@ -38,12 +38,14 @@ ScriptError refusal(ScriptError::Reason reason, const std::string& path, int lin
         case ScriptError::Reason::LineTooLong:
             text = "La riga %2 del copione supera i 32767 caratteri: %1";
             break;
+        case ScriptError::Reason::MixedLineEnds:
+            text =
+                "Il copione mescola due tipi di a capo (dalla riga %2 diversi dalla prima: "
+                "Windows CR LF e Linux LF), e cos\u00EC la riga \"**\" non si trova; "
+                "salvarlo con un solo tipo di a capo: %1";
+            break;
     }
     return {reason, line, fill(text, path, line)};
-}
-
-bool isTerminator(const std::string& line) {
-    return line.compare(0, 2, "**") == 0;
 }
 
 // The longest script the line table can hold, at one byte a character (as a
@@ -53,8 +55,9 @@ constexpr std::size_t kScriptByteLimit =
     static_cast<std::size_t>(LineTable::kSize) * (kMaxLineLength + 2);
 
 // Watches the bytes as they are read for the end of the terminator line, in
-// 8-bit text or in UTF-16 with its byte-order mark. It takes LF as a line end
-// everywhere; the loader then applies the real line rules to what was read.
+// 8-bit text or in UTF-16 with its byte-order mark, by the line rule the loader
+// then applies to what was read: CR and CR LF end a line, and LF does too as
+// long as no CR has come before it.
 class TerminatorScanner {
   public:
     bool operator()(std::string_view bytes) {
@@ -64,8 +67,10 @@ class TerminatorScanner {
         }
         for (; next_ + width_ <= bytes.size(); next_ += width_) {
             const std::uint32_t unit = unitAt(bytes, next_);
-            const bool lineEnd = unit == '\r' || unit == '\n';
-            if (stars_ == 2 && lineEnd) return true;
+            if (stars_ == 2 && (unit == '\r' || unit == '\n')) return true;
+            const bool lineEnd = unit == '\r' || (unit == '\n' && (previous_ == '\r' || !sawCr_));
+            sawCr_ = sawCr_ || unit == '\r';
+            previous_ = unit;
             if (lineEnd) {
                 stars_ = 0;
             } else if (stars_ < 2 && unit == '*') {
@@ -96,6 +101,8 @@ class TerminatorScanner {
     bool bigEndian_ = false;
     std::size_t next_ = 0;
     int stars_ = 0;  // '*' seen at the start of this line; 3: the line is something else
+    bool sawCr_ = false;
+    std::uint32_t previous_ = 0;
 };
 
 }  // namespace
@@ -116,14 +123,14 @@ std::optional<ScriptError> ScriptLoader::MemorizzaLetturaRiga() {
 
 std::optional<ScriptError> ScriptLoader::loadBytes(std::string_view bytes,
                                                    const std::string& path) {
-    std::vector<std::string> lines = splitTextLines(decodeTextBytes(bytes));
-    if (lines.empty()) return refusal(ScriptError::Reason::Empty, path);
-
-    // Find the terminator first, so that a refusal leaves the tables untouched.
-    std::size_t count = 0;
-    while (count < lines.size() && !isTerminator(lines[count])) ++count;
-    if (count == lines.size()) return refusal(ScriptError::Reason::NoTerminator, path);
-    ++count;  // the terminator line is stored too
+    ScriptText script = readScriptText(bytes);
+    if (script.empty) return refusal(ScriptError::Reason::Empty, path);
+    if (script.mixedLineEndsFrom > 0)
+        return refusal(ScriptError::Reason::MixedLineEnds, path, script.mixedLineEndsFrom);
+    // Check everything first, so that a refusal leaves the tables untouched.
+    if (script.lines.empty()) return refusal(ScriptError::Reason::NoTerminator, path);
+    std::vector<std::string>& lines = script.lines;
+    const std::size_t count = lines.size();  // the terminator line is stored too
     if (count > static_cast<std::size_t>(LineTable::kSize)) {
         return refusal(ScriptError::Reason::TooManyLines, path);
     }

@@ -15,9 +15,9 @@ namespace quilo {
 inline constexpr int kMaxLineLength = 32767;
 
 struct ScriptError {
-    enum class Reason { Unreadable, Empty, NoTerminator, TooManyLines, LineTooLong };
+    enum class Reason { Unreadable, Empty, NoTerminator, TooManyLines, LineTooLong, MixedLineEnds };
     Reason reason;
-    int line = 0;         // 1-based, for LineTooLong
+    int line = 0;         // 1-based, for LineTooLong and MixedLineEnds
     std::string message;  // the text shown to the user
 };
 

@@ -134,4 +134,76 @@ std::vector<std::string> splitTextLines(std::string_view text) {
     return lines;
 }
 
+namespace {
+
+// Where the first line that begins "**" starts. A line starts at the text's
+// start and after CR or CR LF; after a lone LF only when `lfEndsLines`.
+std::optional<std::size_t> terminatorStart(std::string_view text, bool lfEndsLines) {
+    bool lineStart = true;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (lineStart && text.compare(i, 2, "**") == 0) return i;
+        const char c = text[i];
+        lineStart = c == '\r' || (c == '\n' && (lfEndsLines || (i > 0 && text[i - 1] == '\r')));
+    }
+    return std::nullopt;
+}
+
+enum class LineEnd { None, Cr, CrLf, Lf };
+
+// The first line, 1-based, whose end differs from the first line's, with CR,
+// CR LF and LF each ending a line as an editor shows them; 0 when all agree.
+int firstUnlikeLineEnd(std::string_view text) {
+    LineEnd first = LineEnd::None;
+    int line = 1;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        LineEnd end = LineEnd::None;
+        if (text[i] == '\n') end = LineEnd::Lf;
+        if (text[i] == '\r') {
+            end = i + 1 < text.size() && text[i + 1] == '\n' ? LineEnd::CrLf : LineEnd::Cr;
+            if (end == LineEnd::CrLf) ++i;
+        }
+        if (end == LineEnd::None) continue;
+        if (first == LineEnd::None) first = end;
+        if (end != first) return line;
+        ++line;
+    }
+    return 0;
+}
+
+// Text taken as UTF-8 when `utf8` says so and it is valid, else as Windows-1252.
+std::string decoded(std::string_view bytes, bool utf8) {
+    return utf8 && utf8::isValid(bytes) ? std::string(bytes) : windows1252ToUtf8(bytes);
+}
+
+}  // namespace
+
+ScriptText readScriptText(std::string_view bytes) {
+    std::string wide;  // UTF-16 text, as UTF-8
+    bool fromUtf16 = false;
+    if (const auto bigEndian = utf16BigEndian(bytes)) {
+        wide = utf16ToUtf8(bytes.substr(2), *bigEndian);
+        bytes = wide;
+        fromUtf16 = true;
+    } else if (bytes.substr(0, kBom.size()) == kBom) {
+        bytes.remove_prefix(kBom.size());
+    }
+    ScriptText script;
+    script.empty = bytes.empty();
+    // CR, CR LF and LF, 8-bit values in both encodings, are found in the bytes.
+    const auto anyEnd = terminatorStart(bytes, true);
+    const bool crLines = anyEnd && bytes.substr(0, *anyEnd).find('\r') != std::string_view::npos;
+    const auto start = crLines ? terminatorStart(bytes, false) : anyEnd;
+    if (!start) {
+        if (anyEnd) script.mixedLineEndsFrom = firstUnlikeLineEnd(bytes);
+        return script;
+    }
+    const std::string_view body = bytes.substr(0, *start);
+    const std::string_view rest = bytes.substr(*start);
+    const std::string_view terminator = rest.substr(0, rest.find_first_of(crLines ? "\r" : "\r\n"));
+    const bool utf8 = fromUtf16 || utf8::isValid(body);
+    script.lines = splitTextLines(decoded(body, utf8));
+    script.lines.push_back(decoded(terminator, utf8));
+    return script;
+}
+
 }  // namespace quilo

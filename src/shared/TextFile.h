@@ -3,7 +3,7 @@
 // text. Files written on Windows are Windows-1252, or UTF-16 when saved as
 // "Unicode" (always with a byte-order mark); a file that is valid UTF-8 is
 // taken as UTF-8 (a byte-order mark is dropped). A line ends at CR or CR LF; a
-// lone LF stays in the line, except in a file with no CR at all, which is
+// lone LF stays in the line, except in a text with no CR at all, which is
 // split at LF.
 
 #include <cstdint>
@@ -22,6 +22,21 @@ std::string decodeTextBytes(std::string_view bytes);
 std::string windows1252ToUtf8(std::string_view bytes);
 
 std::vector<std::string> splitTextLines(std::string_view text);
+
+// A script's lines up to and including its terminator line (the first that
+// begins "**"). What follows that line is the author's notes: its encoding
+// and its line ends must not change how the script reads, so both are decided
+// on the lines before the terminator alone. Those lines end at CR or CR LF,
+// or at LF when none of them holds a CR.
+struct ScriptText {
+    std::vector<std::string> lines;  // empty when there is no terminator line
+    bool empty = false;              // the file holds no text at all
+    // With no terminator line found because LF and CR LF ends are mixed (a
+    // "**" line follows a lone LF in a file whose earlier lines hold a CR):
+    // the first line, 1-based as an editor counts, that ends unlike line 1.
+    int mixedLineEndsFrom = 0;
+};
+ScriptText readScriptText(std::string_view bytes);
 
 // The UTF-16 code unit at byte `i` (two bytes must be there).
 inline std::uint32_t utf16Unit(std::string_view bytes, std::size_t i, bool bigEndian) {

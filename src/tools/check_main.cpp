@@ -20,11 +20,12 @@ const char* const kHelp =
     "uso: quilo-check COPIONE [--root CARTELLA]\n"
     "Legge un copione e il file dei colori come li leggerebbe il lettore e dice che\n"
     "cosa andr\u00E0 storto:\n"
-    "errori (copione rifiutato, righe troppo corte, colori inesistenti, blocchi non\n"
-    "chiusi, file mancanti) e avvisi (tempi fuori ordine o ripetuti, immagini senza\n"
-    "tempo per la transizione, immagini troppo grandi per lo schermo, didascalie\n"
-    "nascoste sotto un'immagine, lettere minuscole, intestazione incompleta, a capo\n"
-    "misti).\n\n"
+    "errori (copione rifiutato, nome che non finisce con \"txt\", righe troppo corte,\n"
+    "colori inesistenti, blocchi non chiusi, file mancanti) e avvisi (tempi fuori\n"
+    "ordine o ripetuti, immagini senza tempo per la transizione o che escono dallo\n"
+    "schermo, sfondi non 4:3, didascalie nascoste sotto un'immagine, spazi dopo la\n"
+    "lettera, cifre del colore mancanti, intestazione assente o con numeri fuori\n"
+    "posto, righe non a tempo dopo un'immagine, lettere minuscole, a capo misti).\n\n"
     "  --root CARTELLA  cartella che fa da unit\u00E0 C: (predefinita: ~/Quilo)\n"
     "  --help           questo aiuto\n"
     "  --version        la versione\n\n"
@@ -62,13 +63,11 @@ int main(int argc, char** argv) {
         std::cout << quilo::formatReport(paths.resolve(quilo::kColourFile).string(), colours);
     }
     quilo::CheckReport report = quilo::checkScript(script, paths, {&pictures, &sounds});
-    // What the display shows needs the script played; only a script that
-    // starts can be.
-    if (report.errors() + colours.errors() == 0) {
-        for (auto& found : quilo::checkByPlaying(script, root, pictures, sounds))
-            report.diagnostics.push_back(std::move(found));
-        quilo::sortByLine(report);
-    }
+    // What the display shows needs the script played: any script the loader
+    // takes is, whatever else is wrong with it.
+    for (auto& found : quilo::checkByPlaying(script, root, pictures, sounds))
+        report.diagnostics.push_back(std::move(found));
+    quilo::sortByLine(report);
     std::cout << quilo::formatReport(script, report);
     if (!report.readable) return 2;
     return report.errors() + colours.errors() > 0 ? 1 : 0;

@@ -14,6 +14,8 @@
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -104,14 +106,28 @@ void sky(QPainter& p, QSize size, QColor top, QColor bottom) {
     p.fillRect(QRect(QPoint(0, 0), size), g);
 }
 
+// A picture of `size` pixels drawn on a canvas of `design` units, so that
+// each picture keeps its drawing at the size the player shows it whole.
+struct Canvas {
+    QImage image;
+    QPainter p;
+    Canvas(QSize size, QSize design) : image(size, QImage::Format_RGB32), p(&image) {
+        p.setRenderHint(QPainter::Antialiasing);
+        p.scale(double(size.width()) / design.width(), double(size.height()) / design.height());
+    }
+};
+
+// Sizes each letter draws whole under the demo's background (itself whole at
+// scale 8): 1463 x 1097 fills the display, 976 x 732 its right two thirds,
+// 488 x 651 its right third, 731 x 1097 grows to the display's height.
 bool drawPictures(const std::string& dir) {
     const QString folder = QString::fromStdString(dir);
+    const QSize design(640, 480);
     bool ok = true;
-    {
-        QImage image(640, 480, QImage::Format_RGB32);
-        QPainter p(&image);
-        p.setRenderHint(QPainter::Antialiasing);
-        sky(p, image.size(), QColor(20, 40, 90), QColor(40, 120, 170));
+    for (const auto& [name, size] :
+         {std::pair{"mare", QSize(1463, 1097)}, std::pair{"vela", QSize(976, 732)}}) {
+        Canvas c(size, design);
+        sky(c.p, design, QColor(20, 40, 90), QColor(40, 120, 170));
         for (int i = 0; i < 6; ++i) {
             QPainterPath wave;
             const int y = 300 + i * 32;
@@ -119,46 +135,54 @@ bool drawPictures(const std::string& dir) {
             for (int x = 0; x <= 640; x += 40) wave.quadTo(x + 20, y - 12, x + 40, y);
             wave.lineTo(640, 480);
             wave.lineTo(0, 480);
-            p.fillPath(wave, QColor(10, 60 + i * 15, 120 + i * 15, 200));
+            c.p.fillPath(wave, QColor(10, 60 + i * 15, 120 + i * 15, 200));
         }
-        ok &= image.save(folder + "/mare.png");
+        if (std::string_view(name) == "vela") {
+            QPainterPath sail;
+            sail.moveTo(330, 110);
+            sail.lineTo(330, 300);
+            sail.lineTo(220, 300);
+            sail.closeSubpath();
+            c.p.fillPath(sail, QColor(250, 245, 230));
+            c.p.fillRect(QRect(200, 300, 170, 24), QColor(110, 60, 40));
+        }
+        ok &= c.image.save(folder + "/" + name + ".png");
     }
     {
-        QImage image(640, 480, QImage::Format_RGB32);
-        QPainter p(&image);
-        p.setRenderHint(QPainter::Antialiasing);
-        sky(p, image.size(), QColor(250, 200, 120), QColor(230, 110, 60));
+        Canvas c(QSize(1463, 1097), design);
+        sky(c.p, design, QColor(250, 200, 120), QColor(230, 110, 60));
         QRadialGradient sun(320, 330, 110);
         sun.setColorAt(0, QColor(255, 250, 210));
         sun.setColorAt(1, QColor(255, 180, 80, 0));
-        p.fillRect(image.rect(), sun);
-        p.fillRect(QRect(0, 340, 640, 140), QColor(60, 40, 70));
-        ok &= image.save(folder + "/alba.png");
+        c.p.fillRect(QRect(QPoint(0, 0), design), sun);
+        c.p.fillRect(QRect(0, 340, 640, 140), QColor(60, 40, 70));
+        ok &= c.image.save(folder + "/alba.png");
     }
     {
-        QImage image(640, 480, QImage::Format_RGB32);
-        QPainter p(&image);
-        p.setRenderHint(QPainter::Antialiasing);
-        sky(p, image.size(), QColor(150, 200, 240), QColor(220, 240, 250));
+        Canvas c(QSize(1463, 1097), design);
+        sky(c.p, design, QColor(150, 200, 240), QColor(220, 240, 250));
         const QColor greens[] = {QColor(90, 150, 70), QColor(60, 120, 50), QColor(40, 90, 40)};
         for (int i = 0; i < 3; ++i) {
             QPainterPath hill;
             hill.moveTo(-100, 480);
             hill.quadTo(120 + i * 180, 220 + i * 50, 740, 480);
-            p.fillPath(hill, greens[i]);
+            c.p.fillPath(hill, greens[i]);
         }
-        ok &= image.save(folder + "/collina.png");
+        ok &= c.image.save(folder + "/collina.png");
     }
-    {
-        QImage image(360, 540, QImage::Format_RGB32);
-        QPainter p(&image);
-        p.setRenderHint(QPainter::Antialiasing);
-        sky(p, image.size(), QColor(60, 70, 120), QColor(200, 160, 170));
-        p.fillRect(QRect(140, 120, 80, 420), QColor(120, 100, 90));
-        p.fillRect(QRect(125, 100, 110, 30), QColor(100, 80, 75));
+    for (const auto& [name, size] :
+         {std::pair{"torre", QSize(731, 1097)}, std::pair{"faro", QSize(488, 651)}}) {
+        const QSize upright(360, 540);
+        Canvas c(size, upright);
+        const bool lighthouse = std::string_view(name) == "faro";
+        sky(c.p, upright, QColor(60, 70, 120), QColor(200, 160, 170));
+        const QColor wall = lighthouse ? QColor(230, 230, 225) : QColor(120, 100, 90);
+        c.p.fillRect(QRect(140, 120, 80, 420), wall);
+        c.p.fillRect(QRect(125, 100, 110, 30), QColor(100, 80, 75));
         for (int y = 150; y < 520; y += 60)
-            p.fillRect(QRect(168, y, 24, 30), QColor(250, 220, 120));
-        ok &= image.save(folder + "/torre.png");
+            c.p.fillRect(QRect(168, y, 24, 30),
+                         lighthouse ? QColor(200, 40, 40) : QColor(250, 220, 120));
+        ok &= c.image.save(folder + "/" + name + ".png");
     }
     return ok;
 }

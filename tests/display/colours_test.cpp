@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "support/TempDir.h"
 
 namespace quilo {
@@ -40,25 +42,24 @@ TEST_F(ColourFileTest, ShowsComponentsBeyondTheRangeAtItsEdges) {
     EXPECT_EQ(backColour(state), (Rgb{255, 0, 2}));
 }
 
-TEST_F(ColourFileTest, FailsOnAnythingButSixNumbers) {
-    const char* bad[] = {"1\r\n2\r\n3\r\n4\r\n5\r\n", "1\r\n\r\n3\r\n4\r\n5\r\n6\r\n",
-                         "1\r\nabc\r\n3\r\n4\r\n5\r\n6\r\n", "1\r\n40000\r\n3\r\n4\r\n5\r\n6\r\n",
-                         "1\r\n2 3\r\n3\r\n4\r\n5\r\n6\r\n"};
-    for (const char* text : bad) {
+TEST_F(ColourFileTest, FailsOnAnythingButSixNumbersNamingTheFileAndTheLine) {
+    const std::pair<const char*, const char*> bad[] = {
+        {"1\r\n2\r\n3\r\n4\r\n5\r\n", "ha 5 righe: servono sei numeri, uno per riga"},
+        {"1\r\n\r\n3\r\n4\r\n5\r\n6\r\n", "riga 2: «» non è un numero da 0 a 255"},
+        {"1\r\nabc\r\n3\r\n4\r\n5\r\n6\r\n", "riga 2: «abc» non è un numero da 0 a 255"},
+        {"1\r\n2\r\n3\r\n4\r\n5\r\n40000\r\n", "riga 6: «40000» non è un numero da 0 a 255"},
+        {"1\r\n2 3\r\n3\r\n4\r\n5\r\n6\r\n", "riga 2: «2 3» non è un numero da 0 a 255"}};
+    for (const auto& [text, why] : bad) {
         state.backRed = 77;
         const auto error = load(text);
         ASSERT_TRUE(error.has_value()) << text;
-        EXPECT_EQ(error->message,
-                  "Impossibile leggere il file dei colori: " + table.colourFilePath());
+        EXPECT_EQ(error->message, "Impossibile leggere il file dei colori: " +
+                                      table.colourFilePath() + " (" + why + ")");
         EXPECT_EQ(state.backRed, 77);
     }
-}
-
-TEST_F(ColourFileTest, FailsWhenTheFileIsMissing) {
-    const auto error = table.CaricaColori();
-    ASSERT_TRUE(error.has_value());
-    EXPECT_EQ(error->message, "Impossibile leggere il file dei colori: " +
-                                  (root.path() / "Quilo 1.0/colori.txt").string());
+    std::filesystem::remove(table.colourFilePath());
+    EXPECT_EQ(table.CaricaColori()->message, "Impossibile leggere il file dei colori: " +
+                                                 table.colourFilePath() + " (non esiste)");
 }
 
 TEST(ColourNumbers, NameTheSixteenFixedColoursAndNothingElse) {

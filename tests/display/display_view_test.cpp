@@ -115,6 +115,32 @@ TEST(DisplayView, PaintsAPicturePaneAboveAnOpaqueCaption) {
     EXPECT_EQ(image.pixelColor(600, 600), QColor(10, 10, 10));
 }
 
+TEST(DisplayView, WritesTheTextOfACaptionPairOnceAsTheLabelOfThePaneOnViewHasIt) {
+    installFontSubstitutes();
+    TempDir dir;
+    DisplayForm model;
+    const std::string file = savePicture(dir, "p.png", {40, 30}, QColor(0, 0, 0));
+    fullScreenPicture(model.ImgEdit[2], file, {40, 30});
+    model.ImgEdit[2].geometry.top = 6000;  // leaves the background's caption in sight
+    fullScreenPicture(model.ImgEdit[4], file, {40, 30});
+    const std::string text = "una riga lunga sopra la foto che va a capo in modo diverso";
+    float top = 0;
+    for (auto* pair : {&model.Label1, &model.Label2}) {
+        for (Label& label : *pair) {
+            label.caption = text;
+            label.fore = Rgb{255, 255, 0};
+            label.backStyle = kTransparent;
+        }
+        (*pair)[0].geometry = {0, top, 12160, 2000};  // sized for another pane
+        (*pair)[1].geometry = {0, top, 4815, 2000};
+        top += 3000;
+    }
+    DisplayForm onlyOnView = model;
+    onlyOnView.Label1[0].visible = false;
+    onlyOnView.Label2[0].visible = false;
+    EXPECT_EQ(render(model, 1170, 878), render(onlyOnView, 1170, 878));
+}
+
 TEST(DisplayView, UncoversOnlyThePaneWidthDuringAWipe) {
     TempDir dir;
     DisplayForm model;

@@ -174,14 +174,35 @@ TEST_F(ImagePanesTest, GrowsThePictureInTheFirstPaneScaleByScale) {
         panes.IngrandisciImmagine();
         EXPECT_EQ(presenter.frameGeometry[1].first.width, 640 * (1 + step)) << seconds;
     }
-    // With step 5: frames at scales 1, 6, 11, 16, 21, then the final scale 20.
+    // With step 5: frames at scales 1, 6, 11, 16, 21, then the fitted scale
+    // 19 (the first to reach the box), not 20, which would run past it.
     std::vector<float> widths;
     for (const auto& f : presenter.frameGeometry) widths.push_back(f.first.width);
-    EXPECT_EQ(widths, (std::vector<float>{640, 3840, 7040, 10240, 13440, 12800}));
-    EXPECT_EQ(state.zoomFactor, 20);
+    EXPECT_EQ(widths, (std::vector<float>{640, 3840, 7040, 10240, 13440, 12160}));
+    EXPECT_EQ(state.zoomFactor, 19);
     EXPECT_EQ(state.fittedWidth, 640 * 21);
     EXPECT_EQ(state.picturePane, 1);
     EXPECT_TRUE(testo1.ImgEdit[1].visible);
+}
+
+TEST_F(ImagePanesTest, EndsTheGrowthWithinTheFittedSizeAndNeverAtNoSize) {
+    // {picture, seconds to next, final scale}: 2925 x 2194 reaches the box
+    // at 4 (whole); step 10 lands on 11 and would end at 10. A frame landing on
+    // the fitted scale ends one below it, inside the box. A picture as wide as
+    // the display reaches it at the first frame and would end at scale 0.
+    prober.sizes["/whole.png"] = {2925, 2194};
+    prober.sizes["/exact.png"] = {1097, 798};  // reaches the box at 11
+    const std::tuple<std::string, int, double> cases[] = {
+        {"whole.png", 7, 4}, {"exact.png", 7, 10}, {"huge.jpg", 10, 1}, {"tiny.bmp", 10, 8775}};
+    for (const auto& [file, seconds, scale] : cases) {
+        state.pictureFile = file;
+        state.fitBoxWidth = kDisplayWidth;
+        state.fitBoxHeight = kDisplayHeight;
+        state.secondsToNext = seconds;
+        panes.IngrandisciImmagine();
+        EXPECT_EQ(state.zoomFactor, scale) << file;
+        EXPECT_GT(testo1.ImgEdit[1].geometry.width, 0) << file;
+    }
 }
 
 TEST_F(ImagePanesTest, ShowsNothingForAMissingPictureAndKeepsTheCaptionSize) {

@@ -54,7 +54,8 @@ TEST_F(PlayerTest, FailsToStartWithoutTheColourFile) {
     const auto failure = h.core.startUp().Form_Load();
     ASSERT_TRUE(failure.has_value());
     EXPECT_EQ(*failure, "Impossibile leggere il file dei colori: " +
-                            (h.root.path() / "Quilo 1.0" / "colori.txt").string());
+                            (h.root.path() / "Quilo 1.0" / "colori.txt").string() +
+                            " (non esiste)");
 }
 
 TEST_F(PlayerTest, ProposesTheDefaultScriptWhenNoneIsChosenAndStartsItNextTime) {

@@ -17,8 +17,8 @@ using testing::TempDir;
 struct JunkRefusingChecks : PictureProber, SoundCheck {
     std::optional<PixelSize> pixelSize(const std::string& file) override {
         if (file.find("junk") != std::string::npos) return std::nullopt;
-        if (file.find("huge") != std::string::npos) return PixelSize{3000, 2000};
-        return PixelSize{640, 480};
+        if (file.find("wide") != std::string::npos) return PixelSize{1920, 1080};
+        return PixelSize{1463, 1097};  // a background drawn whole, at scale 8
     }
     bool playable(const std::string& file) override {
         return file.find("junk") == std::string::npos;
@@ -29,7 +29,7 @@ class ScriptCheckerTest : public ::testing::Test {
   protected:
     ScriptCheckerTest() {
         for (const char* name :
-             {"sea.bmp", "photo.jpg", "huge.jpg", "ding.wav", "junk.jpg", "junk.wav"})
+             {"sea.bmp", "photo.jpg", "wide.jpg", "ding.wav", "junk.jpg", "junk.wav"})
             root.write(std::string("Allegato/") + name, "x");
         ::mkfifo((root.path() / "Allegato" / "fifo.png").c_str(), 0600);
     }
@@ -70,7 +70,7 @@ TEST_F(ScriptCheckerTest, ReportsEachErrorOnItsLine) {
         "01:00:02ab12\r\n"          // 9: fine, a plain caption
         "01:00:0312C\r\n"           // 10: fine, empty caption
         "01:00:0412C\r\n"           // 11: same second as nothing before: fine
-        "01:00:05x1C\r\n"           // 12: L = 11, colour " x1"... reads 0: fine
+        "01:00:05x1C\r\n"           // 12: no colour digits: "x1" reads 0 (a warning)
         "01:00:0742C\r\n"           // 13: colour 42 names nothing
         "01:00:08E\r\n"             // 14: too short for "E"
         "01:00:09gone.pngM\r\n"     // 15: missing picture
@@ -81,10 +81,11 @@ TEST_F(ScriptCheckerTest, ReportsEachErrorOnItsLine) {
         "01:00:24W\r\n"             // 20: names no file
         "01:00:30Open block+\r\n"   // 21: never closed
         "still open\r\n");
-    EXPECT_EQ(brief(report), (std::vector<std::string>{
-                                 "13:e:il colore 42", "14:e:riga troppo ", "15:e:immagine «g",
-                                 "16:e:suono «nowh", "17:e:immagine di ", "18:e:immagine di ",
-                                 "19:e:suono «junk", "20:e:nessun nome ", "21:e:blocco senza"}))
+    EXPECT_EQ(brief(report),
+              (std::vector<std::string>{
+                  "12:w:prima della ", "13:e:il colore 42", "14:e:riga troppo ", "15:e:immagine «g",
+                  "16:e:suono «nowh", "17:e:immagine di ", "18:e:immagine di ", "19:e:suono «junk",
+                  "20:e:nessun nome ", "21:e:blocco senza"}))
         << formatReport(path, report);
 }
 
@@ -95,30 +96,56 @@ TEST_F(ScriptCheckerTest, ReportsEachWarningOnItsLine) {
         "01:00:05back12C\r\n"      // 11: out of order
         "01:00:20photo.jpgA\r\n"   // 12: 4 seconds to the next line
         "01:00:24lower12c\r\n"     // 13: lower-case c
-        "01:00:30huge.jpgM\r\n"    // 14: too large for the display at any scale
-        "01:00:40huge.jpgF\r\n"    // 15: fits the right two thirds at half the scale
-        "01:00:50huge.jpgR\r\n"    // 16: but not the right third
-        "01:01:00one\ntwo12C\r\n"  // 17: a lone LF in a CR LF file
-        "01:01:10Pause02S\r\n"
-        "01:01:12inner12C\r\n"  // 19: a block line that also reads as a cue
-        "endP\r\n",
+        "01:00:30photo.jpgM \r\n"  // 14: a blank after the letter
+        "01:00:40BenvenutiC\r\n"   // 15: no colour digits
+        "01:00:42riga99L\r\n"      // 16: 99 is no colour for "L"
+        "01:00:50photo.jpgZ\r\n"   // 17: the comment after it times it
+        "Nota: la torre\r\n"       //
+        "01:01:00one\ntwo12C\r\n"  // 19: a lone LF in a CR LF file
+        "01:01:10Pause02S\r\n"     //
+        "01:01:12inner12C\r\n"     // 21: a block line that also reads as a cue
+        "endP\r\n"                 //
+        "01:01:30wide.jpgV\r\n",   // 23: a background of other proportions
         true);
-    EXPECT_EQ(brief(report), (std::vector<std::string>{"10:w:stesso tempo", "11:w:tempo fuori ",
-                                                       "12:w:solo 4 secon", "13:w:l'ultima let",
-                                                       "14:w:immagine «h", "16:w:immagine «h",
-                                                       "17:w:la riga fini", "19:w:riga di un b"}))
+    EXPECT_EQ(brief(report), (std::vector<std::string>{
+                                 "10:w:stesso tempo", "11:w:tempo fuori ", "12:w:solo 4 secon",
+                                 "13:w:l'ultima let", "14:w:dopo la lett", "15:w:prima della ",
+                                 "16:w:il colore 99", "17:w:la riga segu", "19:w:la riga fini",
+                                 "21:w:riga di un b", "23:w:l'immagine d"}))
         << formatReport(path, report);
     EXPECT_EQ(report.errors(), 0);
-    EXPECT_NE(report.diagnostics[4].text.find("fino a 2925 x 2194 pixel"), std::string::npos);
-    EXPECT_NE(report.diagnostics[5].text.find("fino a 1950 x 4388 pixel"), std::string::npos);
+    const auto said = [&](int line) {
+        for (const auto& d : report.diagnostics)
+            if (d.line == line) return d.text;
+        return std::string();
+    };
+    EXPECT_NE(said(14).find("«photo.jpgM »"), std::string::npos);
+    EXPECT_NE(said(15).find("«ti» per il numero (vale 0) e mostra «Benvenu»"), std::string::npos);
+    EXPECT_NE(said(17).find("(10 secondi"), std::string::npos);  // "la" reads 0: 60 - 50 + 0
+    EXPECT_NE(said(23).find("13440 x 7560 punti"), std::string::npos);
 }
 
-TEST_F(ScriptCheckerTest, WarnsAboutAShortOrLongHeader) {
+TEST_F(ScriptCheckerTest, WarnsAboutTheHeaderAndTheFirstLine) {
     auto report = check("99 extra      0\r\n", true);
     EXPECT_EQ(brief(report), std::vector<std::string>{"9:w:più di sett"});
     report = check("99 una sola    0\r\n", false);
     EXPECT_EQ(brief(report), std::vector<std::string>{"1:w:l'intestazio"});
     EXPECT_NE(report.diagnostics[0].text.find("ha 1 riga su sette"), std::string::npos);
+    report = check("", false);
+    EXPECT_EQ(brief(report), std::vector<std::string>{"1:w:il copione n"});
+
+    // Numbers are read from the last three characters only, up to 255.
+    path = root.write("Allegato/show.txt",
+                      "Mostra di primavera\r\n99 rosso 0\r\n99 verde 255 \r\n99 blu 5\r\n"
+                      "99 rosso    300\r\n99 verde\r\n99 blu      12\r\n99:00:00 V\r\n"
+                      "01:00:01Via12C\r\n**\r\n")
+               .string();
+    report = checkScript(path, paths, {&decoders, &decoders});
+    EXPECT_EQ(brief(report),
+              (std::vector<std::string>{"1:w:la prima rig", "3:w:il verde del", "4:w:il blu dello",
+                                        "5:w:il rosso del", "6:w:nessun numer"}))
+        << formatReport(path, report);
+    EXPECT_NE(report.diagnostics[1].text.find("vale 55, non 255"), std::string::npos);
 }
 
 // For every letter, the checker and the runner agree on where its block (if
@@ -184,6 +211,15 @@ TEST_F(ScriptCheckerTest, ReportsTheLoadersRefusalsAndAnUnreadableFile) {
     EXPECT_TRUE(report.readable);
     ASSERT_EQ(report.errors(), 1);
     EXPECT_EQ(report.diagnostics[0].text, "Il copione non termina con una riga \"**\": " + path);
+    // One CR LF line among LF lines: the refusal says so, and where.
+    path =
+        root.write("Allegato/mixed.txt", "01:00:01x12C\n01:00:02y12C\r\n01:00:03z\n**\n").string();
+    EXPECT_EQ(brief(checkScript(path, paths)), std::vector<std::string>{"2:e:Il copione m"});
+    // "Lettore" opens only names ending in lower-case "txt".
+    path = root.write("Allegato/UPPER.TXT", "01:00:01x12C\r\n**\r\n").string();
+    report = checkScript(path, paths);
+    ASSERT_EQ(report.errors(), 1);
+    EXPECT_NE(report.diagnostics[0].text.find("«UPPER.txt»"), std::string::npos);
     report = checkScript((root.path() / "none.txt").string(), paths);
     EXPECT_FALSE(report.readable);
     EXPECT_EQ(formatReport("none.txt", report).substr(0, 27), "none.txt:1: errore: Impossi");

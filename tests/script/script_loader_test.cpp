@@ -107,6 +107,23 @@ TEST_F(ScriptLoaderTest, ReadsWindows1252Captions) {
     EXPECT_EQ(state.scriptLines[0], "01:00:01Città è bella12C");
 }
 
+TEST_F(ScriptLoaderTest, DecidesEncodingAndLineEndsOnTheLinesBeforeTheTerminatorAlone) {
+    // Notes after "**" in other line ends or another encoding change nothing.
+    ASSERT_FALSE(load("01:00:01Perch\xC3\xA8 no12C\n**\r\nnota: perch\xE8\r\n"));
+    EXPECT_EQ(state.lineCount, 2);
+    EXPECT_EQ(state.scriptLines[0], "01:00:01Perchè no12C");
+    ASSERT_FALSE(load("01:00:01a12C\n**fine \xE8\r\n"));
+    EXPECT_EQ(state.scriptLines[1], "**fine è");
+    // A lone LF before the first CR still stays in its line when CRs follow.
+    ASSERT_FALSE(load("01:00:01a\nb12C\r\n**\n"));
+    EXPECT_EQ(state.scriptLines[0], "01:00:01a\nb12C");
+    EXPECT_EQ(state.lineCount, 2);
+    // ... and so does a "**" after it, which ends nothing.
+    ASSERT_FALSE(load("01:00:01a12C\r\nb\n**no\r\n**\r\n"));
+    EXPECT_EQ(state.scriptLines[1], "b\n**no");
+    EXPECT_EQ(state.lineCount, 3);
+}
+
 TEST_F(ScriptLoaderTest, ResolvesAWindowsStylePathUnderTheRoot) {
     dir.write("Allegato/Nuovo.txt", "01:00:01A12C\r\n**\r\n");
     state.scriptPath = "c:\\allegato\\nuovo.txt";
@@ -130,6 +147,11 @@ TEST_F(ScriptLoaderTest, RefusesScriptsBeyondItsLimitsAndLeavesTheTablesCleared)
          "Il copione supera le 2001 righe: %1"},
         {"01:00:01A12C\r\n" + longLine + "\r\n**", ScriptError::Reason::LineTooLong,
          "La riga 2 del copione supera i 32767 caratteri: %1"},
+        {"01:00:01A12C\n99 x 0\n01:00:02B12C\r\n01:00:03D12C\n**\n",
+         ScriptError::Reason::MixedLineEnds,
+         "Il copione mescola due tipi di a capo (dalla riga 3 diversi dalla prima: Windows CR "
+         "LF e Linux LF), e così la riga \"**\" non si trova; salvarlo con un solo tipo di a "
+         "capo: %1"},
     };
     for (const Refusal& r : refusals) {
         const auto error = load(r.bytes);

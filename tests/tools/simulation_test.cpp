@@ -153,26 +153,32 @@ TEST_F(SimulationTest, RefusesAScriptTheLoaderRefusesAndAMissingColourFile) {
 // Captions lie under pictures: one that arrives while a picture covers it is
 // never seen, wherever on the disc it is; one beside a picture, or after a
 // plain caption took the picture away, is.
-TEST_F(SimulationTest, PlayCheckWarnsOfCaptionsThatArriveUnderAPicture) {
+TEST_F(SimulationTest, PlayCheckWarnsOfCaptionsUnderAPictureAndOfPicturesPastTheEdge) {
+    prober.sizes["/whole.bmp"] = {2925, 2194};
     const std::string script = root.write("Allegato/show.txt",
                                           "01:00:01Sopra12C\r\n"
-                                          "01:00:02palco.bmpM\r\n"
+                                          "01:00:02palco.bmpM\r\n"        // 2: 4 % past the edge
                                           "01:00:10Sotto la foto12C\r\n"  // 3: hidden
                                           "01:00:12Via la foto\r\n"
                                           "01:00:14Di nuovo sopra12B\r\n"
-                                          "02:00:16coro.bmpR\r\n"
+                                          "02:00:16coro.bmpR\r\n"   // 6: 13 % past the edge
                                           "02:00:30Accanto12C\r\n"  // left of the picture
-                                          "02:00:32palco.bmpM\r\n"
-                                          "02:05:40Fine15E\r\n"  // 9: hidden, minutes later
+                                          "02:00:32whole.bmpZ\r\n"  // grows to its fitted size
+                                          "02:05:40Fine15E\r\n"     // 9: hidden, minutes later
                                           "**\r\n")
                                    .string();
     const auto found = checkByPlaying(script, root.path().string(), prober, sounds);
-    ASSERT_EQ(found.size(), 2u);
-    EXPECT_EQ(found[0].line, 3);
-    EXPECT_EQ(found[0].text.rfind("la didascalia \u00ABSotto la foto\u00BB resta nascosta", 0), 0u);
-    EXPECT_NE(found[0].text.find("palco.bmp"), std::string::npos);
-    EXPECT_EQ(found[1].line, 9);
-    EXPECT_FALSE(found[1].error);
+    std::vector<int> lines;
+    for (const auto& d : found) lines.push_back(d.line);
+    ASSERT_EQ(lines, (std::vector<int>{2, 3, 6, 9}));
+    EXPECT_EQ(found[1].text.rfind("la didascalia \u00ABSotto la foto\u00BB resta nascosta", 0), 0u);
+    EXPECT_NE(found[1].text.find("palco.bmp"), std::string::npos);
+    EXPECT_NE(found[2].text.find("se ne vede il 87 % in larghezza e il 100 % in altezza; con "
+                                 "\u00ABR\u00BB un'immagine di queste proporzioni si vede intera "
+                                 "fino a 1953 x 1465 pixel"),
+              std::string::npos)
+        << found[2].text;
+    EXPECT_FALSE(found[3].error);
 }
 
 TEST(SimulationToc, PrintsTheTableAndTheDiscCode) {

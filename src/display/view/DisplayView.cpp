@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QScreen>
 
+#include "display/CaptionPairs.h"
 #include "display/DisplayForm.h"
 
 namespace quilo {
@@ -137,13 +138,15 @@ void DisplayView::paintEvent(QPaintEvent*) {
     paintPane(painter, model().ImgEdit[3]);
     paintPane(painter, model().ImgEdit[4]);
     const QFont big = scaledFont(label2Font());
-    paintLabel(painter, model().Label2[0], big, false);
-    paintLabel(painter, model().Label2[1], big, false);
+    const PairText background = backgroundCaptionText(model());
+    paintLabel(painter, model().Label2[0], big, false, background.first);
+    paintLabel(painter, model().Label2[1], big, false, background.second);
     paintPane(painter, model().ImgEdit[1]);
     paintPane(painter, model().ImgEdit[2]);
     const QFont small = scaledFont(label1Font());
-    paintLabel(painter, model().Label1[0], small, true);
-    paintLabel(painter, model().Label1[1], small, true);
+    const PairText picture = pictureCaptionText(model());
+    paintLabel(painter, model().Label1[0], small, true, picture.first);
+    paintLabel(painter, model().Label1[1], small, true, picture.second);
     paintTextBox(painter, model().Text1);
 }
 
@@ -175,7 +178,7 @@ void DisplayView::paintPane(QPainter& painter, const ImagePane& pane) {
 }
 
 void DisplayView::paintLabel(QPainter& painter, const Label& label, const QFont& font,
-                             bool growsWithText) {
+                             bool growsWithText, bool withText) {
     if (!label.visible) return;
     QRectF box = toPixels(label.geometry);
     const QString text = displayText(label.caption);
@@ -187,6 +190,7 @@ void DisplayView::paintLabel(QPainter& painter, const Label& label, const QFont&
         box.setHeight(needed.height());
     }
     if (label.backStyle == kOpaque) painter.fillRect(box, toQColor(label.back));
+    if (!withText) return;
     painter.setPen(toQColor(label.fore));
     painter.drawText(box, kTextFlags, text);
 }

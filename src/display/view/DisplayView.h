@@ -67,7 +67,9 @@ class DisplayView : public QWidget {
     void paintPane(QPainter& painter, const ImagePane& pane);
     bool modest(QSize drawn) const;
     QSize sourceSize(QSize drawn) const;
-    void paintLabel(QPainter& painter, const Label& label, const QFont& font, bool growsWithText);
+    // `withText` false paints only the label's background (its twin writes).
+    void paintLabel(QPainter& painter, const Label& label, const QFont& font, bool growsWithText,
+                    bool withText);
     void paintTextBox(QPainter& painter, const TextBox& box);
     QRectF toPixels(const Geometry& g) const;
     QFont scaledFont(const QFont& font) const;

@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <optional>
 #include <ostream>
 #include <set>
 
 #include "display/CaptionCover.h"
+#include "script/PicturePlacement.h"
 #include "script/ScriptLoader.h"
 #include "shared/CdPosition.h"
 #include "tools/sim/Simulation.h"
@@ -63,6 +66,49 @@ VirtualDisc discFor(const Modulo1& state) {
     return disc;
 }
 
+bool placesPicture(const std::string& letter) {
+    return letter == "M" || letter == "A" || letter == "Z" || letter == "F" || letter == "R";
+}
+
+std::string percent(double share) {
+    return std::to_string(static_cast<int>(std::floor(share * 100))) + " %";
+}
+
+// The picture on view after a picture cue, when part of it lies past the
+// display's edge: what is seen of it, and the largest size of its proportions
+// the letter would show whole.
+std::optional<Diagnostic> cutPicture(const CueReport& cue, const Modulo1& state) {
+    const DisplayForm& form = cue.display;
+    const ImagePane* pane = nullptr;
+    for (int i : {1, 2})
+        if (form.ImgEdit[i].visible && form.ImgEdit[i].hasPicture()) pane = &form.ImgEdit[i];
+    if (!pane) return std::nullopt;
+    const Geometry& g = pane->geometry;
+    const ShownShare shown = shownShare(g.left, g.top, pane->drawWidth, pane->drawHeight);
+    if (!visiblyCut(shown)) return std::nullopt;
+    const int index = cue.line - 1;
+    const int next = std::min(index + 1, LineTable::kSize - 1);
+    const std::int32_t seconds = secondsBetween(state.scriptLines.decoded(index).seconds,
+                                                state.scriptLines.decoded(next).seconds);
+    const Geometry& area = form.Label2[0].geometry;  // the caption area the picture is fitted to
+    const PixelSize whole =
+        largestWholeLike(cue.letter, pane->pixelWidth, pane->pixelHeight,
+                         static_cast<int>(area.width), static_cast<int>(area.height), seconds);
+    const std::string letter = "\u00AB" + cue.letter + "\u00BB";
+    std::string text =
+        "l'immagine \u00AB" + pane->source + "\u00BB (" + std::to_string(pane->pixelWidth) + " x " +
+        std::to_string(pane->pixelHeight) + " pixel) con " + letter + " \u00E8 disegnata a " +
+        std::to_string(std::lround(pane->drawWidth / pane->pixelWidth)) +
+        " punti per pixel ed esce dallo schermo: se ne vede il " + percent(shown.across) +
+        " in larghezza e il " + percent(shown.down) + " in altezza";
+    if (whole.width > 0) {
+        text += "; con " + letter + (cue.letter == "Z" && seconds >= 7 ? " e questo tempo" : "") +
+                " un'immagine di queste proporzioni si vede intera fino a " +
+                std::to_string(whole.width) + " x " + std::to_string(whole.height) + " pixel";
+    }
+    return Diagnostic{cue.line, false, text};
+}
+
 }  // namespace
 
 std::vector<Diagnostic> checkByPlaying(const std::string& script, const std::string& root,
@@ -76,7 +122,11 @@ std::vector<Diagnostic> checkByPlaying(const std::string& script, const std::str
     std::vector<Diagnostic> found;
     std::set<int> warned;
     SimOptions options{script, root, disc.trackSectors, disc.until, {}, kClockEveryMs};
+    std::set<int> cut;
     options.onCue = [&](const CueReport& cue) {
+        if (placesPicture(cue.letter) && cut.insert(cue.line).second) {
+            if (auto picture = cutPicture(cue, state)) found.push_back(*picture);
+        }
         if (!setsCaption(cue.letter) || warned.count(cue.line)) return;
         const CaptionCover cover = captionCover(cue.display);
         if (cover.share <= kHiddenShare) return;

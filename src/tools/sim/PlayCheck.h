@@ -12,7 +12,8 @@
 
 namespace quilo {
 
-// Warnings for captions that arrive under a picture and so are never seen.
+// Warnings for captions that arrive under a picture and so are never seen, and
+// for pictures drawn partly past the display's edge.
 std::vector<Diagnostic> checkByPlaying(const std::string& script, const std::string& root,
                                        PictureProber& pictures, SoundCheck& sounds);
 
