@@ -90,7 +90,8 @@ FileProblem readColourFileLines(const std::string& path, std::vector<std::string
 std::optional<ColourFileError> ColourTable::LeggiFileColori() {
     const std::string path = colourFilePath();
     auto failure = [&path](const std::string& why) {
-        return ColourFileError{"Impossibile leggere il file dei colori: " + path + " (" + why + ")"};
+        return ColourFileError{"Impossibile leggere il file dei colori: " + path + " (" + why +
+                               ")"};
     };
     std::vector<std::string> lines;
     const FileProblem problem = readColourFileLines(path, lines);

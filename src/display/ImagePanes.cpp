@@ -147,9 +147,9 @@ void ImagePanes::IngrandisciImmagine() {
             frameAt(state_.zoomFactor);
             state_.zoomFactor += step;
         }
-        state_.zoomFactor = growthRestScale(state_.zoomFactor - step, pane.pixelWidth,
-                                            pane.pixelHeight, state_.fitBoxWidth,
-                                            state_.fitBoxHeight);
+        state_.zoomFactor =
+            growthRestScale(state_.zoomFactor - step, pane.pixelWidth, pane.pixelHeight,
+                            state_.fitBoxWidth, state_.fitBoxHeight);
         frameAt(state_.zoomFactor);
     }
     state_.picturePane = 1;

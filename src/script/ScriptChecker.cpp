@@ -278,17 +278,15 @@ class Checker {
     bool checkDigits(int i, ScriptCommand command, const std::string& letter) {
         const std::string& line = text(i);
         const std::string pair = utf8::mid(line, utf8::length(line) - 2, 2);
-        const bool digits = pair.size() == 2 && (std::isdigit(static_cast<unsigned char>(pair[0])) ||
-                                                 pair[0] == ' ') &&
+        const bool digits = pair.size() == 2 &&
+                            (std::isdigit(static_cast<unsigned char>(pair[0])) || pair[0] == ' ') &&
                             std::isdigit(static_cast<unsigned char>(pair[1]));
         if (digits) return true;
         const ColouredText body = colouredTextBody(line);
         warning(i, "prima della lettera " + quoted(letter) + " mancano le due cifre " +
-                       (command == ScriptCommand::Pause ? "dei secondi di pausa"
-                                                        : "del colore") +
+                       (command == ScriptCommand::Pause ? "dei secondi di pausa" : "del colore") +
                        ": il lettore prende " + quoted(pair) + " per il numero (vale " +
-                       std::to_string(body.number.value_or(0)) + ") e mostra " +
-                       quoted(body.text));
+                       std::to_string(body.number.value_or(0)) + ") e mostra " + quoted(body.text));
         return false;
     }
 
@@ -326,12 +324,12 @@ class Checker {
         const DecodedLine& d = s_.scriptLines.decoded(next);
         if (next == i || (d.track >= 1 && d.track <= kLastTrack) || next == s_.lineCount - 1)
             return;
-        warning(i, "la riga seguente (" + std::to_string(next + 1) +
-                       ") non è a tempo, ma è lei a dare il tempo della transizione: i suoi "
-                       "caratteri 7-8 contano come secondi (" +
-                       std::to_string(secondsBetween(s_.scriptLines.decoded(i).seconds,
-                                                     d.seconds)) +
-                       " secondi alla riga seguente); spostarla dopo la prossima riga a tempo");
+        warning(i,
+                "la riga seguente (" + std::to_string(next + 1) +
+                    ") non è a tempo, ma è lei a dare il tempo della transizione: i suoi "
+                    "caratteri 7-8 contano come secondi (" +
+                    std::to_string(secondsBetween(s_.scriptLines.decoded(i).seconds, d.seconds)) +
+                    " secondi alla riga seguente); spostarla dopo la prossima riga a tempo");
     }
 
     int blockEnd(int i, std::string_view closing) {
