@@ -77,13 +77,14 @@ inline bool visiblyCut(const ShownShare& shown) {
     return shown.across < kWhole || shown.down < kWhole;
 }
 
-// The largest picture with the proportions of `width` x `height`, up to the
-// display's height in pixels, that `scaleOf(w, h)` draws inside the display
-// from `left` (to within a pixel of a full-HD screen); 0 x 0 when none is.
+// The largest picture with the proportions of `width` x `height`, no taller
+// than `tallest` pixels, that `scaleOf(w, h)` draws inside the display from
+// `left` (to within a pixel of a full-HD screen); 0 x 0 when none is.
 template <class ScaleOf>
-PixelSize largestWithinDisplay(int width, int height, double left, ScaleOf scaleOf) {
+PixelSize largestWithinDisplay(int width, int height, double left, ScaleOf scaleOf,
+                               int tallest = kDisplayHeight) {
     constexpr double kSlack = 8;  // twips: under a pixel of a 1440-pixel-wide display area
-    for (int h = kDisplayHeight; h >= 1; --h) {
+    for (int h = tallest; h >= 1; --h) {
         const int w = static_cast<int>(std::lround(static_cast<double>(h) * width / height));
         if (w < 1) break;
         const double scale = scaleOf(w, h);
@@ -93,12 +94,19 @@ PixelSize largestWithinDisplay(int width, int height, double left, ScaleOf scale
     return {0, 0};
 }
 
-// The largest picture of these proportions the letter shows whole.
+// The largest picture of these proportions the letter shows whole. A growing
+// "Z" starts from 1 twip a pixel and would show a picture as many pixels as
+// the display has twips whole: it is asked for half the display's height at
+// most, which is already more than any show needs.
 inline PixelSize largestWholeLike(std::string_view letter, int width, int height, int captionWidth,
                                   int captionHeight, int secondsToNext) {
-    return largestWithinDisplay(width, height, picturePlacement(letter).left, [&](int w, int h) {
-        return drawnScale(letter, w, h, captionWidth, captionHeight, secondsToNext);
-    });
+    const bool grows = letter == "Z" && secondsToNext >= 7;
+    return largestWithinDisplay(
+        width, height, picturePlacement(letter).left,
+        [&](int w, int h) {
+            return drawnScale(letter, w, h, captionWidth, captionHeight, secondsToNext);
+        },
+        grows ? kDisplayHeight / 2 : kDisplayHeight);
 }
 
 // The scale a background picture is drawn at: the first whole scale from 2

@@ -93,7 +93,7 @@ class Checker {
         if (headers == 0) {
             warning(0,
                     "il copione non ha intestazione (le sette righe «99»): sfondo e testo sono "
-                    "neri, e le didascalie nere su nero non si vedono");
+                    "neri, e un testo semplice o una didascalia con il colore 99 non si vede");
         } else if (headers < 7) {
             warning(0, "l'intestazione ha " + std::to_string(headers) +
                            (headers == 1 ? " riga" : " righe") +

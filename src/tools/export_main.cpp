@@ -82,6 +82,7 @@ int writeVideo(quilo::ExportOptions options, quilo::PictureProber& pictures) {
 int main(int argc, char** argv) {
     quilo::quietQtMessages();
     quilo::SimOptions options;
+    options.program = "quilo-export";
     options.root = QDir::home().filePath(QStringLiteral("Quilo")).toStdString();
     std::string disc;
     std::string storyboard;

@@ -128,11 +128,13 @@ class NoScreen : public Presenter, public Windows, public ProgramExit {
 
 class StreamWarnings : public Warnings {
   public:
-    explicit StreamWarnings(std::ostream& err) : err_(err) {}
-    void warn(const std::string& message) override { err_ << "quilo-sim: " << message << "\n"; }
+    StreamWarnings(std::ostream& err, std::string program)
+        : err_(err), program_(std::move(program)) {}
+    void warn(const std::string& message) override { err_ << program_ << ": " << message << "\n"; }
 
   private:
     std::ostream& err_;
+    std::string program_;
 };
 
 // Writes one object for each line the reader runs.
@@ -210,7 +212,7 @@ int Simulation::run() {
     Effects effects;
     std::int64_t ms = 0;
     NoScreen screen;
-    StreamWarnings warnings(err_);
+    StreamWarnings warnings(err_, options_.program);
     VirtualSeconds seconds;
     ManualAudioOutput output(kVirtualBufferFrames, false);
     const auto lengths = options_.trackSectors;
@@ -226,14 +228,14 @@ int Simulation::run() {
     control.setEventSink([&core](CdEvent e) { core.onCdEvent(e); });
 
     if (auto failure = core.startUp().Form_Load()) {
-        err_ << "quilo-sim: " << *failure << "\n";
+        err_ << options_.program << ": " << *failure << "\n";
         return 1;
     }
     core.player().setText6(options_.script);
     core.player().Command1_Click();
     PlaybackClock& clock = core.clock();
     if (!clock.enabled) {
-        err_ << "quilo-sim: "
+        err_ << options_.program << ": "
              << (messages.last.empty()
                      ? "il nome del copione non termina in \"txt\": " + options_.script
                      : messages.last)

@@ -41,6 +41,7 @@ struct SimOptions {
     // How often the playback clock ticks, in virtual milliseconds. Checks that
     // only look at what each cue shows may tick less often, and run faster.
     int clockEveryMs = 1;
+    std::string program = "quilo-sim";  // names the tool in its messages
 };
 
 // Tells whether a sound file could be played; the simulation never plays it.
