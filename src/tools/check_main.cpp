@@ -62,12 +62,7 @@ int main(int argc, char** argv) {
     if (!colours.diagnostics.empty()) {
         std::cout << quilo::formatReport(paths.resolve(quilo::kColourFile).string(), colours);
     }
-    quilo::CheckReport report = quilo::checkScript(script, paths, {&pictures, &sounds});
-    // What the display shows needs the script played: any script the loader
-    // takes is, whatever else is wrong with it.
-    for (auto& found : quilo::checkByPlaying(script, root, pictures, sounds))
-        report.diagnostics.push_back(std::move(found));
-    quilo::sortByLine(report);
+    const quilo::CheckReport report = quilo::checkScriptFully(script, root, pictures, sounds);
     std::cout << quilo::formatReport(script, report);
     if (!report.readable) return 2;
     return report.errors() + colours.errors() > 0 ? 1 : 0;

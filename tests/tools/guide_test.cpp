@@ -42,11 +42,7 @@ std::string checkOutput(const std::string& name) {
     const std::string path = (kExamples / name).string();
     QtPictureProber pictures;
     DecodingSoundCheck sounds;
-    CheckReport report = checkScript(path, PathResolver(kDemoRoot), {&pictures, &sounds});
-    for (auto& found : checkByPlaying(path, kDemoRoot, pictures, sounds))
-        report.diagnostics.push_back(std::move(found));
-    sortByLine(report);
-    return formatReport(name, report);
+    return formatReport(name, checkScriptFully(path, kDemoRoot, pictures, sounds));
 }
 
 TEST(Guide, ShowsTheSizeTableTheFittingRulesMake) {

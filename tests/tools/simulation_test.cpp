@@ -152,7 +152,8 @@ TEST_F(SimulationTest, RefusesAScriptTheLoaderRefusesAndAMissingColourFile) {
 
 // Captions lie under pictures: one that arrives while a picture covers it is
 // never seen, wherever on the disc it is; one beside a picture, or after a
-// plain caption took the picture away, is.
+// plain caption took the picture away, is. A picture drawn past the edge is
+// cut there.
 TEST_F(SimulationTest, PlayCheckWarnsOfCaptionsUnderAPictureAndOfPicturesPastTheEdge) {
     prober.sizes["/whole.bmp"] = {2925, 2194};
     const std::string script = root.write("Allegato/show.txt",
@@ -165,9 +166,17 @@ TEST_F(SimulationTest, PlayCheckWarnsOfCaptionsUnderAPictureAndOfPicturesPastThe
                                           "02:00:30Accanto12C\r\n"  // left of the picture
                                           "02:00:32whole.bmpZ\r\n"  // grows to its fitted size
                                           "02:05:40Fine15E\r\n"     // 9: hidden, minutes later
+                                          "02:06:00Colore42C\r\n"   // 10: an error
                                           "**\r\n")
                                    .string();
-    const auto found = checkByPlaying(script, root.path().string(), prober, sounds);
+    // Playing finds its warnings even in a script with errors.
+    const CheckReport report = checkScriptFully(script, root.path().string(), prober, sounds);
+    EXPECT_TRUE(report.diagnostics.back().error);  // the colour, after the missing files
+    std::vector<Diagnostic> found;                 // what only playing finds
+    for (const auto& d : report.diagnostics) {
+        if (d.text.rfind("la didascalia", 0) == 0 || d.text.rfind("l'immagine \u00AB", 0) == 0)
+            found.push_back(d);
+    }
     std::vector<int> lines;
     for (const auto& d : found) lines.push_back(d.line);
     ASSERT_EQ(lines, (std::vector<int>{2, 3, 6, 9}));

@@ -144,4 +144,13 @@ std::vector<Diagnostic> checkByPlaying(const std::string& script, const std::str
     return found;
 }
 
+CheckReport checkScriptFully(const std::string& script, const std::string& root,
+                             PictureProber& pictures, SoundCheck& sounds) {
+    CheckReport report = checkScript(script, PathResolver(root), {&pictures, &sounds});
+    for (auto& found : checkByPlaying(script, root, pictures, sounds))
+        report.diagnostics.push_back(std::move(found));
+    sortByLine(report);
+    return report;
+}
+
 }  // namespace quilo

@@ -17,4 +17,9 @@ namespace quilo {
 std::vector<Diagnostic> checkByPlaying(const std::string& script, const std::string& root,
                                        PictureProber& pictures, SoundCheck& sounds);
 
+// Everything quilo-check says of a script: what reading it finds, and what
+// playing it finds whenever the player would take it, errors or not.
+CheckReport checkScriptFully(const std::string& script, const std::string& root,
+                             PictureProber& pictures, SoundCheck& sounds);
+
 }  // namespace quilo
