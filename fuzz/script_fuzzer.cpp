@@ -1,7 +1,7 @@
-// Loads arbitrary bytes as a presentation script and plays it through the line
-// reader and every command against the core, with fakes at every port, at
-// every time stamp the script names. Pictures get sizes made from their names
-// (some none at all), so the fitting and transitions see every shape.
+// Loads arbitrary bytes as a presentation script, checks it as quilo-check
+// reads it, and plays it through the line reader and every command against
+// the core, with fakes at every port, at every time stamp the script names. Pictures get sizes made
+// from their names (some none at all), so the fitting and transitions see every shape.
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "presentation/Presentation.h"
+#include "script/ScriptChecker.h"
 #include "support/CommandFakes.h"
 #include "support/DisplayFakes.h"
 #include "support/FakeCdDevice.h"
@@ -54,6 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                          state.scriptPath)) {
         return 0;
     }
+    // The checker reads the same lines, warning by warning.
+    checkLoadedScript(state, core.paths(), {&pictures, nullptr});
     core.defaults().Tdefault();
 
     // Every time stamp the script names, in file order, each for a few ticks.

@@ -359,6 +359,12 @@ class Checker {
 
 }  // namespace
 
+std::vector<Diagnostic> checkLoadedScript(const Modulo1& state, const PathResolver& paths,
+                                          FileChecks checks) {
+    const ScriptFiles files(state, paths);
+    return Checker(state, files, checks).run();
+}
+
 void sortByLine(CheckReport& report) {
     std::stable_sort(report.diagnostics.begin(), report.diagnostics.end(),
                      [](const Diagnostic& a, const Diagnostic& b) { return a.line < b.line; });
@@ -398,8 +404,7 @@ CheckReport checkScript(const std::string& path, const PathResolver& paths, File
         sortByLine(report);
         return report;
     }
-    const ScriptFiles files(state, paths);
-    for (auto& found : Checker(state, files, checks).run())
+    for (auto& found : checkLoadedScript(state, paths, checks))
         report.diagnostics.push_back(std::move(found));
     sortByLine(report);
     return report;

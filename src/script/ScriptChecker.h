@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "shared/Modulo1.h"
 #include "shared/PathResolver.h"
 #include "shared/PictureProber.h"
 #include "shared/SoundCheck.h"
@@ -39,6 +40,10 @@ struct FileChecks {
 };
 
 CheckReport checkScript(const std::string& path, const PathResolver& paths, FileChecks checks = {});
+
+// The findings on a script already loaded into `state`, in the order found.
+std::vector<Diagnostic> checkLoadedScript(const Modulo1& state, const PathResolver& paths,
+                                          FileChecks checks = {});
 
 // Orders the findings by line, keeping the order of those on one line.
 void sortByLine(CheckReport& report);
