@@ -86,6 +86,7 @@ std::optional<std::string> Presentation::reloadScript(const CdPosition& target) 
     Modulo1 fresh;
     fresh.scriptPath = state_.scriptPath;
     ScriptLoader loader(fresh, paths_);
+    loader.useText(loader_.text());
     if (auto refused = loader.MemorizzaLetturaRiga()) return refused->message;
     if (!showStart_) markShowStart();
     showStart_->state.scriptLines = std::move(fresh.scriptLines);

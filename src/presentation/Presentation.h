@@ -86,6 +86,7 @@ class Presentation {
     DisplayDefaults& defaults() { return defaults_; }
     ImagePanes& panes() { return panes_; }
     ScriptCommands& commands() { return commands_; }
+    ScriptLoader& loader() { return loader_; }
     const PathResolver& paths() const { return paths_; }
 
   private:

@@ -380,10 +380,12 @@ int CheckReport::warnings() const {
     return static_cast<int>(diagnostics.size()) - errors();
 }
 
-CheckReport checkScript(const std::string& path, const PathResolver& paths, FileChecks checks) {
+CheckReport checkScript(const std::string& path, const PathResolver& paths, FileChecks checks,
+                        const std::optional<std::string>& text) {
     Modulo1 state;
     state.scriptPath = path;
     ScriptLoader loader(state, paths);
+    loader.useText(text);
     CheckReport report;
     // "Lettore" takes only names ending in "txt" exactly, and refuses others
     // without a word, though the chooser lists them.

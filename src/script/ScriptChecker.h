@@ -8,6 +8,7 @@
 // blanks after a letter, missing colour digits, header numbers out of place,
 // a line after a picture that times it, line ends of two kinds, ...).
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,7 +40,9 @@ struct FileChecks {
     SoundCheck* sounds = nullptr;
 };
 
-CheckReport checkScript(const std::string& path, const PathResolver& paths, FileChecks checks = {});
+// `text`, when given, is read instead of the file (a script being edited).
+CheckReport checkScript(const std::string& path, const PathResolver& paths, FileChecks checks = {},
+                        const std::optional<std::string>& text = std::nullopt);
 
 // The findings on a script already loaded into `state`, in the order found.
 std::vector<Diagnostic> checkLoadedScript(const Modulo1& state, const PathResolver& paths,

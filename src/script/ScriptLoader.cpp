@@ -109,6 +109,7 @@ class TerminatorScanner {
 
 std::optional<ScriptError> ScriptLoader::MemorizzaLetturaRiga() {
     const std::string& path = state_.scriptPath;
+    if (text_) return loadBytes(*text_, path);
     std::string bytes;
     const FileProblem problem = readRegularFile(paths_.resolve(path).string(), kScriptByteLimit,
                                                 bytes, TerminatorScanner());

@@ -26,6 +26,10 @@ class ScriptLoader {
     ScriptLoader(Modulo1& state, const PathResolver& paths) : state_(state), paths_(paths) {}
 
     [[nodiscard]] std::optional<ScriptError> MemorizzaLetturaRiga();
+    // Bytes to read instead of the file `scriptPath` names (a script being
+    // edited and not yet saved); none: the file.
+    void useText(std::optional<std::string> bytes) { text_ = std::move(bytes); }
+    const std::optional<std::string>& text() const { return text_; }
     // The same from bytes already read; `path` names the script in messages.
     [[nodiscard]] std::optional<ScriptError> loadBytes(std::string_view bytes,
                                                        const std::string& path);
@@ -33,6 +37,7 @@ class ScriptLoader {
   private:
     Modulo1& state_;
     const PathResolver& paths_;
+    std::optional<std::string> text_;
 };
 
 }  // namespace quilo

@@ -19,6 +19,11 @@ class DisplayView : public QWidget {
     // A view whose model is handed over later, by whoever builds the model
     // after its views; it paints an empty display until then.
     DisplayView() : DisplayView(blankForm()) {}
+    // An empty display, to show until a model is set.
+    static const DisplayForm& blankForm() {
+        static const DisplayForm blank;
+        return blank;
+    }
     void setModel(const DisplayForm& model) {
         model_ = &model;
         paintedOnce_ = false;
@@ -74,10 +79,6 @@ class DisplayView : public QWidget {
     QRectF toPixels(const Geometry& g) const;
     QFont scaledFont(const QFont& font) const;
 
-    static const DisplayForm& blankForm() {
-        static const DisplayForm blank;
-        return blank;
-    }
     const DisplayForm& model() const { return *model_; }
 
     const DisplayForm* model_;

@@ -112,16 +112,20 @@ std::optional<Diagnostic> cutPicture(const CueReport& cue, const Modulo1& state)
 }  // namespace
 
 std::vector<Diagnostic> checkByPlaying(const std::string& script, const std::string& root,
-                                       PictureProber& pictures, SoundCheck& sounds) {
+                                       PictureProber& pictures, SoundCheck& sounds,
+                                       const std::optional<std::string>& text) {
     Modulo1 state;
     state.scriptPath = script;
     const PathResolver paths(root);
-    if (ScriptLoader(state, paths).MemorizzaLetturaRiga()) return {};
+    ScriptLoader loader(state, paths);
+    loader.useText(text);
+    if (loader.MemorizzaLetturaRiga()) return {};
     const VirtualDisc disc = discFor(state);
 
     std::vector<Diagnostic> found;
     std::set<int> warned;
     SimOptions options{script, root, disc.trackSectors, disc.until, {}, kClockEveryMs};
+    options.scriptText = text;
     std::set<int> cut;
     options.onCue = [&](const CueReport& cue) {
         if (placesPicture(cue.letter) && cut.insert(cue.line).second) {
@@ -145,9 +149,10 @@ std::vector<Diagnostic> checkByPlaying(const std::string& script, const std::str
 }
 
 CheckReport checkScriptFully(const std::string& script, const std::string& root,
-                             PictureProber& pictures, SoundCheck& sounds) {
-    CheckReport report = checkScript(script, PathResolver(root), {&pictures, &sounds});
-    for (auto& found : checkByPlaying(script, root, pictures, sounds))
+                             PictureProber& pictures, SoundCheck& sounds,
+                             const std::optional<std::string>& text) {
+    CheckReport report = checkScript(script, PathResolver(root), {&pictures, &sounds}, text);
+    for (auto& found : checkByPlaying(script, root, pictures, sounds, text))
         report.diagnostics.push_back(std::move(found));
     sortByLine(report);
     return report;

@@ -14,12 +14,15 @@ namespace quilo {
 
 // Warnings for captions that arrive under a picture and so are never seen, and
 // for pictures drawn partly past the display's edge.
+// `text`, when given, is played instead of the file's (a script being edited).
 std::vector<Diagnostic> checkByPlaying(const std::string& script, const std::string& root,
-                                       PictureProber& pictures, SoundCheck& sounds);
+                                       PictureProber& pictures, SoundCheck& sounds,
+                                       const std::optional<std::string>& text = std::nullopt);
 
 // Everything quilo-check says of a script: what reading it finds, and what
 // playing it finds whenever the player would take it, errors or not.
 CheckReport checkScriptFully(const std::string& script, const std::string& root,
-                             PictureProber& pictures, SoundCheck& sounds);
+                             PictureProber& pictures, SoundCheck& sounds,
+                             const std::optional<std::string>& text = std::nullopt);
 
 }  // namespace quilo

@@ -223,6 +223,7 @@ int Simulation::run() {
     LineReport report(effects, ms, out_, options_.onCue);
     Presentation core({cd, pictures_, screen, screen, sound, messages, seconds, screen, warnings,
                        options_.root, &report});
+    core.loader().useText(options_.scriptText);
     report.watch(core.state(), core.testo1());
     sound.watch(core.state());
     control.setEventSink([&core](CdEvent e) { core.onCdEvent(e); });

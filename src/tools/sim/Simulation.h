@@ -42,6 +42,8 @@ struct SimOptions {
     // only look at what each cue shows may tick less often, and run faster.
     int clockEveryMs = 1;
     std::string program = "quilo-sim";  // names the tool in its messages
+    // The script's bytes, when they are not (yet) those of its file.
+    std::optional<std::string> scriptText;
 };
 
 // Tells whether a sound file could be played; the simulation never plays it.

@@ -1,0 +1,134 @@
+#include "studio/ScriptEdits.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "script/ScriptCommand.h"
+#include "shared/LineFormat.h"
+#include "shared/Utf8.h"
+
+namespace quilo {
+
+bool isCueLine(const std::string& line) {
+    const std::int16_t track = decodeLine(line).track;
+    return track >= 1 && track <= 98;
+}
+
+int blockEnd(const std::vector<std::string>& lines, int first) {
+    const std::string_view closing = traitsFor(decodeLine(lines.at(first)).commandLetter).closedBy;
+    if (closing.empty()) return first;
+    for (int k = first + 1; k < static_cast<int>(lines.size()); ++k)
+        if (decodeLine(lines[k]).commandLetter == closing) return k;
+    return first;
+}
+
+std::vector<int> cueLines(const std::vector<std::string>& lines) {
+    std::vector<int> cues;
+    for (int i = 0; i < static_cast<int>(lines.size()); ++i) {
+        if (lines[i].compare(0, 2, "**") == 0) break;
+        if (!isCueLine(lines[i])) continue;
+        cues.push_back(i);
+        i = blockEnd(lines, i);
+    }
+    return cues;
+}
+
+std::optional<int> nextCueLine(const std::vector<std::string>& lines, int line) {
+    for (int cue : cueLines(lines))
+        if (cue > line) return cue;
+    return std::nullopt;
+}
+
+std::string timeStamp(int track, int minutes, int seconds) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d", std::clamp(track, 0, 99),
+                  std::clamp(minutes, 0, 99), std::clamp(seconds, 0, 59));
+    return text;
+}
+
+std::string retimed(const std::string& line, const std::string& stamp) {
+    return stamp + utf8::mid(line, 9);
+}
+
+std::string shifted(const std::string& line, int seconds) {
+    const DecodedLine d = decodeLine(line);
+    const int at = std::clamp(d.minutes * 60 + d.seconds + seconds, 0, 99 * 60 + 59);
+    return retimed(line, timeStamp(d.track, at / 60, at % 60));
+}
+
+std::string tappedStamp(const CdPosition& heard) {
+    return timeStamp(heard.track, heard.minutes, heard.seconds);
+}
+
+LineParts lineParts(const std::string& line, bool inBlock) {
+    LineParts parts;
+    const DecodedLine d = decodeLine(line);
+    if (line.compare(0, 2, "**") == 0) {
+        parts.kind = LineParts::Kind::Terminator;
+        parts.body = line;
+        return parts;
+    }
+    if (inBlock) {
+        parts.kind = LineParts::Kind::BlockLine;
+        parts.body = line;
+        return parts;
+    }
+    if (d.track == 99) {
+        parts.kind = LineParts::Kind::Header;
+        parts.time = d.timeText;
+        parts.body = line;
+        return parts;
+    }
+    if (d.track < 1 || d.track > 98) {
+        parts.body = line;
+        return parts;
+    }
+    parts.kind = LineParts::Kind::Cue;
+    parts.time = d.timeText;
+    const CommandTraits& traits = traitsFor(d.commandLetter);
+    parts.letter = std::string(traits.letter);
+    switch (traits.body) {
+        case LineBody::TextAndNumber: {
+            const ColouredText body = colouredTextBody(line);
+            parts.body = body.text;
+            if (body.number) parts.colour = *body.number;
+            break;
+        }
+        case LineBody::BeforeLetter:
+            parts.body = nameBody(line);
+            break;
+        case LineBody::WholeText:
+            parts.body = plainTextBody(line);
+            break;
+        case LineBody::None:
+            break;
+    }
+    return parts;
+}
+
+std::string composeLine(const std::string& stamp, const std::string& body,
+                        std::optional<int> colour, const std::string& letter) {
+    const CommandTraits& traits = traitsFor(letter);
+    std::string line = stamp;
+    if (traits.body == LineBody::None) return line + letter;
+    line += body;
+    if (traits.body == LineBody::TextAndNumber) {
+        char digits[8];
+        std::snprintf(digits, sizeof digits, "%02d", std::clamp(colour.value_or(0), 0, 99));
+        line += digits;
+    }
+    return line + letter;
+}
+
+std::string colourLabel(int number) {
+    static const char* const names[] = {"nero",        "blu scuro", "verde scuro", "ciano scuro",
+                                        "rosso scuro", "viola",     "oliva",       "grigio chiaro",
+                                        "grigio",      "blu",       "verde",       "ciano",
+                                        "rosso",       "magenta",   "giallo",      "bianco"};
+    char digits[8];
+    std::snprintf(digits, sizeof digits, "%02d ", std::clamp(number, 0, 99));
+    if (number >= 0 && number <= 15) return digits + std::string(names[number]);
+    return digits + std::string(number == 99 ? "della presentazione" : "(nessun colore)");
+}
+
+}  // namespace quilo

@@ -1,0 +1,82 @@
+#pragma once
+// The studio's window: the show's preview, the timeline, the list of lines
+// and a form for the selected one, with every key of the studio as an action.
+// It paints what it is given and hands every action on; the studio decides.
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QPushButton>
+#include <QTableView>
+#include <functional>
+#include <optional>
+
+#include "display/view/DisplayView.h"
+#include "studio/view/LineListModel.h"
+#include "studio/view/TimelineView.h"
+
+namespace quilo {
+
+// What the form shows of the selected line.
+struct FormLine {
+    QString whole;  // the line as written
+    bool cue = false;
+    QString time;
+    QString letter;  // "" for a plain caption
+    QString body;
+    std::optional<int> colour;
+};
+
+class StudioWindow : public QMainWindow {
+    Q_OBJECT
+  public:
+    StudioWindow();
+
+    DisplayView& preview() { return *preview_; }
+    TimelineView& timeline() { return *timeline_; }
+    QTableView& lineList() { return *list_; }
+    LineListModel& lines() { return model_; }
+
+    void showForm(const FormLine& line);
+    void selectRow(int row);
+    int selectedRow() const;
+    // The loader's refusal, shown above everything until mended; empty hides it.
+    void setBanner(const QString& text);
+    void setStatus(const QString& text);
+
+    struct Actions {
+        std::function<void()> playPause, home, previousCue, nextCue, tap, insert, remove;
+        std::function<void(int seconds)> nudge;
+        std::function<void()> save, newScript, open, undo, redo, showDisplay, zoomIn, zoomOut;
+        std::function<void(int row)> selected;
+        std::function<void(QString line)> lineEdited;
+        std::function<void(QString time, QString letter, QString body, std::optional<int> colour)>
+            formEdited;
+        std::function<void()> chooseFile;
+        std::function<bool()> mayClose;
+    } actions;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    QWidget* makeForm();
+    void addActions();
+    void formChanged();
+
+    LineListModel model_;
+    DisplayView* preview_ = nullptr;
+    TimelineView* timeline_ = nullptr;
+    QTableView* list_ = nullptr;
+    QLabel* banner_ = nullptr;
+    QLineEdit* whole_ = nullptr;
+    QLineEdit* time_ = nullptr;
+    QComboBox* letter_ = nullptr;
+    QLineEdit* body_ = nullptr;
+    QComboBox* colour_ = nullptr;
+    QPushButton* file_ = nullptr;
+    bool filling_ = false;  // the form is being filled, not edited
+};
+
+}  // namespace quilo
