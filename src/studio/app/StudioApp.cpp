@@ -59,7 +59,7 @@ class LineEditCommand : public QUndoCommand {
         for (std::size_t i = common; i < replacing; ++i) doc.remove(first_ + int(common));
         for (std::size_t i = common; i < lines.size(); ++i) doc.insert(first_ + int(i), lines[i]);
         app_.documentChanged();
-        app_.window().selectRow(first_);
+        app_.selectQuietly(first_);
     }
 
     StudioApp& app_;
@@ -165,7 +165,7 @@ void StudioApp::openScript(const std::string& path) {
     startShow();
     documentChanged();
     const auto cues = cueLines(lineTexts());
-    window_.selectRow(cues.empty() ? 0 : cues.front());
+    selectQuietly(cues.empty() ? 0 : cues.front());
 }
 
 // Starts the show on the document as "Lettore" does; a script the player
@@ -214,6 +214,41 @@ void StudioApp::reloadShow() {
 void StudioApp::moveTo(const CdPosition& target) {
     if (showStarted_) core_.jumpTo(target);
     cd_.setTo(static_cast<std::int32_t>(target.packed()));
+    cd_.command(CdCommand::Seek);
+    followPlayhead();
+    window_.preview().updateIfChanged();
+    selectCueAt(target);
+}
+
+// The list follows the playhead: the last cue at or before it is selected.
+void StudioApp::selectCueAt(const CdPosition& at) {
+    const std::vector<std::string> texts = lineTexts();
+    std::optional<int> found;
+    for (int cue : cueLines(texts)) {
+        const DecodedLine d = decodeLine(texts[cue]);
+        if (discOrder({d.track, d.minutes, d.seconds, 0}) <=
+            discOrder({at.track, at.minutes, at.seconds, 0}))
+            found = cue;
+    }
+    if (found) selectQuietly(*found);
+}
+
+void StudioApp::selectQuietly(int row) {
+    following_ = true;
+    window_.selectRow(row);
+    following_ = false;
+}
+
+// ... and the playhead follows the list: a cue chosen while the disc is not
+// playing moves the show to its second. While it plays, choosing a line only
+// chooses what the next tap times.
+void StudioApp::lineChosen(int row) {
+    showSelected();
+    if (following_ || cd_.mode() == CdMode::Playing) return;
+    if (row < 0 || row >= document_.lineCount() || !isCueLine(document_.text(row))) return;
+    const DecodedLine d = decodeLine(document_.text(row));
+    if (showStarted_) core_.jumpTo({d.track, d.minutes, d.seconds, 0});
+    cd_.setTo(static_cast<std::int32_t>(CdPosition{d.track, d.minutes, d.seconds, 0}.packed()));
     cd_.command(CdCommand::Seek);
     followPlayhead();
     window_.preview().updateIfChanged();
@@ -375,6 +410,7 @@ void StudioApp::connectWindow() {
     a.undo = [this] { undo_.undo(); };
     a.redo = [this] { undo_.redo(); };
     a.save = [this] { save(); };
+    a.quit = [this] { window_.close(); };
     a.newScript = [this] {
         if (mayClose()) newScript();
     };
@@ -389,7 +425,7 @@ void StudioApp::connectWindow() {
     a.zoomIn = [this] { window_.timeline().zoom(2.0); };
     a.zoomOut = [this] { window_.timeline().zoom(0.5); };
     a.showDisplay = [this] { showDisplayWindow(); };
-    a.selected = [this](int) { showSelected(); };
+    a.selected = [this](int row) { lineChosen(row); };
     a.lineEdited = [this](QString text) { setLine(window_.selectedRow(), text.toStdString()); };
     a.formEdited = [this](QString time, QString letter, QString body, std::optional<int> colour) {
         formEdited(time, letter, body, colour);
@@ -424,7 +460,7 @@ void StudioApp::tap() {
         return;
     }
     setLine(row, retimed(document_.text(row), tappedStamp(heard)));
-    if (const auto next = nextCueLine(lineTexts(), row)) window_.selectRow(*next);
+    if (const auto next = nextCueLine(lineTexts(), row)) selectQuietly(*next);
 }
 
 void StudioApp::nudge(int seconds) {

@@ -55,6 +55,8 @@ class StudioApp : public QObject {
     // The document's lines changed (an edit, its undo or a reload).
     void documentChanged();
     void setLine(int line, const std::string& text);  // one step of undo
+    // Selects a line without moving the show to it.
+    void selectQuietly(int row);
 
   private:
     friend class LineEditCommand;
@@ -65,6 +67,8 @@ class StudioApp : public QObject {
     void startShow();
     void reloadShow();
     void moveTo(const CdPosition& target);
+    void selectCueAt(const CdPosition& at);
+    void lineChosen(int row);
     void tick();
     void followPlayhead();
     void connectWindow();
@@ -114,6 +118,7 @@ class StudioApp : public QObject {
     CheckReport findings_;
     int checkGeneration_ = 0;
     bool showStarted_ = false;
+    bool following_ = false;  // the list is being moved to the playhead
     bool backedUp_ = false;
     std::string savedBytes_;  // what is on disk as far as the studio knows
     std::unique_ptr<DisplayView> displayWindow_;

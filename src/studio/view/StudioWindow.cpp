@@ -202,6 +202,7 @@ void StudioWindow::addActions() {
         {"File", "Nuovo copione", {QKeySequence::New}, &Actions::newScript, true},
         {"File", "Apri…", {QKeySequence::Open}, &Actions::open, true},
         {"File", "Salva", {QKeySequence::Save}, &Actions::save, true},
+        {"File", "Esci", {QKeySequence(Qt::CTRL | Qt::Key_Q)}, &Actions::quit, true},
         {"Modifica", "Annulla", {QKeySequence(Qt::CTRL | Qt::Key_Z)}, &Actions::undo, false},
         {"Modifica",
          "Ripeti",

@@ -48,7 +48,7 @@ class StudioWindow : public QMainWindow {
     struct Actions {
         std::function<void()> playPause, home, previousCue, nextCue, tap, insert, remove;
         std::function<void(int seconds)> nudge;
-        std::function<void()> save, newScript, open, undo, redo, showDisplay, zoomIn, zoomOut;
+        std::function<void()> save, newScript, open, quit, undo, redo, showDisplay, zoomIn, zoomOut;
         std::function<void(int row)> selected;
         std::function<void(QString line)> lineEdited;
         std::function<void(QString time, QString letter, QString body, std::optional<int> colour)>
