@@ -98,11 +98,14 @@ StudioApp::StudioApp(StudioOptions options)
 }
 
 StudioApp::~StudioApp() {
+    undo_.disconnect(this);  // its last signals must not reach the window, gone by then
+    undo_.blockSignals(true);
     peaks_.stop();
     if (streamer_) streamer_->stop();
 }
 
 std::unique_ptr<DiscSource> StudioApp::openDisc() {
+    if (options_.openDisc) return options_.openDisc();
     if (!options_.tracks.empty()) {
         std::vector<std::int32_t> sectors;
         for (int s : options_.tracks)

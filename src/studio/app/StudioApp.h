@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QTimer>
 #include <QUndoStack>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -34,6 +35,7 @@ struct StudioOptions {
     std::string disc;
     std::vector<int> tracks;       // seconds of silent tracks
     AudioOutput* audio = nullptr;  // tests: a pumped output instead of the sound server
+    std::function<std::unique_ptr<DiscSource>()> openDisc;  // tests: a disc of their own
 };
 
 class StudioApp : public QObject {

@@ -1,0 +1,129 @@
+// The studio through its composition root, with the window offscreen: its
+// preview is the show as the storyboard paints it, a tap gives the second
+// heard, and a script the player refuses opens all the same.
+#include "studio/app/StudioApp.h"
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTest>
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+#include "cd/ClickDisc.h"
+#include "cd/ManualAudioOutput.h"
+#include "display/view/QtPictureProber.h"
+#include "support/TempDir.h"
+#include "tools/DecodingSoundCheck.h"
+#include "tools/export/Storyboard.h"
+
+namespace quilo {
+namespace {
+
+namespace fs = std::filesystem;
+const fs::path kTop = QUILO_SOURCE_DIR;
+
+// The demo's drive C: copied, so that the studio may write in it.
+struct DemoRoot {
+    testing::TempDir dir;
+    DemoRoot() {
+        fs::copy(kTop / "demo", dir.path(), fs::copy_options::recursive);
+        fs::copy(kTop / "docs/copione/mostra.txt", dir.path() / "Allegato" / "mostra.txt");
+    }
+    std::string root() const { return dir.path().string(); }
+    std::string script() const { return (dir.path() / "Allegato" / "mostra.txt").string(); }
+};
+
+TEST(StudioApp, PreviewsTheShowAsTheStoryboardPaintsItAtEachCue) {
+    installFontSubstitutes();
+    DemoRoot demo;
+    // The storyboard of the show, 480 x 360.
+    testing::TempDir board;
+    Storyboard storyboard(QString::fromStdString(board.path().string()), QSize(480, 360));
+    SimOptions sim;
+    sim.script = demo.script();
+    sim.root = demo.root();
+    sim.trackSectors = {120 * 75};
+    std::vector<std::string> positions;
+    sim.onCue = [&](const CueReport& cue) {
+        storyboard.add(cue);
+        positions.push_back(cue.position);
+    };
+    QtPictureProber pictures;
+    DecodingSoundCheck sounds;
+    std::ostringstream json, err;
+    ASSERT_EQ(Simulation(sim, pictures, sounds, json, err).run(), 0) << err.str();
+
+    ManualAudioOutput silent;
+    StudioApp studio({demo.script(), demo.root(), "", {120}, &silent});
+    studio.start();
+    DisplayView& preview = studio.window().preview();
+    preview.setFixedSize(480, 360);
+    // Cues 7 (a slide), 12 (a text column) and 19 (the right third), each the
+    // only cue of its second: chosen in the list, the show is caught up there.
+    for (int cue : {7, 12, 19}) {
+        const CdPosition at = {1, std::stoi(positions[cue - 1].substr(3, 2)),
+                               std::stoi(positions[cue - 1].substr(6, 2)), 0};
+        studio.window().timeline().onSeek(75 * (at.minutes * 60 + at.seconds));
+        char name[32];
+        std::snprintf(name, sizeof name, "cue-%04d.png", cue);
+        const QImage painted(QString::fromStdString((board.path() / name).string()));
+        const QImage shown = preview.grab().toImage().convertToFormat(painted.format());
+        EXPECT_EQ(shown, painted) << "cue " << cue << " at " << positions[cue - 1];
+    }
+}
+
+TEST(StudioApp, GivesATapTheSecondOfTheClickJustHeard) {
+    if (std::getenv("PULSE_SERVER") == nullptr) GTEST_SKIP() << "no sound server";
+    DemoRoot demo;
+    StudioOptions options{demo.script(), demo.root(), "", {}, nullptr};
+    options.openDisc = [] { return std::make_unique<ClickDisc>(30); };
+    StudioApp studio(options);
+    studio.start();
+    std::vector<int> cues;  // the list's cue lines, to tap one after another
+    const auto texts = [&] {
+        std::vector<std::string> t;
+        for (const DocumentLine& l : studio.document().lines()) t.push_back(l.text);
+        return t;
+    };
+    studio.window().actions.home();
+    studio.window().actions.playPause();
+    // Each tap lands 0 to 50 ms after a click is heard.
+    QElapsedTimer clock;
+    clock.start();
+    for (int k = 0; k < 5; ++k) {
+        const int second = 2 + k;
+        const int after = k * 12;  // ms after the click
+        const std::int32_t onset = second * 75;
+        while (studio.cd().heardSector() < onset + after * 75 / 1000 && clock.elapsed() < 20000)
+            QTest::qWait(1);
+        const int row = studio.window().selectedRow();
+        studio.window().actions.tap();
+        EXPECT_EQ(texts()[std::size_t(row)].substr(0, 8), "01:00:0" + std::to_string(second))
+            << "tap " << k;
+    }
+    studio.window().actions.playPause();
+}
+
+TEST(StudioApp, OpensAScriptThePlayerRefusesAndPlaysItOnceMended) {
+    DemoRoot demo;
+    const std::string script = (demo.dir.path() / "Allegato" / "aperto.txt").string();
+    demo.dir.write("Allegato/aperto.txt", "01:00:01Senza fine12C\r\n01:00:03Ancora14C\r\n");
+    ManualAudioOutput silent;
+    StudioApp studio({script, demo.root(), "", {}, &silent});
+    studio.start();
+    EXPECT_EQ(studio.window().lines().rowCount(), 2);
+    EXPECT_FALSE(studio.core().clock().enabled);
+    // Without a disc the timeline follows the script's own seconds.
+    EXPECT_EQ(studio.cd().tracks(), 1);
+    studio.setLine(1, "**");
+    EXPECT_TRUE(studio.core().clock().enabled);
+    EXPECT_EQ(studio.document().bytes(), "01:00:01Senza fine12C\r\n**\r\n");
+    studio.undoStack().undo();
+    EXPECT_EQ(studio.document().bytes(), "01:00:01Senza fine12C\r\n01:00:03Ancora14C\r\n");
+}
+
+}  // namespace
+}  // namespace quilo
