@@ -3,11 +3,13 @@
 # and the manual pages (written in Italian, installed where `man` looks first).
 include(GNUInstallDirs)
 
-install(TARGETS quilo quilo-check quilo-sim quilo-export RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS quilo quilo-check quilo-sim quilo-export quilo-studio
+        RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/demo/ DESTINATION ${CMAKE_INSTALL_DATADIR}/quilo/demo)
 install(FILES ${PROJECT_BINARY_DIR}/demo/demo.cue ${PROJECT_BINARY_DIR}/demo/demo.flac
         DESTINATION ${CMAKE_INSTALL_DATADIR}/quilo/disco)
-install(FILES ${PROJECT_SOURCE_DIR}/data/quilo.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${PROJECT_SOURCE_DIR}/data/quilo.desktop ${PROJECT_SOURCE_DIR}/data/quilo-studio.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/data/icons/quilo.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 # The PNG sizes are drawn from the SVG by scripts/render-icons and kept in the
@@ -20,7 +22,8 @@ install(FILES ${PROJECT_SOURCE_DIR}/data/io.github.quilo.Quilo.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 # Manual pages and the Debian changelog go compressed, as Debian expects.
 set(quilo_compressed)
-foreach(file man/quilo.1 man/quilo-check.1 man/quilo-sim.1 man/quilo-export.1 changelog)
+foreach(file man/quilo.1 man/quilo-check.1 man/quilo-sim.1 man/quilo-export.1 man/quilo-studio.1
+             changelog)
   get_filename_component(name ${file} NAME)
   set(out ${PROJECT_BINARY_DIR}/data/${name}.gz)
   add_custom_command(OUTPUT ${out}
@@ -32,6 +35,7 @@ endforeach()
 add_custom_target(compressed_docs ALL DEPENDS ${quilo_compressed})
 install(FILES ${PROJECT_BINARY_DIR}/data/quilo.1.gz ${PROJECT_BINARY_DIR}/data/quilo-check.1.gz
               ${PROJECT_BINARY_DIR}/data/quilo-sim.1.gz ${PROJECT_BINARY_DIR}/data/quilo-export.1.gz
+              ${PROJECT_BINARY_DIR}/data/quilo-studio.1.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${PROJECT_BINARY_DIR}/data/changelog.gz ${PROJECT_SOURCE_DIR}/data/copyright
               ${PROJECT_SOURCE_DIR}/docs/copione.md
