@@ -150,9 +150,13 @@ bool AudioFile::read(std::int64_t first, std::int64_t count, std::uint8_t* out) 
     const std::int64_t available = std::min(count, frames_ - first);
     try {
         if (info_.samplerate != kSampleRate) return readConverted(first, available, out);
-        if (sf_seek(file_, first, SEEK_SET) < 0) return false;
+        if (first != next_ && sf_seek(file_, first, SEEK_SET) < 0) {
+            next_ = -1;
+            return false;
+        }
         scratch_.resize(static_cast<std::size_t>(available) * info_.channels);
         const sf_count_t got = sf_readf_short(file_, scratch_.data(), available);
+        next_ = got < 0 ? -1 : first + got;
         if (got < 0) return false;
         toStereoBytes(scratch_.data(), info_.channels, got, out);
         return got == available;

@@ -47,6 +47,9 @@ class AudioFile {
     SF_INFO info_;
     std::int64_t frames_;
     std::vector<short> scratch_;
+    // Where the file's decoder stands after the last read; a read from there
+    // needs no seek, which for FLAC would decode the frame again each sector.
+    std::int64_t next_ = -1;
     // Conversion from another rate: the converter, its input block and the
     // output frame the next read continues from.
     SRC_STATE* converter_ = nullptr;

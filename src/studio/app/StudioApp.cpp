@@ -366,6 +366,7 @@ void StudioApp::runChecks() {
                 if (generation != checkGeneration_) return;
                 findings_ = report;
                 refreshRows();
+                emit checked();
             },
             Qt::QueuedConnection);
     });

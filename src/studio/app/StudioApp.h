@@ -52,11 +52,18 @@ class StudioApp : public QObject {
     CdControl& cd() { return cd_; }
     Presentation& core() { return core_; }
     QUndoStack& undoStack() { return undo_; }
+    PeakReader& peaks() { return peaks_; }
     const CheckReport& findings() const { return findings_; }
 
     // The document's lines changed (an edit, its undo or a reload).
     void documentChanged();
     void setLine(int line, const std::string& text);  // one step of undo
+
+  signals:
+    // The checker's findings on the document as it stands have arrived.
+    void checked();
+
+  public:
     // Selects a line without moving the show to it.
     void selectQuietly(int row);
 

@@ -1,6 +1,7 @@
 #include "studio/view/TimelineView.h"
 
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QWheelEvent>
 #include <algorithm>
@@ -66,15 +67,23 @@ void TimelineView::setMarkers(std::vector<TimelineMarker> markers) {
     update();
 }
 
+// Only the strips the playhead leaves and enters are painted again, and only
+// when it moves by a pixel: at the whole disc's scale that is every few seconds.
 void TimelineView::setPlayhead(std::int32_t sector, bool follow) {
     if (sector == playhead_) return;
+    const int before = static_cast<int>(std::floor(xOf(playhead_)));
     playhead_ = sector;
     const double x = xOf(sector);
     if (follow && (x < 0 || x > width() * 0.9)) {
         first_ = sector - width() * 0.1 * sectorsPerPixel_;
         clampView();
+        update();
+        return;
     }
-    update();
+    const int after = static_cast<int>(std::floor(x));
+    if (after == before) return;
+    update(QRect(before - 2, 0, 5, height()));
+    update(QRect(after - 2, 0, 5, height()));
 }
 
 void TimelineView::zoom(double factor) {
@@ -123,10 +132,11 @@ QString TimelineView::rulerText(std::int32_t sector) const {
     return {};
 }
 
-void TimelineView::paintEvent(QPaintEvent*) {
+void TimelineView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    painter.fillRect(rect(), QColor(30, 32, 38));
-    paintWaveform(painter);
+    painter.setClipRect(event->rect());
+    painter.fillRect(event->rect(), QColor(30, 32, 38));
+    paintWaveform(painter, event->rect().left(), event->rect().right() + 1);
     paintRuler(painter);
     paintMarkers(painter);
     const double x = xOf(playhead_);
@@ -159,12 +169,12 @@ void TimelineView::paintRuler(QPainter& painter) {
     }
 }
 
-void TimelineView::paintWaveform(QPainter& painter) {
+void TimelineView::paintWaveform(QPainter& painter, int fromX, int toX) {
     const int top = kRulerHeight + kLabelHeight;
     const double middle = top + (height() - top) / 2.0;
     const double half = (height() - top) / 2.0 - 2;
     painter.setPen(QColor(90, 190, 140));
-    for (int x = 0; x < width(); ++x) {
+    for (int x = std::max(0, fromX); x < std::min(width(), toX); ++x) {
         const auto from = static_cast<std::size_t>(std::max(0.0, first_ + x * sectorsPerPixel_));
         const auto to =
             static_cast<std::size_t>(std::max(0.0, first_ + (x + 1) * sectorsPerPixel_));

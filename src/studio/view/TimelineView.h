@@ -51,7 +51,7 @@ class TimelineView : public QWidget {
     void clampView();
     void showWholeDisc();
     void paintRuler(QPainter& painter);
-    void paintWaveform(QPainter& painter);
+    void paintWaveform(QPainter& painter, int fromX, int toX);
     void paintMarkers(QPainter& painter);
     QString rulerText(std::int32_t sector) const;
 
