@@ -8,6 +8,7 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QMetaObject>
+#include <QThread>
 #include <QThreadPool>
 #include <filesystem>
 
@@ -115,9 +116,20 @@ std::unique_ptr<DiscSource> StudioApp::openDisc() {
     if (!options_.disc.empty()) {
         std::string error;
         if (auto source = openDiscSource(options_.disc, error)) return source;
-        status_.warn(error + "; la linea del tempo segue i tempi del copione");
+        // Said once, from the interface thread (the waveform's workers open it too).
+        if (QThread::currentThread() == thread() && !saidNoDisc_) {
+            saidNoDisc_ = true;
+            status_.warn(error + "; la linea del tempo segue i tempi del copione, in silenzio");
+        }
     }
-    return std::make_unique<SilentDisc>(tracksFromScript());
+    const std::lock_guard lock(silentMutex_);
+    return std::make_unique<SilentDisc>(silentSectors_);
+}
+
+// Whether the studio plays a disc with sound: without one there is no
+// waveform to read.
+bool StudioApp::hasSound() const {
+    return options_.openDisc || (!options_.disc.empty() && !saidNoDisc_);
 }
 
 // Without a disc: a silent track for each track the script names, a minute
@@ -175,6 +187,16 @@ void StudioApp::openScript(const std::string& path) {
 // refuses is kept open with the refusal on top, to be mended here.
 void StudioApp::startShow() {
     core_.loader().useText(document_.scriptBytes());
+    {
+        const std::lock_guard lock(silentMutex_);
+        silentSectors_ = tracksFromScript();
+    }
+    if (options_.disc.empty() && options_.tracks.empty() && !options_.openDisc && !saidNoDisc_) {
+        saidNoDisc_ = true;
+        status_.warn(
+            "Nessun disco (--disc): la linea del tempo segue i tempi del copione, in "
+            "silenzio");
+    }
     if (!showStarted_) {
         if (auto failure = core_.startUp().Form_Load()) {
             window_.setBanner(q(*failure));
@@ -193,7 +215,7 @@ void StudioApp::startShow() {
     if (opened || tracks != tracks_) {
         tracks_ = tracks;
         window_.timeline().setTracks(tracks_);
-        peaks_.start(tracks_);
+        if (hasSound()) peaks_.start(tracks_);
     }
     ticker_.start(kIdleTickMs);
 }

@@ -10,6 +10,7 @@
 #include <QUndoStack>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -71,6 +72,7 @@ class StudioApp : public QObject {
     friend class LineEditCommand;
     std::unique_ptr<DiscSource> openDisc();
     std::vector<std::int32_t> tracksFromScript() const;
+    bool hasSound() const;
     void openScript(const std::string& path);
     void newScript();
     void startShow();
@@ -127,6 +129,9 @@ class StudioApp : public QObject {
     CheckReport findings_;
     int checkGeneration_ = 0;
     bool showStarted_ = false;
+    bool saidNoDisc_ = false;
+    std::mutex silentMutex_;  // the silent disc's tracks, read by the waveform's workers too
+    std::vector<std::int32_t> silentSectors_;
     bool following_ = false;  // the list is being moved to the playhead
     bool backedUp_ = false;
     std::string savedBytes_;  // what is on disk as far as the studio knows
