@@ -56,9 +56,11 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The captions are drawn in Liberation Sans (Arial's metrics); the sound goes
 # through a PulseAudio server (PipeWire's will do); WebP and TIFF pictures
-# need Qt's extra image plugins.
+# need Qt's extra image plugins; the studio's file and colour dialogs speak
+# Italian with Qt's translations.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pulseaudio | pipewire-pulse, qt6-image-formats-plugins")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "pulseaudio | pipewire-pulse, qt6-image-formats-plugins, qt6-translations-l10n")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 include(CPack)

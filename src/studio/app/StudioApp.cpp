@@ -37,6 +37,21 @@ QString q(const std::string& s) {
     return QString::fromStdString(s);
 }
 
+// A question with its answers written out in Italian, whatever translations
+// Qt has; the index of the answer chosen, or the last one when closed.
+int ask(QWidget* parent, const QString& text, const QStringList& answers) {
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Quilo Studio"), text,
+                    QMessageBox::NoButton, parent);
+    std::vector<QAbstractButton*> buttons;
+    for (const QString& answer : answers)
+        buttons.push_back(box.addButton(answer, QMessageBox::ActionRole));
+    box.setEscapeButton(buttons.back());
+    box.setDefaultButton(static_cast<QPushButton*>(buttons.front()));
+    box.exec();
+    const auto chosen = std::find(buttons.begin(), buttons.end(), box.clickedButton());
+    return chosen == buttons.end() ? int(buttons.size()) - 1 : int(chosen - buttons.begin());
+}
+
 }  // namespace
 
 // One edit of the script's lines: the lines from `first` before and after.
@@ -564,13 +579,13 @@ void StudioApp::showDisplayWindow() {
 
 bool StudioApp::save() {
     if (const auto line = document_.firstUnwritable()) {
-        const auto answer = QMessageBox::question(
-            &window_, QStringLiteral("Salva"),
+        const int answer = ask(
+            &window_,
             QStringLiteral("La riga %1 contiene caratteri che la codifica del file (Windows-1252) "
                            "non può scrivere. Salvare il copione in UTF-8?")
                 .arg(*line + 1),
-            QMessageBox::Save | QMessageBox::Cancel, QMessageBox::Cancel);
-        if (answer != QMessageBox::Save) {
+            {QStringLiteral("Salva in UTF-8"), QStringLiteral("Annulla")});
+        if (answer != 0) {
             window_.selectRow(*line);
             return false;
         }
@@ -594,12 +609,11 @@ bool StudioApp::save() {
 
 bool StudioApp::mayClose() {
     if (undo_.isClean()) return true;
-    const auto answer = QMessageBox::question(
-        &window_, QStringLiteral("Quilo Studio"),
-        QStringLiteral("Il copione ha modifiche non salvate. Salvarle?"),
-        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
-    if (answer == QMessageBox::Cancel) return false;
-    return answer == QMessageBox::Discard || save();
+    const int answer =
+        ask(&window_, QStringLiteral("Il copione ha modifiche non salvate. Salvarle?"),
+            {QStringLiteral("Salva"), QStringLiteral("Non salvare"), QStringLiteral("Annulla")});
+    if (answer == 2) return false;
+    return answer == 1 || save();
 }
 
 void StudioApp::fileChangedOnDisk() {
@@ -610,13 +624,13 @@ void StudioApp::fileChangedOnDisk() {
         return;
     }
     savedBytes_ = bytes;
-    const auto answer = QMessageBox::question(
-        &window_, QStringLiteral("Quilo Studio"),
-        QStringLiteral("Il copione è stato cambiato da un altro programma. Ricaricarlo?%1")
-            .arg(undo_.isClean() ? QString()
-                                 : QStringLiteral(" Le modifiche fatte qui andranno perse.")),
-        QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
-    if (answer == QMessageBox::Yes) openScript(path_);
+    const int answer =
+        ask(&window_,
+            QStringLiteral("Il copione è stato cambiato da un altro programma. Ricaricarlo?%1")
+                .arg(undo_.isClean() ? QString()
+                                     : QStringLiteral(" Le modifiche fatte qui andranno perse.")),
+            {QStringLiteral("Ricarica"), QStringLiteral("Lascia com'è")});
+    if (answer == 0) openScript(path_);
     if (!watcher_.files().contains(q(path_))) watcher_.addPath(q(path_));
 }
 
@@ -625,9 +639,14 @@ void StudioApp::fileChangedOnDisk() {
 void StudioApp::newScript() {
     const std::filesystem::path folder = std::filesystem::path(options_.root) / "Allegato";
     bool ok = false;
-    const QString name = QInputDialog::getText(&window_, QStringLiteral("Nuovo copione"),
-                                               QStringLiteral("Nome del copione:"),
-                                               QLineEdit::Normal, QStringLiteral("nuovo"), &ok);
+    QInputDialog nameDialog(&window_);
+    nameDialog.setWindowTitle(QStringLiteral("Nuovo copione"));
+    nameDialog.setLabelText(QStringLiteral("Nome del copione:"));
+    nameDialog.setTextValue(QStringLiteral("nuovo"));
+    nameDialog.setOkButtonText(QStringLiteral("Avanti"));
+    nameDialog.setCancelButtonText(QStringLiteral("Annulla"));
+    ok = nameDialog.exec() == QDialog::Accepted;
+    const QString name = nameDialog.textValue();
     if (!ok || name.trimmed().isEmpty()) {
         if (path_.empty()) openScript((folder / "nuovo.txt").string());
         return;
@@ -639,11 +658,10 @@ void StudioApp::newScript() {
     const QString picture = QFileDialog::getOpenFileName(
         &window_, QStringLiteral("Immagine di sfondo (facoltativa)"), q(folder.string()),
         QStringLiteral("Immagini (*.png *.jpg *.jpeg *.bmp *.gif *.webp)"));
-    const bool utf8 = QMessageBox::question(&window_, QStringLiteral("Nuovo copione"),
-                                            QStringLiteral("Salvarlo in UTF-8? (No: Windows-1252, "
-                                                           "come il Blocco note)"),
-                                            QMessageBox::Yes | QMessageBox::No,
-                                            QMessageBox::No) == QMessageBox::Yes;
+    const bool utf8 = ask(&window_,
+                          QStringLiteral("In quale codifica scriverlo? Windows-1252 è quella del "
+                                         "Blocco note di Windows."),
+                          {QStringLiteral("Windows-1252"), QStringLiteral("UTF-8")}) == 1;
     ScriptDocument doc =
         ScriptDocument::empty(utf8 ? TextEncoding::Utf8 : TextEncoding::Windows1252, true);
     auto header = [](const char* what, int value) {
