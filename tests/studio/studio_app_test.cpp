@@ -125,5 +125,30 @@ TEST(StudioApp, OpensAScriptThePlayerRefusesAndPlaysItOnceMended) {
     EXPECT_EQ(studio.document().bytes(), "01:00:01Senza fine12C\r\n01:00:03Ancora14C\r\n");
 }
 
+// Dragging a marker, a second earlier or later, a new line and a removed
+// block: each one step of undo, each undone exactly.
+TEST(StudioApp, EditsFromTheTimelineAndTheKeysEachAsOneStepOfUndo) {
+    DemoRoot demo;
+    ManualAudioOutput silent;
+    StudioApp studio({demo.script(), demo.root(), "", {120}, &silent});
+    studio.start();
+    const std::string original = studio.document().bytes();
+    const auto line = [&](int i) { return studio.document().text(i); };
+    ASSERT_EQ(line(14), "01:00:10C:\\Allegato\\alba.pngM");
+    studio.window().timeline().onMarkerMoved(14, 75 * 12 + 40);  // dropped inside 0:12
+    EXPECT_EQ(line(14), "01:00:12C:\\Allegato\\alba.pngM");
+    studio.window().selectRow(14);
+    studio.window().actions.nudge(-1);
+    EXPECT_EQ(line(14), "01:00:11C:\\Allegato\\alba.pngM");
+    studio.window().selectRow(12);  // "D" opens a block of two lines
+    studio.window().actions.remove();
+    EXPECT_EQ(line(12), "01:00:11C:\\Allegato\\alba.pngM");
+    studio.window().actions.insert();
+    EXPECT_EQ(studio.undoStack().count(), 4);
+    for (int i = 0; i < 4; ++i) studio.undoStack().undo();
+    EXPECT_EQ(studio.document().bytes(), original);
+    EXPECT_TRUE(studio.undoStack().isClean());
+}
+
 }  // namespace
 }  // namespace quilo

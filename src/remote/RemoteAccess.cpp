@@ -1,0 +1,75 @@
+#include "remote/RemoteAccess.h"
+
+#include <array>
+#include <cctype>
+
+namespace quilo {
+namespace {
+
+// The value of `key` in "a=1&b=2" or "a=1; b=2" lists.
+std::optional<std::string_view> valueOf(std::string_view list, std::string_view key,
+                                        char separator) {
+    while (!list.empty()) {
+        const auto end = list.find(separator);
+        std::string_view pair = list.substr(0, end);
+        while (!pair.empty() && pair.front() == ' ') pair.remove_prefix(1);
+        const auto equals = pair.find('=');
+        if (equals != std::string_view::npos && pair.substr(0, equals) == key)
+            return pair.substr(equals + 1);
+        if (end == std::string_view::npos) break;
+        list.remove_prefix(end + 1);
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+bool sameToken(std::string_view given, std::string_view token) {
+    // Every character of the expected token is compared, whatever the given
+    // one's length, and differences are gathered, not acted on, until the end.
+    unsigned difference = given.size() == token.size() ? 0u : 1u;
+    for (std::size_t i = 0; i < token.size(); ++i) {
+        const unsigned char g = i < given.size() ? static_cast<unsigned char>(given[i]) : 0;
+        difference |= g ^ static_cast<unsigned char>(token[i]);
+    }
+    return difference == 0 && !token.empty();
+}
+
+std::optional<std::string> wellFormedToken(std::string_view text) {
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
+        text.remove_suffix(1);
+    if (text.size() != kTokenLength) return std::nullopt;
+    std::string token;
+    for (const char c : text) {
+        if (!std::isxdigit(static_cast<unsigned char>(c))) return std::nullopt;
+        token += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return token;
+}
+
+std::optional<std::string> requestToken(std::string_view query, std::string_view cookieHeader) {
+    if (const auto fromQuery = valueOf(query, "t", '&')) return std::string(*fromQuery);
+    if (const auto fromCookie = valueOf(cookieHeader, "quilo", ';'))
+        return std::string(*fromCookie);
+    return std::nullopt;
+}
+
+Route routeFor(std::string_view path) {
+    struct Known {
+        std::string_view path;
+        Route route;
+    };
+    static constexpr std::array<Known, 8> kKnown{{{"/", Route::Remote},
+                                                  {"/stage", Route::Stage},
+                                                  {"/live", Route::Live},
+                                                  {"/api/state", Route::State},
+                                                  {"/api/command", Route::Command},
+                                                  {"/ws", Route::Socket},
+                                                  {"/remote.js", Route::Script},
+                                                  {"/remote.css", Route::Style}}};
+    for (const Known& known : kKnown)
+        if (known.path == path) return known.route;
+    return Route::None;
+}
+
+}  // namespace quilo

@@ -1,0 +1,34 @@
+#pragma once
+// Who may use the remote and what they may ask for. Every request on the
+// shared network is hostile until it shows the run's token: given once in
+// the address (?t=...), then kept in a cookie. Only a fixed list of pages and
+// calls exists; a path is one of them exactly or nothing, so no file of the
+// disk can ever be named.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quilo {
+
+// 128 bits as 32 lower-case hex digits.
+inline constexpr std::size_t kTokenLength = 32;
+
+// Whether `given` is the token, compared in a time that does not depend on
+// where the two first differ.
+bool sameToken(std::string_view given, std::string_view token);
+
+// A token written as the remote expects it (32 hex digits), lower-cased; none
+// for anything else. For a token read from a file the operator wrote.
+std::optional<std::string> wellFormedToken(std::string_view text);
+
+// The token a request carries: the address's "t" parameter, else the
+// "quilo" cookie of its Cookie header.
+std::optional<std::string> requestToken(std::string_view query, std::string_view cookieHeader);
+
+enum class Route { Remote, Stage, Live, State, Command, Socket, Script, Style, None };
+
+// The page or call a path names; None for any other path, however written.
+Route routeFor(std::string_view path);
+
+}  // namespace quilo

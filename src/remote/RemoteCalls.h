@@ -1,0 +1,61 @@
+#pragma once
+// What the remote's calls say and ask, as JSON: the show's state (position,
+// transport, the cue on view and the one to come), and the commands a phone
+// or a pedal may send. Anything else is refused with a reason.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+
+#include "shared/CdPosition.h"
+#include "shared/Modulo1.h"
+
+namespace quilo {
+
+enum class RemoteCommandKind {
+    Play,
+    Pause,
+    Stop,
+    NextTrack,
+    PrevTrack,
+    NextCue,
+    PrevCue,
+    FirstCue,
+    GoTo
+};
+
+struct RemoteCommand {
+    RemoteCommandKind kind = RemoteCommandKind::Play;
+    CdPosition at;  // for GoTo: the second to go to
+    bool operator==(const RemoteCommand&) const = default;
+};
+
+// The command a request's body asks for, or why it is refused (in Italian).
+// The body is at most a few KiB: the server refuses longer ones before this.
+std::variant<RemoteCommand, std::string> parseRemoteCommand(std::string_view body);
+
+enum class Transport { Playing, Paused, Stopped };
+
+struct RemoteCue {
+    int line = 0;  // 1-based
+    std::string letter;
+    std::string text;
+};
+
+struct RemoteState {
+    CdPosition position;
+    Transport transport = Transport::Stopped;
+    std::optional<RemoteCue> current;  // the last cue at or before the position
+    std::optional<RemoteCue> next;     // the first cue after it
+    std::string script;                // the script's file name
+};
+
+// The state at `position` of the show whose script `state` holds.
+RemoteState remoteState(const Modulo1& state, const CdPosition& position, Transport transport);
+
+// The state as /api/state and the WebSocket send it.
+std::string stateJson(const RemoteState& state);
+
+}  // namespace quilo

@@ -1,0 +1,46 @@
+#include "remote/RemoteCalls.h"
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+namespace quilo {
+namespace {
+
+TEST(RemoteCalls, ParsesEachCommandAndRefusesEverythingElse) {
+    EXPECT_EQ(std::get<RemoteCommand>(parseRemoteCommand(R"({"cmd":"next-cue"})")).kind,
+              RemoteCommandKind::NextCue);
+    const auto go =
+        std::get<RemoteCommand>(parseRemoteCommand(R"({"cmd":"goto","at":"02:01:30"})"));
+    EXPECT_EQ(go.at, (CdPosition{2, 1, 30, 0}));
+    for (const char* body :
+         {"", "null", "[]", R"({"cmd":1})", R"({"cmd":"format-disk"})", R"({"cmd":"goto"})",
+          R"({"cmd":"goto","at":"00:00:01"})", R"({"cmd":"goto","at":"01:00:60"})",
+          R"({"cmd":"goto","at":"1:0:5"})", "{\"cmd\":\"play\"", "\xFF\xFE"})
+        EXPECT_TRUE(std::holds_alternative<std::string>(parseRemoteCommand(body))) << body;
+}
+
+TEST(RemoteCalls, GivesTheCueOnViewAndTheNextAsJson) {
+    Modulo1 state;
+    state.scriptPath = "/home/a/Allegato/mostra.txt";
+    const char* lines[] = {"01:00:01Benvenuti14C", "99 x   0",        "01:00:05alba.pngM",
+                           "01:00:05twin12C",      "02:00:03Fine15E", "**"};
+    for (int i = 0; i < 6; ++i) state.scriptLines.assign(i, lines[i]);
+    state.lineCount = 6;
+    const auto json =
+        nlohmann::json::parse(stateJson(remoteState(state, {1, 0, 7, 30}, Transport::Playing)));
+    EXPECT_EQ(json["position"], "01:00:07:30");
+    EXPECT_EQ(json["ms"], 7400);
+    EXPECT_EQ(json["transport"], "playing");
+    EXPECT_EQ(json["current"]["line"], 3);
+    EXPECT_EQ(json["current"]["letter"], "M");
+    EXPECT_EQ(json["current"]["text"], "alba.png");
+    EXPECT_EQ(json["next"]["text"], "Fine");
+    EXPECT_EQ(json["script"], "mostra.txt");
+    const auto before = nlohmann::json::parse(stateJson(remoteState(state, {1, 0, 0, 0}, {})));
+    EXPECT_TRUE(before["current"].is_null());
+    EXPECT_EQ(before["next"]["line"], 1);
+}
+
+}  // namespace
+}  // namespace quilo
