@@ -5,9 +5,11 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QMetaObject>
+#include <QScreen>
 #include <QThread>
 #include <QThreadPool>
 #include <filesystem>
@@ -572,9 +574,18 @@ void StudioApp::showDisplayWindow() {
     }
     if (displayWindow_->isVisible()) {
         displayWindow_->hide();
-    } else {
-        displayWindow_->showFilling(false);
+        return;
     }
+    // On a second screen (a projector) when there is one, filling it; else
+    // beside the studio, in a window of its own.
+    QScreen* projector = nullptr;
+    for (QScreen* screen : QGuiApplication::screens())
+        if (screen != window_.screen()) projector = screen;
+    if (projector) {
+        displayWindow_->setScreen(projector);
+        displayWindow_->setGeometry(projector->geometry());
+    }
+    displayWindow_->showFilling(projector != nullptr);
 }
 
 bool StudioApp::save() {
