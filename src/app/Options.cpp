@@ -23,6 +23,9 @@ const char* const kHelp =
     "  --sync-offset MS    millisecondi aggiunti alla posizione seguita dal copione,\n"
     "                      per un ritardo che il server audio non conosce\n"
     "  --screen N          schermo della finestra di presentazione (0, 1, ...)\n"
+    "  --remote [PORTA]    telecomando dal telefono sulla rete locale (porta 8390)\n"
+    "  --remote-bind IND   l'interfaccia del telecomando (predefinite: tutte)\n"
+    "  --remote-token FILE la chiave del telecomando da un file (32 cifre esadecimali)\n"
     "  --help, --version\n\n"
     "Tasti sulla presentazione: frecce e Pag su/gi\u00F9 tra le scene, Home alla prima,\n"
     "Spazio pausa, F11 o F schermo intero, Esc il pannello.\n";
@@ -49,7 +52,28 @@ std::optional<CdPosition> parseDiscTime(const std::string& text) {
     return CdPosition{track, minutes, seconds, 0};
 }
 
-std::optional<AppOptions> parseOptions(const QStringList& arguments, int& exitCode) {
+std::optional<AppOptions> parseOptions(const QStringList& given, int& exitCode) {
+    // "--remote" takes a port or nothing, which the parser cannot say.
+    QStringList arguments;
+    std::optional<int> remotePort;
+    for (int i = 0; i < given.size(); ++i) {
+        if (given[i] != QStringLiteral("--remote")) {
+            arguments << given[i];
+            continue;
+        }
+        remotePort = kRemotePort;
+        bool number = false;
+        const int port = i + 1 < given.size() ? given[i + 1].toInt(&number) : 0;
+        if (number) {
+            if (port < 1 || port > 65535) {
+                std::cerr << "quilo: --remote vuole una porta da 1 a 65535\n";
+                exitCode = 2;
+                return std::nullopt;
+            }
+            remotePort = port;
+            ++i;
+        }
+    }
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Quilo: presentazioni sincronizzate con un CD audio (unità, immagine o "
@@ -81,7 +105,13 @@ std::optional<AppOptions> parseOptions(const QStringList& arguments, int& exitCo
         QStringLiteral("from"),
         QStringLiteral("Comincia lo spettacolo da questo punto del disco (brano:minuti:secondi)."),
         QStringLiteral("TT:MM:SS"));
-    parser.addOptions({root, disc, offset, screen, from});
+    const QCommandLineOption remoteBind(QStringLiteral("remote-bind"),
+                                        QStringLiteral("L'interfaccia del telecomando."),
+                                        QStringLiteral("ADDR"));
+    const QCommandLineOption remoteToken(QStringLiteral("remote-token"),
+                                         QStringLiteral("La chiave del telecomando da un file."),
+                                         QStringLiteral("FILE"));
+    parser.addOptions({root, disc, offset, screen, from, remoteBind, remoteToken});
     parser.addPositionalArgument(
         QStringLiteral("COPIONE"),
         QStringLiteral("Copione da avviare subito, come con \"Lettore\" e Play."),
@@ -129,6 +159,9 @@ std::optional<AppOptions> parseOptions(const QStringList& arguments, int& exitCo
         exitCode = 2;
         return std::nullopt;
     }
+    options.remotePort = remotePort;
+    options.remoteBind = parser.value(remoteBind).toStdString();
+    options.remoteTokenFile = parser.value(remoteToken).toStdString();
     if (parser.isSet(screen)) {
         options.screen = parser.value(screen).toInt(&ok);
         if (!ok || options.screen < 0) {

@@ -23,7 +23,13 @@ struct AppOptions {
     // The installed demo's CD image: played when no disc is named and the
     // machine has no CD drive at all, so that the demo always plays.
     std::string demoDisc;
+    // The remote on the local network (--remote [PORT]); off when none.
+    std::optional<int> remotePort;
+    std::string remoteBind;       // the interface; empty for all
+    std::string remoteTokenFile;  // a fixed token, for a pedal; empty for a new one each run
 };
+
+inline constexpr int kRemotePort = 8390;
 
 // "TT:MM:SS" as a place on the disc; nothing when it is not one.
 std::optional<CdPosition> parseDiscTime(const std::string& text);

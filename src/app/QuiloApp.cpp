@@ -23,7 +23,8 @@ QuiloApp::QuiloApp(const AppOptions& options, PortOverrides o)
       cd_([this] { return openDisc(); }, audio_),
       core_({cd_, prober_, presenter_, windows_, sound_, messages_, seconds_, exit_, warnings_,
              options.root}),
-      show_(options, core_, cd_, displayView_, warnings_, [this] { syncViews(); }) {
+      show_(options, core_, cd_, displayView_, warnings_, [this] { syncViews(); }),
+      remote_(options_, core_, cd_, show_, warnings_, [this] { syncViews(); }) {
     displayView_.setModel(core_.testo1());
     installFontSubstitutes();
     cd_.setPositionOffsetMs(options.syncOffsetMs);
@@ -123,6 +124,7 @@ std::optional<std::string> QuiloApp::start() {
     }
     auto failure = core_.startUp().Form_Load();
     if (!failure) show_.afterStartUp();
+    if (!failure) remote_.start();
     syncViews();
     return failure;
 }
@@ -208,6 +210,7 @@ void QuiloApp::syncViews() {
         if (tarvo1_.visible) panelView_.raise();
     }
     show_.afterTick();
+    remote_.publish();
     displayView_.updateIfChanged();
 }
 

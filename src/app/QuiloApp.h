@@ -11,6 +11,7 @@
 
 #include "app/Options.h"
 #include "app/QtPorts.h"
+#include "app/RemoteLink.h"
 #include "app/ShowOperator.h"
 #include "app/view/PanelView.h"
 #include "audio/CdStreamer.h"
@@ -103,6 +104,7 @@ class QuiloApp : public QObject {
     Presentation core_;
     PanelModel& tarvo1_ = core_.tarvo1();
     ShowOperator show_;
+    RemoteLink remote_;
     // Timer1: a precise single-shot timer, set after every handler and every
     // tick for the next moment a tick can change something.
     int timer1_ = 0;

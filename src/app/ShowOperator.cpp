@@ -141,6 +141,10 @@ void ShowOperator::moveShowTo(const CdPosition& target) {
     cd_.command(CdCommand::Seek);
 }
 
+void ShowOperator::goTo(const CdPosition& target) {
+    if (showRunning()) moveShowTo(target);
+}
+
 bool ShowOperator::onKey(int key) {
     switch (key) {
         case Qt::Key_F11:

@@ -40,6 +40,8 @@ class ShowOperator : public QObject {
     void afterLettore();
     // A key pressed on the display; true when it did something.
     bool onKey(int key);
+    // The show moved to a second, as --from moves it (the remote's "goto").
+    void goTo(const CdPosition& target);
 
     // After every tick: watches the pictures on the display, so that one saved
     // anew is shown anew, and has those of the cues ahead decoded before they

@@ -59,7 +59,8 @@ Route routeFor(std::string_view path) {
         std::string_view path;
         Route route;
     };
-    static constexpr std::array<Known, 8> kKnown{{{"/", Route::Remote},
+    static constexpr std::array<Known, 9> kKnown{{{"/", Route::Remote},
+                                                  {"/api/cues", Route::Cues},
                                                   {"/stage", Route::Stage},
                                                   {"/live", Route::Live},
                                                   {"/api/state", Route::State},

@@ -40,7 +40,7 @@ RemoteCue cueOf(const Modulo1& state, int index) {
     const std::string& line = state.scriptLines[index];
     const DecodedLine& d = state.scriptLines.decoded(index);
     const CommandTraits& traits = traitsFor(d.commandLetter);
-    RemoteCue cue{index + 1, std::string(traits.letter), ""};
+    RemoteCue cue{index + 1, d.timeText, std::string(traits.letter), ""};
     switch (traits.body) {
         case LineBody::TextAndNumber:
             cue.text = colouredTextBody(line).text;
@@ -71,7 +71,7 @@ const char* transportName(Transport t) {
 
 nlohmann::json cueJson(const std::optional<RemoteCue>& cue) {
     if (!cue) return nullptr;
-    return {{"line", cue->line}, {"letter", cue->letter}, {"text", cue->text}};
+    return {{"line", cue->line}, {"at", cue->at}, {"letter", cue->letter}, {"text", cue->text}};
 }
 
 }  // namespace
@@ -114,6 +114,15 @@ RemoteState remoteState(const Modulo1& state, const CdPosition& position, Transp
         }
     }
     return remote;
+}
+
+std::string cuesJson(const Modulo1& state) {
+    nlohmann::json cues = nlohmann::json::array();
+    for (int i = 0; i < state.lineCount && i < LineTable::kSize; ++i) {
+        const DecodedLine& d = state.scriptLines.decoded(i);
+        if (d.track >= 1 && d.track <= 98) cues.push_back(cueJson(cueOf(state, i)));
+    }
+    return cues.dump();
 }
 
 std::string stateJson(const RemoteState& state) {

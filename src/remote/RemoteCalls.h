@@ -39,7 +39,8 @@ std::variant<RemoteCommand, std::string> parseRemoteCommand(std::string_view bod
 enum class Transport { Playing, Paused, Stopped };
 
 struct RemoteCue {
-    int line = 0;  // 1-based
+    int line = 0;    // 1-based
+    std::string at;  // "TT:MM:SS"
     std::string letter;
     std::string text;
 };
@@ -57,5 +58,8 @@ RemoteState remoteState(const Modulo1& state, const CdPosition& position, Transp
 
 // The state as /api/state and the WebSocket send it.
 std::string stateJson(const RemoteState& state);
+
+// Every cue of the script, in the script's order, as /api/cues gives them.
+std::string cuesJson(const Modulo1& state);
 
 }  // namespace quilo

@@ -40,6 +40,9 @@ TEST(RemoteCalls, GivesTheCueOnViewAndTheNextAsJson) {
     const auto before = nlohmann::json::parse(stateJson(remoteState(state, {1, 0, 0, 0}, {})));
     EXPECT_TRUE(before["current"].is_null());
     EXPECT_EQ(before["next"]["line"], 1);
+    const auto cues = nlohmann::json::parse(cuesJson(state));
+    ASSERT_EQ(cues.size(), 4u);
+    EXPECT_EQ(cues[3]["at"], "02:00:03");
 }
 
 }  // namespace

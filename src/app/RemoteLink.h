@@ -1,0 +1,50 @@
+#pragma once
+// Joins the remote's server to the running show: the show's state published
+// after every handler, the script's cues when the script changes, and each
+// command a phone or pedal sends run on the show's thread as the display's
+// keys and the panel's buttons run it. Off unless --remote asks for it.
+
+#include <QObject>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/Options.h"
+#include "app/ShowOperator.h"
+#include "cd/CdControl.h"
+#include "presentation/Presentation.h"
+#include "remote/io/RemoteServer.h"
+#include "shared/Warnings.h"
+
+namespace quilo {
+
+class RemoteLink : public QObject {
+    Q_OBJECT
+  public:
+    RemoteLink(const AppOptions& options, Presentation& core, CdControl& cd, ShowOperator& show,
+               Warnings& warnings, std::function<void()> sync);
+    ~RemoteLink() override;
+
+    // Starts the server when asked; says where to join, or why it cannot run.
+    void start();
+    // After every handler.
+    void publish();
+
+  private:
+    void run(const RemoteCommand& command);
+
+    const AppOptions& options_;
+    Presentation& core_;
+    CdControl& cd_;
+    ShowOperator& show_;
+    Warnings& warnings_;
+    std::function<void()> sync_;
+    std::unique_ptr<RemoteServer> server_;
+    std::string cuesFor_;  // the script whose cues were given last
+    int cuesLines_ = -1;
+};
+
+// A new token: 128 random bits as 32 hex digits.
+std::string newRemoteToken();
+
+}  // namespace quilo

@@ -1,0 +1,293 @@
+#include "remote/io/RemoteServer.h"
+
+#include <QFile>
+#include <QThread>
+#include <QTimer>
+#include <QWebSocket>
+
+#include "remote/RemoteAccess.h"
+
+// The pages live in this static library's resources, which a program
+// linking it must ask for by name.
+static void initRemotePages() {
+    Q_INIT_RESOURCE(remote);
+}
+
+namespace quilo {
+namespace {
+
+constexpr int kPingMs = 20'000;
+
+struct Request {
+    QByteArray method;
+    QByteArray path;
+    QByteArray query;
+    QList<QPair<QByteArray, QByteArray>> headers;  // names lower-cased
+    QByteArray header(const QByteArray& name) const {
+        for (const auto& [key, value] : headers)
+            if (key == name) return value;
+        return {};
+    }
+};
+
+// The request line and headers, or none when they are malformed.
+std::optional<Request> parseHead(const QByteArray& head) {
+    const QList<QByteArray> lines = head.split('\n');
+    const QList<QByteArray> first = lines.value(0).trimmed().split(' ');
+    if (first.size() != 3 || !first[2].startsWith("HTTP/1.")) return std::nullopt;
+    Request request{first[0], first[1], {}, {}};
+    const int mark = request.path.indexOf('?');
+    if (mark >= 0) {
+        request.query = request.path.mid(mark + 1);
+        request.path = request.path.left(mark);
+    }
+    for (int i = 1; i < lines.size(); ++i) {
+        const QByteArray line = lines[i].trimmed();
+        if (line.isEmpty()) continue;
+        const int colon = line.indexOf(':');
+        if (colon <= 0) return std::nullopt;
+        request.headers.append(
+            {line.left(colon).trimmed().toLower(), line.mid(colon + 1).trimmed()});
+    }
+    return request;
+}
+
+QByteArray reason(int status) {
+    switch (status) {
+        case 200:
+            return "OK";
+        case 204:
+            return "No Content";
+        case 400:
+            return "Bad Request";
+        case 403:
+            return "Forbidden";
+        case 404:
+            return "Not Found";
+        case 405:
+            return "Method Not Allowed";
+        case 408:
+            return "Request Timeout";
+        case 413:
+            return "Payload Too Large";
+        case 431:
+            return "Request Header Fields Too Large";
+        default:
+            return "Service Unavailable";
+    }
+}
+
+QByteArray page(const QString& name) {
+    QFile file(QStringLiteral(":/remote/") + name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+}  // namespace
+
+RemoteServer::RemoteServer(RemoteServerOptions options) : options_(std::move(options)) {
+    initRemotePages();
+    qRegisterMetaType<quilo::RemoteCommand>("quilo::RemoteCommand");
+}
+
+RemoteServer::~RemoteServer() {
+    if (!thread_) return;
+    QMetaObject::invokeMethod(
+        home_,
+        [this] {
+            for (auto& client : clients_)
+                if (client) client->abort();
+            delete home_;  // its sockets and servers with it
+            home_ = nullptr;
+        },
+        Qt::BlockingQueuedConnection);
+    thread_->quit();
+    thread_->wait();
+    delete thread_;
+}
+
+std::optional<std::string> RemoteServer::start() {
+    thread_ = new QThread;
+    thread_->setObjectName(QStringLiteral("telecomando"));
+    home_ = new QObject;
+    home_->moveToThread(thread_);
+    thread_->start();
+    std::optional<std::string> failure;
+    QMetaObject::invokeMethod(
+        home_, [&] { listenHere(failure); }, Qt::BlockingQueuedConnection);
+    return failure;
+}
+
+void RemoteServer::listenHere(std::optional<std::string>& failure) {
+    tcp_ = new QTcpServer(home_);
+    tcp_->setMaxPendingConnections(kMaxConnections);
+    sockets_ =
+        new QWebSocketServer(QStringLiteral("Quilo"), QWebSocketServer::NonSecureMode, home_);
+    if (!tcp_->listen(options_.bind, options_.port)) {
+        failure = "il telecomando non può usare la porta " + std::to_string(options_.port) + " (" +
+                  (tcp_->serverError() == QAbstractSocket::AddressInUseError
+                       ? std::string("è già in uso")
+                       : tcp_->errorString().toStdString()) +
+                  "): lo spettacolo va avanti senza telecomando";
+        return;
+    }
+    port_ = tcp_->serverPort();
+    connect(tcp_, &QTcpServer::newConnection, home_, [this] { accept(); });
+    connect(sockets_, &QWebSocketServer::newConnection, home_, [this] {
+        while (QWebSocket* ws = sockets_->nextPendingConnection()) {
+            ws->setParent(home_);
+            ws->setMaxAllowedIncomingFrameSize(kMaxBodyBytes);
+            ws->setMaxAllowedIncomingMessageSize(kMaxBodyBytes);
+            auto* idle = new QTimer(ws);
+            idle->setSingleShot(true);
+            idle->start(kIdleMs);
+            auto* ping = new QTimer(ws);
+            ping->start(kPingMs);
+            connect(ping, &QTimer::timeout, ws, [ws] { ws->ping(); });
+            connect(idle, &QTimer::timeout, ws, [ws] { ws->abort(); });
+            const auto alive = [idle] { idle->start(kIdleMs); };
+            connect(ws, &QWebSocket::pong, idle, alive);
+            connect(ws, &QWebSocket::textMessageReceived, idle, alive);
+            connect(ws, &QWebSocket::binaryMessageReceived, idle, alive);
+            connect(ws, &QWebSocket::disconnected, ws, &QObject::deleteLater);
+            clients_.push_back(ws);
+            std::lock_guard lock(mutex_);
+            ws->sendTextMessage(QString::fromStdString(state_));
+        }
+    });
+}
+
+int RemoteServer::connections() const {
+    return open_;
+}
+
+void RemoteServer::accept() {
+    while (QTcpSocket* socket = tcp_->nextPendingConnection()) {
+        if (open_ >= kMaxConnections) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        ++open_;
+        connect(socket, &QObject::destroyed, home_, [this] { --open_; });
+        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { readRequest(socket); });
+        // A client that sends its request too slowly is dropped.
+        auto* deadline = new QTimer(socket);
+        deadline->setObjectName(QStringLiteral("deadline"));
+        deadline->setSingleShot(true);
+        connect(deadline, &QTimer::timeout, socket, [socket] { socket->abort(); });
+        deadline->start(kRequestMs);
+    }
+}
+
+void RemoteServer::readRequest(QTcpSocket* socket) {
+    const QByteArray seen = socket->peek(kMaxHeaderBytes + kMaxBodyBytes + 4);
+    const int end = seen.indexOf("\r\n\r\n");
+    if (end < 0) {
+        if (seen.size() > kMaxHeaderBytes) answer(socket, 431, "text/plain", "");
+        return;
+    }
+    if (end > kMaxHeaderBytes) return answer(socket, 431, "text/plain", "");
+    const auto request = parseHead(seen.left(end));
+    if (!request) return answer(socket, 400, "text/plain", "");
+    // The token before anything else: without it, nothing but 403.
+    const auto given =
+        requestToken(request->query.toStdString(), request->header("cookie").toStdString());
+    if (!given || !sameToken(*given, options_.token)) return answer(socket, 403, "text/plain", "");
+    const QByteArray cookie = request->query.contains("t=")
+                                  ? "quilo=" + QByteArray::fromStdString(options_.token)
+                                  : QByteArray();
+    const Route route = routeFor(request->path.toStdString());
+    if (route == Route::None || route == Route::Live) return answer(socket, 404, "text/plain", "");
+    if (route == Route::Socket) {
+        const bool upgrade = request->header("upgrade").toLower() == "websocket";
+        const bool sameOrigin = request->header("origin") == "http://" + request->header("host");
+        if (request->method != "GET" || !upgrade || !sameOrigin)
+            return answer(socket, 403, "text/plain", "");
+        return this->upgrade(socket);
+    }
+    const QByteArray expected = route == Route::Command ? "POST" : "GET";
+    if (request->method != expected) return answer(socket, 405, "text/plain", "");
+    if (route == Route::Command) {
+        bool number = false;
+        const int length = request->header("content-length").toInt(&number);
+        if (!number || length < 0 || length > kMaxBodyBytes)
+            return answer(socket, 413, "text/plain", "");
+        if (seen.size() < end + 4 + length) return;  // the rest of the body is on its way
+        const auto parsed =
+            parseRemoteCommand(std::string_view(seen.constData() + end + 4, std::size_t(length)));
+        if (const auto* why = std::get_if<std::string>(&parsed))
+            return answer(socket, 400, "text/plain; charset=utf-8",
+                          QByteArray::fromStdString(*why));
+        emit commanded(std::get<RemoteCommand>(parsed));
+        return answer(socket, 204, "text/plain", "", cookie);
+    }
+    std::lock_guard lock(mutex_);
+    switch (route) {
+        case Route::State:
+            return answer(socket, 200, "application/json", QByteArray::fromStdString(state_),
+                          cookie);
+        case Route::Cues:
+            return answer(socket, 200, "application/json", QByteArray::fromStdString(cues_),
+                          cookie);
+        case Route::Remote:
+            return answer(socket, 200, "text/html; charset=utf-8", page("remote.html"), cookie);
+        case Route::Stage:
+            return answer(socket, 200, "text/html; charset=utf-8", page("stage.html"), cookie);
+        case Route::Script:
+            return answer(socket, 200, "text/javascript; charset=utf-8", page("remote.js"), cookie);
+        case Route::Style:
+            return answer(socket, 200, "text/css; charset=utf-8", page("remote.css"), cookie);
+        default:
+            return answer(socket, 404, "text/plain", "");
+    }
+}
+
+void RemoteServer::answer(QTcpSocket* socket, int status, const QByteArray& type,
+                          const QByteArray& body, const QByteArray& cookie) {
+    disconnect(socket, &QTcpSocket::readyRead, nullptr, nullptr);
+    QByteArray head = "HTTP/1.1 " + QByteArray::number(status) + ' ' + reason(status) + "\r\n";
+    head += "Content-Type: " + type + "\r\nContent-Length: " + QByteArray::number(body.size()) +
+            "\r\nCache-Control: no-store\r\nX-Content-Type-Options: nosniff\r\n"
+            "Referrer-Policy: no-referrer\r\nConnection: close\r\n";
+    if (!cookie.isEmpty())
+        head += "Set-Cookie: " + cookie + "; HttpOnly; SameSite=Strict; Path=/\r\n";
+    socket->write(head + "\r\n" + body);
+    socket->disconnectFromHost();
+}
+
+void RemoteServer::upgrade(QTcpSocket* socket) {
+    disconnect(socket, &QTcpSocket::readyRead, nullptr, nullptr);
+    if (auto* deadline = socket->findChild<QTimer*>(QStringLiteral("deadline"))) delete deadline;
+    disconnect(socket, &QTcpSocket::disconnected, nullptr, nullptr);
+    sockets_->handleConnection(socket);
+}
+
+void RemoteServer::publish(const std::string& stateJson) {
+    {
+        std::lock_guard lock(mutex_);
+        if (state_ == stateJson) return;
+        state_ = stateJson;
+    }
+    if (home_)
+        QMetaObject::invokeMethod(
+            home_, [this] { push(); }, Qt::QueuedConnection);
+}
+
+void RemoteServer::setCues(const std::string& cuesJson) {
+    std::lock_guard lock(mutex_);
+    cues_ = cuesJson;
+}
+
+void RemoteServer::push() {
+    QString state;
+    {
+        std::lock_guard lock(mutex_);
+        state = QString::fromStdString(state_);
+    }
+    for (auto& client : clients_)
+        if (client) client->sendTextMessage(state);
+    std::erase_if(clients_, [](const QPointer<QWebSocket>& c) { return c.isNull(); });
+}
+
+}  // namespace quilo

@@ -1,0 +1,84 @@
+#pragma once
+// The remote's server: its pages, its calls and a WebSocket of the show's
+// state, on a port of the local network, in a thread of its own so that no
+// request ever waits on the show. Every request is hostile until it carries
+// the run's token; requests are bounded (8 KiB of headers, 4 KiB of body, 10 s
+// to send them), connections too (32 at most, a WebSocket silent for 60 s is
+// closed), and only the remote's own pages and calls exist.
+//
+// Qt's HTTP server of Debian 12 (6.4) has no hold on header sizes,
+// connections, idle clients or WebSocket upgrades, so requests are read here
+// on plain sockets and upgrades handed to Qt's WebSocket server once checked.
+
+#include <QHostAddress>
+#include <QObject>
+#include <QPointer>
+#include <QTcpServer>
+#include <QWebSocket>
+#include <QWebSocketServer>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "remote/RemoteCalls.h"
+
+namespace quilo {
+
+struct RemoteServerOptions {
+    quint16 port = 8390;
+    QHostAddress bind = QHostAddress::Any;
+    std::string token;  // 32 hex digits
+};
+
+class RemoteServer : public QObject {
+    Q_OBJECT
+  public:
+    static constexpr int kMaxHeaderBytes = 8 * 1024;
+    static constexpr int kMaxBodyBytes = 4 * 1024;
+    static constexpr int kMaxConnections = 32;
+    static constexpr int kRequestMs = 10'000;
+    static constexpr int kIdleMs = 60'000;
+
+    explicit RemoteServer(RemoteServerOptions options);
+    ~RemoteServer() override;
+
+    // Starts the server's thread and listens; the reason (Italian) when the
+    // port cannot be had.
+    std::optional<std::string> start();
+    quint16 port() const { return port_; }
+
+    // What /api/state gives and the WebSocket pushes, and the cue list: set
+    // from any thread, pushed from the server's.
+    void publish(const std::string& stateJson);
+    void setCues(const std::string& cuesJson);
+
+  signals:
+    // A command a client sent; connect it queued to the show's thread.
+    void commanded(quilo::RemoteCommand command);
+
+  private:
+    void listenHere(std::optional<std::string>& failure);
+    void accept();
+    void readRequest(QTcpSocket* socket);
+    void answer(QTcpSocket* socket, int status, const QByteArray& type, const QByteArray& body,
+                const QByteArray& cookie = {});
+    void upgrade(QTcpSocket* socket);
+    void push();
+    int connections() const;
+
+    RemoteServerOptions options_;
+    quint16 port_ = 0;
+    QThread* thread_ = nullptr;
+    QObject* home_ = nullptr;  // lives in the server's thread; owns its sockets
+    int open_ = 0;             // connections open, WebSockets included
+    QTcpServer* tcp_ = nullptr;
+    QWebSocketServer* sockets_ = nullptr;
+    std::vector<QPointer<QWebSocket>> clients_;
+    std::mutex mutex_;  // guards the two below
+    std::string state_ = "{}";
+    std::string cues_ = "[]";
+};
+
+}  // namespace quilo

@@ -1,0 +1,62 @@
+// The remote's pages: the state arrives over the WebSocket at every change;
+// commands go as POST /api/command. The token travels in a cookie.
+var quilo = (function () {
+  function command(cmd, at) {
+    var body = { cmd: cmd };
+    if (at) body.at = at;
+    return fetch('/api/command', { method: 'POST', body: JSON.stringify(body),
+                                   headers: { 'Content-Type': 'application/json' } });
+  }
+  function listen(onState) {
+    var socket = new WebSocket((location.protocol === 'https:' ? 'wss://' : 'ws://') + location.host + '/ws');
+    socket.onmessage = function (event) { onState(JSON.parse(event.data)); };
+    socket.onclose = function () { setTimeout(function () { listen(onState); }, 1000); };
+  }
+  function text(id, value) { document.getElementById(id).textContent = value; }
+  function seconds(at) {
+    var p = at.split(':');
+    return Number(p[1]) * 60 + Number(p[2]);
+  }
+  return {
+    remote: function () {
+      document.querySelectorAll('button[data-cmd]').forEach(function (b) {
+        b.addEventListener('click', function () { command(b.dataset.cmd); });
+      });
+      fetch('/api/cues').then(function (r) { return r.json(); }).then(function (cues) {
+        var list = document.getElementById('cues');
+        cues.forEach(function (cue) {
+          var item = document.createElement('li');
+          item.dataset.line = cue.line;
+          item.setAttribute('role', 'button');
+          var at = document.createElement('span');
+          at.className = 'at';
+          at.textContent = cue.at;
+          item.appendChild(at);
+          item.appendChild(document.createTextNode(cue.letter + ' ' + cue.text));
+          item.addEventListener('click', function () { command('goto', cue.at); });
+          list.appendChild(item);
+        });
+      });
+      listen(function (state) {
+        text('position', state.position);
+        text('script', state.script);
+        var line = state.current ? state.current.line : -1;
+        document.querySelectorAll('#cues li').forEach(function (item) {
+          var now = Number(item.dataset.line) === line;
+          if (now && !item.classList.contains('current')) item.scrollIntoView({ block: 'center' });
+          item.classList.toggle('current', now);
+        });
+      });
+    },
+    stage: function () {
+      listen(function (state) {
+        text('clock', state.position.substring(0, 8));
+        text('current', state.current ? state.current.text : '—');
+        text('next', state.next ? state.next.text : '—');
+        var left = state.next && state.next.at.substring(0, 2) === state.position.substring(0, 2)
+          ? seconds(state.next.at) - Math.floor(state.ms / 1000) : null;
+        text('countdown', left !== null && left >= 0 ? 'tra ' + left + ' s' : '');
+      });
+    }
+  };
+})();

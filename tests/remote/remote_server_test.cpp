@@ -1,0 +1,129 @@
+// The remote's server against hostile clients on a real socket: nothing
+// without the token, nothing but its own pages and calls, bounded requests
+// and connections, WebSockets only from its own origin; and with the token,
+// the state, the cues and the commands.
+#include "remote/io/RemoteServer.h"
+
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+#include <QTcpSocket>
+#include <QTest>
+#include <QWebSocket>
+
+namespace quilo {
+namespace {
+
+const std::string kToken = "00112233445566778899aabbccddeeff";
+
+class RemoteServerTest : public ::testing::Test {
+  protected:
+    RemoteServerTest() : server({0, QHostAddress::LocalHost, kToken}) {
+        EXPECT_FALSE(server.start());
+        server.publish(R"({"position":"01:00:07:30"})");
+        server.setCues(R"([{"line":1}])");
+    }
+    // The raw reply to `bytes`, up to the server closing.
+    QByteArray exchange(const QByteArray& bytes) {
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, server.port());
+        if (!socket.waitForConnected(2000)) return {};
+        socket.write(bytes);
+        QByteArray reply;
+        while (socket.state() == QAbstractSocket::ConnectedState && socket.waitForReadyRead(3000))
+            reply += socket.readAll();
+        return reply + socket.readAll();
+    }
+    static int status(const QByteArray& reply) { return reply.mid(9, 3).toInt(); }
+    QByteArray get(const QByteArray& target, const QByteArray& headers = {}) {
+        return exchange("GET " + target + " HTTP/1.1\r\nHost: x\r\n" + headers + "\r\n");
+    }
+    RemoteServer server;
+};
+
+TEST_F(RemoteServerTest, RefusesEveryRequestWithoutTheTokenAndNamesNoFile) {
+    const QByteArray t = QByteArray::fromStdString(kToken);
+    EXPECT_EQ(status(get("/api/state")), 403);
+    EXPECT_EQ(status(get("/api/state?t=" + t.left(31))), 403);
+    EXPECT_EQ(status(get("/api/state?t=" + t + "0")), 403);
+    EXPECT_EQ(status(get("/api/state", "Cookie: quilo=ffffffffffffffffffffffffffffffff\r\n")), 403);
+    const QByteArray refused = get("/");
+    EXPECT_EQ(refused.indexOf("<html"), -1);
+    for (const QByteArray path : {"/../../etc/passwd", "/%2e%2e/%2e%2e/etc/passwd", "/etc/passwd",
+                                  "//etc/passwd", "/remote.js/..%2f..%2fetc%2fpasswd"})
+        EXPECT_EQ(status(get(path + "?t=" + t)), 404) << path.constData();
+    EXPECT_EQ(status(exchange("DELETE /api/state?t=" + t + " HTTP/1.1\r\n\r\n")), 405);
+    EXPECT_EQ(status(exchange("garbage\r\n\r\n")), 400);
+}
+
+TEST_F(RemoteServerTest, GivesItsPagesStateAndCuesWithTheTokenThenByItsCookie) {
+    const QByteArray first = get("/?t=" + QByteArray::fromStdString(kToken));
+    EXPECT_EQ(status(first), 200);
+    EXPECT_NE(first.indexOf("Set-Cookie: quilo=" + QByteArray::fromStdString(kToken) +
+                            "; HttpOnly; SameSite=Strict"),
+              -1);
+    EXPECT_NE(first.indexOf("<html lang=\"it\">"), -1);
+    const QByteArray cookie = "Cookie: quilo=" + QByteArray::fromStdString(kToken) + "\r\n";
+    EXPECT_TRUE(get("/api/state", cookie).endsWith(R"({"position":"01:00:07:30"})"));
+    EXPECT_TRUE(get("/api/cues", cookie).endsWith(R"([{"line":1}])"));
+    EXPECT_EQ(status(get("/stage", cookie)), 200);
+
+    QSignalSpy commanded(&server, &RemoteServer::commanded);
+    const QByteArray body = R"({"cmd":"goto","at":"01:00:30"})";
+    EXPECT_EQ(status(exchange("POST /api/command HTTP/1.1\r\n" + cookie + "Content-Length: " +
+                              QByteArray::number(body.size()) + "\r\n\r\n" + body)),
+              204);
+    ASSERT_TRUE(commanded.wait(2000) || commanded.count() == 1);
+    EXPECT_EQ(commanded.at(0).at(0).value<RemoteCommand>().at, (CdPosition{1, 0, 30, 0}));
+    const QByteArray unknown = R"({"cmd":"format-disk"})";
+    EXPECT_EQ(status(exchange("POST /api/command HTTP/1.1\r\n" + cookie + "Content-Length: " +
+                              QByteArray::number(unknown.size()) + "\r\n\r\n" + unknown)),
+              400);
+}
+
+TEST_F(RemoteServerTest, BoundsHeadersBodiesConnectionsAndSlowClients) {
+    const QByteArray cookie = "Cookie: quilo=" + QByteArray::fromStdString(kToken) + "\r\n";
+    EXPECT_EQ(status(get("/api/state", QByteArray(9000, 'x') + ": y\r\n")), 431);
+    EXPECT_EQ(status(exchange("POST /api/command HTTP/1.1\r\n" + cookie +
+                              "Content-Length: 1048576\r\n\r\n")),
+              413);
+    // More connections than allowed: the extra ones are closed at once.
+    std::vector<std::unique_ptr<QTcpSocket>> crowd;
+    for (int i = 0; i < 40; ++i) {
+        crowd.push_back(std::make_unique<QTcpSocket>());
+        crowd.back()->connectToHost(QHostAddress::LocalHost, server.port());
+        crowd.back()->waitForConnected(1000);
+    }
+    QTest::qWait(300);
+    int closed = 0;
+    for (auto& s : crowd) {
+        s->waitForDisconnected(50);
+        closed += s->state() != QAbstractSocket::ConnectedState;
+    }
+    EXPECT_GE(closed, 40 - RemoteServer::kMaxConnections);
+    crowd.clear();
+    QTest::qWait(200);
+    EXPECT_EQ(status(get("/api/state", cookie)), 200);  // and it still answers
+}
+
+TEST_F(RemoteServerTest, PushesTheStateOverAWebSocketOnlyToItsOwnOrigin) {
+    const QString url = QStringLiteral("ws://127.0.0.1:%1/ws?t=%2")
+                            .arg(server.port())
+                            .arg(QString::fromStdString(kToken));
+    QWebSocket foreign(QStringLiteral("http://evil.example"));
+    foreign.open(QUrl(url));
+    QSignalSpy refused(&foreign, &QWebSocket::disconnected);
+    EXPECT_TRUE(refused.wait(2000));
+
+    QWebSocket own(QStringLiteral("http://127.0.0.1:%1").arg(server.port()));
+    QSignalSpy messages(&own, &QWebSocket::textMessageReceived);
+    own.open(QUrl(url));
+    ASSERT_TRUE(messages.wait(2000));
+    EXPECT_EQ(messages.at(0).at(0).toString(), R"({"position":"01:00:07:30"})");
+    server.publish(R"({"position":"01:00:08:00"})");
+    ASSERT_TRUE(messages.wait(2000));
+    EXPECT_EQ(messages.at(1).at(0).toString(), R"({"position":"01:00:08:00"})");
+}
+
+}  // namespace
+}  // namespace quilo
