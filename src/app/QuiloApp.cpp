@@ -108,6 +108,7 @@ void QuiloApp::connectViews() {
     };
     displayView_.setKeyHandler(onKey);
     panelView_.onKey = onKey;  // what the panel's boxes and buttons leave
+    panelView_.onJoin = [this] { remote_.join(); };
 }
 
 std::optional<std::string> QuiloApp::start() {

@@ -9,10 +9,13 @@
 #include <iostream>
 #include <sstream>
 
+#include "app/Settings.h"
 #include "remote/RemoteAccess.h"
 
 namespace quilo {
 namespace {
+
+constexpr const char* kRemoteKey = "telecomando";
 
 // The address a phone on the same network reaches this machine at.
 QString joinAddress(const QString& bind) {
@@ -53,7 +56,26 @@ RemoteLink::RemoteLink(const AppOptions& options, Presentation& core, CdControl&
 RemoteLink::~RemoteLink() = default;
 
 void RemoteLink::start() {
-    if (!options_.remotePort) return;
+    if (options_.remotePort) {
+        startOn(*options_.remotePort);
+    } else if (settings(options_)->value(QString::fromLatin1(kRemoteKey)).toBool()) {
+        startOn(kRemotePort);
+    }
+}
+
+void RemoteLink::join() {
+    if (!server_) {
+        startOn(options_.remotePort.value_or(kRemotePort));
+        if (!server_) return;
+        settings(options_)->setValue(QString::fromLatin1(kRemoteKey), true);
+    }
+    if (!joinWindow_) joinWindow_ = std::make_unique<JoinWindow>();
+    joinWindow_->setAddress(address_);
+    joinWindow_->show();
+    joinWindow_->raise();
+}
+
+void RemoteLink::startOn(int port) {
     std::string token = newRemoteToken();
     if (!options_.remoteTokenFile.empty()) {
         std::ifstream file(options_.remoteTokenFile);
@@ -75,7 +97,7 @@ void RemoteLink::start() {
         return;
     }
     server_ = std::make_unique<RemoteServer>(
-        RemoteServerOptions{static_cast<quint16>(*options_.remotePort), bind, token});
+        RemoteServerOptions{static_cast<quint16>(port), bind, token});
     if (auto failure = server_->start()) {
         warnings_.warn(*failure);
         server_.reset();
@@ -85,10 +107,11 @@ void RemoteLink::start() {
         run(command);
         sync_();
     });
-    std::cout << "quilo: telecomando su http://"
-              << joinAddress(QString::fromStdString(options_.remoteBind)).toStdString() << ":"
-              << server_->port() << "/?t=" << token << "\n"
-              << std::flush;
+    address_ = QStringLiteral("http://%1:%2/?t=%3")
+                   .arg(joinAddress(QString::fromStdString(options_.remoteBind)))
+                   .arg(server_->port())
+                   .arg(QString::fromStdString(token));
+    std::cout << "quilo: telecomando su " << address_.toStdString() << "\n" << std::flush;
     publish();
 }
 

@@ -14,6 +14,7 @@
 #include "cd/CdControl.h"
 #include "presentation/Presentation.h"
 #include "remote/io/RemoteServer.h"
+#include "remote/view/JoinWindow.h"
 #include "shared/Warnings.h"
 
 namespace quilo {
@@ -25,12 +26,17 @@ class RemoteLink : public QObject {
                Warnings& warnings, std::function<void()> sync);
     ~RemoteLink() override;
 
-    // Starts the server when asked; says where to join, or why it cannot run.
+    // Starts the server when asked, or when it was left on; says where to
+    // join, or why it cannot run.
     void start();
+    // Ctrl+R on the panel: the remote on (remembered for the next runs), and
+    // the window to join it.
+    void join();
     // After every handler.
     void publish();
 
   private:
+    void startOn(int port);
     void run(const RemoteCommand& command);
 
     const AppOptions& options_;
@@ -40,6 +46,8 @@ class RemoteLink : public QObject {
     Warnings& warnings_;
     std::function<void()> sync_;
     std::unique_ptr<RemoteServer> server_;
+    std::unique_ptr<JoinWindow> joinWindow_;
+    QString address_;      // with the key
     std::string cuesFor_;  // the script whose cues were given last
     int cuesLines_ = -1;
 };

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "app/Settings.h"
 #include "display/FitScale.h"
 #include "presentation/CueJumps.h"
 #include "script/PicturePlacement.h"
@@ -18,14 +19,6 @@ namespace {
 constexpr const char* kLastScriptKey = "ultimoCopione";
 // Editors save in bursts (write, rename, touch): one reload after they settle.
 constexpr int kReloadDelayMs = 150;
-
-std::unique_ptr<QSettings> settings(const AppOptions& options) {
-    if (!options.settingsFile.empty()) {
-        return std::make_unique<QSettings>(QString::fromStdString(options.settingsFile),
-                                           QSettings::IniFormat);
-    }
-    return std::make_unique<QSettings>(QStringLiteral("Quilo"), QStringLiteral("Quilo"));
-}
 
 }  // namespace
 

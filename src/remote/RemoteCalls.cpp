@@ -40,21 +40,7 @@ RemoteCue cueOf(const Modulo1& state, int index) {
     const std::string& line = state.scriptLines[index];
     const DecodedLine& d = state.scriptLines.decoded(index);
     const CommandTraits& traits = traitsFor(d.commandLetter);
-    RemoteCue cue{index + 1, d.timeText, std::string(traits.letter), ""};
-    switch (traits.body) {
-        case LineBody::TextAndNumber:
-            cue.text = colouredTextBody(line).text;
-            break;
-        case LineBody::BeforeLetter:
-            cue.text = nameBody(line);
-            break;
-        case LineBody::WholeText:
-            cue.text = plainTextBody(line);
-            break;
-        case LineBody::None:
-            break;
-    }
-    return cue;
+    return {index + 1, d.timeText, std::string(traits.letter), commandBody(line)};
 }
 
 const char* transportName(Transport t) {

@@ -3,6 +3,7 @@
 // the reader: go on with the next line, or end the pass at this line.
 
 #include <array>
+#include <string>
 #include <string_view>
 
 namespace quilo {
@@ -77,6 +78,10 @@ const CommandTraits& traitsFor(std::string_view letter);
 inline ScriptCommand commandFor(std::string_view letter) {
     return traitsFor(letter).command;
 }
+
+// The text or file name a line gives its command, by the command's layout
+// (empty for a letter that takes nothing); a coloured text's number apart.
+std::string commandBody(std::string_view line);
 
 // Whether a command names a file it loads or plays.
 inline bool namesFile(ScriptCommand command) {

@@ -87,22 +87,8 @@ LineParts lineParts(const std::string& line, bool inBlock) {
     parts.time = d.timeText;
     const CommandTraits& traits = traitsFor(d.commandLetter);
     parts.letter = std::string(traits.letter);
-    switch (traits.body) {
-        case LineBody::TextAndNumber: {
-            const ColouredText body = colouredTextBody(line);
-            parts.body = body.text;
-            if (body.number) parts.colour = *body.number;
-            break;
-        }
-        case LineBody::BeforeLetter:
-            parts.body = nameBody(line);
-            break;
-        case LineBody::WholeText:
-            parts.body = plainTextBody(line);
-            break;
-        case LineBody::None:
-            break;
-    }
+    parts.body = commandBody(line);
+    if (traits.body == LineBody::TextAndNumber) parts.colour = colouredTextBody(line).number;
     return parts;
 }
 

@@ -1,5 +1,7 @@
 #include "app/view/PanelView.h"
 
+#include <QShortcut>
+
 #include <QCloseEvent>
 #include <QKeyEvent>
 
@@ -35,6 +37,10 @@ void setIfChanged(QLineEdit* box, const std::string& text) {
 }  // namespace
 
 PanelView::PanelView(QWidget* parent) : QWidget(parent) {
+    auto* join = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), this);
+    connect(join, &QShortcut::activated, this, [this] {
+        if (onJoin) onJoin();
+    });
     setWindowTitle(QStringLiteral("Marvane - Quilo 1.0 "));
     setFixedSize(px(kPanelWidth), px(kPanelHeight));
     QPalette palette = this->palette();

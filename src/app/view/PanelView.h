@@ -33,6 +33,8 @@ class PanelView : public QWidget {
     std::function<void()> onClose;
     // Keys the panel's own boxes and buttons leave unused; true when used.
     std::function<bool(int)> onKey;
+    // Ctrl+R: the remote, to join from a phone.
+    std::function<void()> onJoin;
 
     // For tests and screenshots.
     QLineEdit* box(int number) const;

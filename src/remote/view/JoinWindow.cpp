@@ -1,0 +1,46 @@
+#include "remote/view/JoinWindow.h"
+
+#include <QImage>
+#include <QLabel>
+#include <QPixmap>
+#include <QVBoxLayout>
+
+#include "remote/io/QrCode.h"
+
+namespace quilo {
+
+JoinWindow::JoinWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
+    setWindowTitle(QStringLiteral("Telecomando \u2014 Quilo"));
+    auto* layout = new QVBoxLayout(this);
+    auto* hint =
+        new QLabel(QStringLiteral("Inquadrare il codice con il telefono, sulla stessa rete. Chi ha "
+                                  "l'indirizzo comanda lo spettacolo: non mostrarlo al pubblico."),
+                   this);
+    hint->setWordWrap(true);
+    code_ = new QLabel(this);
+    code_->setAccessibleName(QStringLiteral("Codice QR del telecomando"));
+    code_->setAlignment(Qt::AlignCenter);
+    address_ = new QLabel(this);
+    address_->setAccessibleName(QStringLiteral("Indirizzo del telecomando"));
+    address_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(hint);
+    layout->addWidget(code_);
+    layout->addWidget(address_);
+}
+
+void JoinWindow::setAddress(const QString& url) {
+    address_->setText(url);
+    const auto modules = qrModules(url.toStdString());
+    if (modules.empty()) return;
+    constexpr int kQuiet = 4;  // modules of white around the code, as readers need
+    const int side = int(modules.size()) + 2 * kQuiet;
+    QImage image(side, side, QImage::Format_Grayscale8);
+    image.fill(255);
+    for (int y = 0; y < int(modules.size()); ++y)
+        for (int x = 0; x < int(modules.size()); ++x)
+            if (modules[std::size_t(y)][std::size_t(x)])
+                image.setPixel(x + kQuiet, y + kQuiet, qRgb(0, 0, 0));
+    code_->setPixmap(QPixmap::fromImage(image.scaled(side * 8, side * 8)));
+}
+
+}  // namespace quilo
