@@ -58,6 +58,7 @@ class QuiloApp : public QObject {
     PanelView& panelView() { return panelView_; }
     ChooserView& chooserView() { return chooserView_; }
     DisplayView& displayView() { return displayView_; }
+    RemoteLink& remote() { return remote_; }
 
   protected:
     void timerEvent(QTimerEvent* event) override;

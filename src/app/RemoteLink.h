@@ -32,6 +32,8 @@ class RemoteLink : public QObject {
     // Ctrl+R on the panel: the remote on (remembered for the next runs), and
     // the window to join it.
     void join();
+    // Where to join, with the key; empty while the remote is off.
+    const QString& address() const { return address_; }
     // After every handler.
     void publish();
 

@@ -3,7 +3,10 @@
 // through the real views: list selections, button clicks, mouse presses.
 #include <gtest/gtest.h>
 
+#include <QHostAddress>
+#include <QTcpSocket>
 #include <QTest>
+#include <QUrl>
 #include <filesystem>
 
 #include "app/Stepper.h"
@@ -253,6 +256,38 @@ TEST_F(AppTest, MovesTheShowWithTheOperatorsKeys) {
     QTest::keyClick(&app().panelView(), Qt::Key_PageDown);  // the panel passes them on
     stepper->step();
     EXPECT_EQ(CdPosition::unpack(app().cd().position()).seconds, 4);
+}
+
+// The remote's calls move the real show as the keys do, with its key only.
+TEST_F(AppTest, RunsTheShowFromTheRemoteWithItsKeyOnly) {
+    options.remotePort = 0;  // any free port
+    stepper = std::make_unique<Stepper>(options, messages, exit, sound, &warnings);
+    ASSERT_NO_FATAL_FAILURE(playDemo());
+    const QUrl address(app().remote().address());
+    ASSERT_TRUE(address.isValid()) << app().remote().address().toStdString();
+    const QByteArray key = address.query().toUtf8();  // "t=..."
+    const auto call = [&](const QByteArray& head, const QByteArray& body = {}) {
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, quint16(address.port()));
+        socket.waitForConnected(2000);
+        socket.write(head + "Content-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" +
+                     body);
+        QByteArray reply;
+        while (socket.waitForReadyRead(2000)) reply += socket.readAll();
+        stepper->step();  // the command runs on the show's thread
+        return reply;
+    };
+    const QByteArray next = R"({"cmd":"next-cue"})";
+    EXPECT_TRUE(call("POST /api/command HTTP/1.1\r\n", next).startsWith("HTTP/1.1 403"));
+    EXPECT_EQ(CdPosition::unpack(app().cd().position()).seconds, 2);
+    EXPECT_TRUE(
+        call("POST /api/command?" + key + " HTTP/1.1\r\n", next).startsWith("HTTP/1.1 204"));
+    EXPECT_EQ(CdPosition::unpack(app().cd().position()).seconds, 4);
+    call("POST /api/command?" + key + " HTTP/1.1\r\n", R"({"cmd":"goto","at":"01:00:20"})");
+    EXPECT_EQ(CdPosition::unpack(app().cd().position()).seconds, 20);
+    const QByteArray state = call("GET /api/state?" + key + " HTTP/1.1\r\n");
+    EXPECT_NE(state.indexOf(R"("current":{"at":"01:00:20","letter":"A","line":16)"), -1)
+        << state.constData();
 }
 
 TEST_F(AppTest, ReloadsTheScriptWhenItIsSavedAndKeepsPlayingTheOldOneIfTheNewIsRefused) {
