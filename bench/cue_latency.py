@@ -144,12 +144,24 @@ def measure(args, build, env, work, run):
         if not os.path.exists(disc):
             os.makedirs(disc)
             write_click_track(os.path.join(disc, "01.wav"), args.seconds + 5)
+        remote = []
+        if args.flood:
+            token_file = os.path.join(work, "chiave")
+            with open(token_file, "w") as f:
+                f.write(FLOOD_TOKEN)
+            remote = ["--remote", str(FLOOD_PORT), "--remote-token", token_file]
         app = start([os.path.join(build, "bench", "app_measure"), str(time.time_ns()),
                      "--script", "clicks.txt", "--seconds", str(args.seconds),
                      "--idle-before-play", str(args.idle),
                      "--root", root, "--disc", disc, "--screen", "0",
-                     "--sync-offset", str(args.sync_offset)],
+                     "--sync-offset", str(args.sync_offset)] + remote,
                     env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        if args.flood:
+            time.sleep(1)
+            flood = start([sys.executable, os.path.join(os.path.dirname(__file__), "remote_flood.py"),
+                           "127.0.0.1", str(FLOOD_PORT), FLOOD_TOKEN,
+                           "--seconds", str(args.seconds + args.idle / 1000)],
+                          env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
         if args.stall:
             target = app.pid if args.stall == "program" else server_pid(work, args.stall_process)
             length = 0.15 if args.stall == "program" else 0.025
@@ -158,6 +170,9 @@ def measure(args, build, env, work, run):
                              daemon=True).start()
         app_out, _ = app.communicate(timeout=probe_seconds + 30)
         app_out = app_out.strip()
+        if args.flood:
+            flood_out, _ = flood.communicate(timeout=60)
+            app_out += "\nflood:\n" + flood_out.strip()
     out, _ = probe.communicate(timeout=probe_seconds + 30)
     events = []
     for line in out.splitlines():
@@ -172,6 +187,10 @@ def measure(args, build, env, work, run):
     clicks, pixels, paired = pair(events)
     step = 2 if args.photos else 1
     return [((n + 1) * step, l) for n, l in paired], len(clicks), len(pixels), app_out
+
+
+FLOOD_PORT = 8395
+FLOOD_TOKEN = "0123456789abcdef0123456789abcdef"
 
 
 def report(title, latencies):
@@ -198,6 +217,8 @@ def main():
     parser.add_argument("--runs", type=int, default=1, help="launches of the program, each measured")
     parser.add_argument("--idle", type=int, default=0,
                         help="milliseconds between Lettore and Play (the stream stands corked)")
+    parser.add_argument("--flood", action="store_true",
+                        help="the remote on, flooded by bench/remote_flood.py all along")
     parser.add_argument("--stall", choices=["program", "server"],
                         help="every 7 s stop the program for 150 ms (an underrun) or the sound "
                              "graph for 25 ms")
@@ -234,7 +255,7 @@ def main():
             outs.append(app_out)
         print("%s under %s, sync offset %+d ms, %d run(s), %d ms idle before Play%s"
               % ("reference" if args.reference else "quilo", args.server, args.sync_offset,
-                 args.runs, args.idle, ", stalling the " + args.stall if args.stall else ""))
+                 args.runs, args.idle, (", stalling the " + args.stall if args.stall else "") + (", remote flooded" if args.flood else "")))
         report("every cue", latencies)
         report("first 3 s after Play", first)
         print("load average: %.2f %.2f %.2f" % os.getloadavg())

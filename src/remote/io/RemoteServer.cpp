@@ -134,6 +134,12 @@ void RemoteServer::listenHere(std::optional<std::string>& failure) {
     connect(tcp_, &QTcpServer::newConnection, home_, [this] { accept(); });
     connect(sockets_, &QWebSocketServer::newConnection, home_, [this] {
         while (QWebSocket* ws = sockets_->nextPendingConnection()) {
+            std::erase_if(clients_, [](const QPointer<QWebSocket>& c) { return c.isNull(); });
+            if (int(clients_.size()) >= kMaxConnections) {
+                ws->abort();
+                ws->deleteLater();
+                continue;
+            }
             ws->setParent(home_);
             ws->setMaxAllowedIncomingFrameSize(kMaxBodyBytes);
             ws->setMaxAllowedIncomingMessageSize(kMaxBodyBytes);
@@ -256,7 +262,11 @@ void RemoteServer::answer(QTcpSocket* socket, int status, const QByteArray& type
     socket->disconnectFromHost();
 }
 
+// From here Qt's WebSocket server owns the socket (and ends a handshake that
+// does not finish); it stops counting among the requests being read.
 void RemoteServer::upgrade(QTcpSocket* socket) {
+    disconnect(socket, &QObject::destroyed, home_, nullptr);
+    --open_;
     disconnect(socket, &QTcpSocket::readyRead, nullptr, nullptr);
     if (auto* deadline = socket->findChild<QTimer*>(QStringLiteral("deadline"))) delete deadline;
     disconnect(socket, &QTcpSocket::disconnected, nullptr, nullptr);

@@ -72,7 +72,7 @@ class RemoteServer : public QObject {
     quint16 port_ = 0;
     QThread* thread_ = nullptr;
     QObject* home_ = nullptr;  // lives in the server's thread; owns its sockets
-    int open_ = 0;             // connections open, WebSockets included
+    int open_ = 0;             // requests being read or answered; WebSockets apart
     QTcpServer* tcp_ = nullptr;
     QWebSocketServer* sockets_ = nullptr;
     std::vector<QPointer<QWebSocket>> clients_;
