@@ -6,7 +6,6 @@
 #include <memory>
 
 #include "app/Settings.h"
-#include "display/FitScale.h"
 #include "presentation/CueJumps.h"
 #include "script/PicturePlacement.h"
 #include "script/ScriptCommand.h"
@@ -91,10 +90,9 @@ QSizeF ShowOperator::drawnSize(const std::string& letter, const std::string& fil
     const auto pixels = prober_.pixelSize(file);
     if (!pixels) return {};
     const Modulo1& state = core_.state();
-    const Fit fit =
-        fitScale(pixels->width, pixels->height, pictureBoxWidth(letter, state.captionWidth),
-                 state.captionHeight, picturePlacement(letter).smallestScale);
-    const double scale = std::max(2.0, fit.scale);  // as a picture is never drawn smaller
+    // A growing picture rests no larger than this either.
+    const double scale = drawnScale(letter, pixels->width, pixels->height, state.captionWidth,
+                                    state.captionHeight, 0);
     return {static_cast<float>(pixels->width * scale), static_cast<float>(pixels->height * scale)};
 }
 

@@ -138,14 +138,20 @@ namespace {
 
 // Where the first line that begins "**" starts. A line starts at the text's
 // start and after CR or CR LF; after a lone LF only when `lfEndsLines`.
-std::optional<std::size_t> terminatorStart(std::string_view text, bool lfEndsLines) {
+std::optional<std::size_t> terminatorStart(const TextUnits& u, bool lfEndsLines) {
     bool lineStart = true;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (lineStart && text.compare(i, 2, "**") == 0) return i;
-        const char c = text[i];
-        lineStart = c == '\r' || (c == '\n' && (lfEndsLines || (i > 0 && text[i - 1] == '\r')));
+    for (std::size_t i = 0; i < u.size(); ++i) {
+        if (lineStart && i + 1 < u.size() && u[i] == '*' && u[i + 1] == '*') return i;
+        const std::uint32_t c = u[i];
+        lineStart = c == '\r' || (c == '\n' && (lfEndsLines || (i > 0 && u[i - 1] == '\r')));
     }
     return std::nullopt;
+}
+
+bool hasCr(const TextUnits& u, std::size_t to) {
+    for (std::size_t i = 0; i < to; ++i)
+        if (u[i] == '\r') return true;
+    return false;
 }
 
 enum class LineEnd { None, Cr, CrLf, Lf };
@@ -177,6 +183,15 @@ std::string decoded(std::string_view bytes, bool utf8) {
 
 }  // namespace
 
+ScriptExtent scriptExtent(const TextUnits& text) {
+    ScriptExtent extent;
+    const auto anyEnd = terminatorStart(text, true);
+    extent.terminatorBehindLf = anyEnd.has_value();
+    extent.crLines = hasCr(text, anyEnd ? *anyEnd : text.size());
+    extent.terminator = extent.crLines && anyEnd ? terminatorStart(text, false) : anyEnd;
+    return extent;
+}
+
 ScriptText readScriptText(std::string_view bytes) {
     std::string wide;  // UTF-16 text, as UTF-8
     bool fromUtf16 = false;
@@ -190,11 +205,11 @@ ScriptText readScriptText(std::string_view bytes) {
     ScriptText script;
     script.empty = bytes.empty();
     // CR, CR LF and LF, 8-bit values in both encodings, are found in the bytes.
-    const auto anyEnd = terminatorStart(bytes, true);
-    const bool crLines = anyEnd && bytes.substr(0, *anyEnd).find('\r') != std::string_view::npos;
-    const auto start = crLines ? terminatorStart(bytes, false) : anyEnd;
+    const ScriptExtent extent = scriptExtent(TextUnits{bytes});
+    const auto start = extent.terminator;
+    const bool crLines = extent.crLines;
     if (!start) {
-        if (anyEnd) script.mixedLineEndsFrom = firstUnlikeLineEnd(bytes);
+        if (extent.terminatorBehindLf) script.mixedLineEndsFrom = firstUnlikeLineEnd(bytes);
         return script;
     }
     const std::string_view body = bytes.substr(0, *start);

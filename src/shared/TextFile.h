@@ -52,6 +52,34 @@ inline std::optional<bool> utf16BigEndian(std::string_view bytes) {
     return std::nullopt;
 }
 
+// A text as units: bytes, or UTF-16 code units of two bytes each. CR, LF and
+// "*" are single units in every encoding a script may have.
+struct TextUnits {
+    std::string_view bytes;
+    std::size_t width = 1;
+    bool bigEndian = false;
+
+    std::size_t size() const { return bytes.size() / width; }
+    std::uint32_t operator[](std::size_t i) const {
+        return width == 1 ? static_cast<unsigned char>(bytes[i])
+                          : utf16Unit(bytes, i * 2, bigEndian);
+    }
+    std::string_view slice(std::size_t from, std::size_t to) const {
+        return bytes.substr(from * width, (to - from) * width);
+    }
+};
+
+// Where a script ends, by the rule the loader reads it by: its lines end at CR
+// and CR LF, and at LF too when no CR comes before the first line that begins
+// "**" as LF-ended lines see it; the terminator is the first such line that
+// begins a line by those ends.
+struct ScriptExtent {
+    std::optional<std::size_t> terminator;  // the unit its line starts at
+    bool crLines = false;                   // lines end at CR (a lone LF stays in its line)
+    bool terminatorBehindLf = false;        // a "**" line exists if every LF ended a line
+};
+ScriptExtent scriptExtent(const TextUnits& text);
+
 // UTF-16 (little- or big-endian) to UTF-8; a code unit that pairs with
 // nothing becomes U+FFFD.
 std::string utf16ToUtf8(std::string_view bytes, bool bigEndian);

@@ -14,42 +14,8 @@ namespace {
 
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
-// The file's text as units: bytes, or UTF-16 code units of two bytes each.
-struct Units {
-    std::string_view bytes;
-    std::size_t width = 1;
-    bool bigEndian = false;
-
-    std::size_t size() const { return bytes.size() / width; }
-    std::uint32_t operator[](std::size_t i) const {
-        return width == 1 ? static_cast<unsigned char>(bytes[i])
-                          : utf16Unit(bytes, i * 2, bigEndian);
-    }
-    std::string_view slice(std::size_t from, std::size_t to) const {
-        return bytes.substr(from * width, (to - from) * width);
-    }
-};
-
-// Where the first line beginning "**" starts: lines start after CR and CR
-// LF, and after a lone LF only when `lfEndsLines`.
-std::optional<std::size_t> terminatorAt(const Units& u, bool lfEndsLines) {
-    bool lineStart = true;
-    for (std::size_t i = 0; i < u.size(); ++i) {
-        if (lineStart && i + 1 < u.size() && u[i] == '*' && u[i + 1] == '*') return i;
-        const std::uint32_t c = u[i];
-        lineStart = c == '\r' || (c == '\n' && (lfEndsLines || (i > 0 && u[i - 1] == '\r')));
-    }
-    return std::nullopt;
-}
-
-bool hasCr(const Units& u, std::size_t to) {
-    for (std::size_t i = 0; i < to; ++i)
-        if (u[i] == '\r') return true;
-    return false;
-}
-
 // The length of the line end at `i` (0 when none stands there).
-std::size_t endLength(const Units& u, std::size_t i, bool lfEndsLines) {
+std::size_t endLength(const TextUnits& u, std::size_t i, bool lfEndsLines) {
     if (i >= u.size()) return 0;
     if (u[i] == '\r') return i + 1 < u.size() && u[i + 1] == '\n' ? 2 : 1;
     return u[i] == '\n' && lfEndsLines ? 1 : 0;
@@ -112,19 +78,19 @@ bool isUtf16(TextEncoding e) {
 
 ScriptDocument ScriptDocument::fromBytes(std::string_view bytes) {
     ScriptDocument doc;
-    Units u{bytes};
+    TextUnits u{bytes};
     if (const auto bigEndian = utf16BigEndian(bytes)) {
         doc.encoding_ = *bigEndian ? TextEncoding::Utf16Be : TextEncoding::Utf16Le;
         doc.mark_ = std::string(bytes.substr(0, 2));
-        u = Units{bytes.substr(2, (bytes.size() - 2) / 2 * 2), 2, *bigEndian};
+        u = TextUnits{bytes.substr(2, (bytes.size() - 2) / 2 * 2), 2, *bigEndian};
     } else if (bytes.substr(0, kUtf8Mark.size()) == kUtf8Mark) {
         doc.mark_ = std::string(kUtf8Mark);
-        u = Units{bytes.substr(kUtf8Mark.size())};
+        u = TextUnits{bytes.substr(kUtf8Mark.size())};
     }
     // The lines up to the terminator's, by the rules the loader reads them by.
-    const auto anyEnd = terminatorAt(u, true);
-    const bool crLines = anyEnd ? hasCr(u, *anyEnd) : hasCr(u, u.size());
-    const auto start = crLines && anyEnd ? terminatorAt(u, false) : anyEnd;
+    const ScriptExtent extent = scriptExtent(u);
+    const bool crLines = extent.crLines;
+    const auto start = extent.terminator;
     if (!isUtf16(doc.encoding_)) {
         const bool utf8 = utf8::isValid(u.slice(0, start ? *start : u.size()));
         doc.encoding_ = !utf8               ? TextEncoding::Windows1252
@@ -159,7 +125,8 @@ ScriptDocument ScriptDocument::fromBytes(std::string_view bytes) {
             break;
         }
     }
-    if (doc.usualEnd_.empty()) doc.usualEnd_ = doc.encode(crLines || !anyEnd ? "\r\n" : "\n");
+    if (doc.usualEnd_.empty())
+        doc.usualEnd_ = doc.encode(crLines || !extent.terminatorBehindLf ? "\r\n" : "\n");
     return doc;
 }
 

@@ -32,11 +32,8 @@ TEST(ScriptEdits, RetimesALineKeepingEverythingAfterItsStamp) {
     EXPECT_EQ(shifted("01:00:59x12C", 1), "01:01:00x12C");
     EXPECT_EQ(shifted("01:01:00x12C", -1), "01:00:59x12C");
     EXPECT_EQ(shifted("01:00:00x12C", -1), "01:00:00x12C");
-}
-
-TEST(ScriptEdits, TapsTheSecondThePlayerReadsDroppingFrames) {
-    EXPECT_EQ(tappedStamp({3, 2, 5, 74}), "03:02:05");
-    EXPECT_EQ(tappedStamp({1, 0, 0, 0}), "01:00:00");
+    // A tap in the last frame of a second still gives that second.
+    EXPECT_EQ(retimed("01:00:05a12C", tappedStamp({3, 2, 5, 74})), "03:02:05a12C");
 }
 
 }  // namespace

@@ -254,12 +254,17 @@ void StudioApp::reloadShow() {
 }
 
 void StudioApp::moveTo(const CdPosition& target) {
+    showAt(target);
+    selectCueAt(target);
+}
+
+// The show caught up to `target` and the disc moved there.
+void StudioApp::showAt(const CdPosition& target) {
     if (showStarted_) core_.jumpTo(target);
     cd_.setTo(static_cast<std::int32_t>(target.packed()));
     cd_.command(CdCommand::Seek);
     followPlayhead();
     window_.preview().updateIfChanged();
-    selectCueAt(target);
 }
 
 // The list follows the playhead: the last cue at or before it is selected.
@@ -289,11 +294,7 @@ void StudioApp::lineChosen(int row) {
     if (following_ || cd_.mode() == CdMode::Playing) return;
     if (row < 0 || row >= document_.lineCount() || !isCueLine(document_.text(row))) return;
     const DecodedLine d = decodeLine(document_.text(row));
-    if (showStarted_) core_.jumpTo({d.track, d.minutes, d.seconds, 0});
-    cd_.setTo(static_cast<std::int32_t>(CdPosition{d.track, d.minutes, d.seconds, 0}.packed()));
-    cd_.command(CdCommand::Seek);
-    followPlayhead();
-    window_.preview().updateIfChanged();
+    showAt({d.track, d.minutes, d.seconds, 0});
 }
 
 void StudioApp::tick() {

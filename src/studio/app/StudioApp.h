@@ -78,6 +78,7 @@ class StudioApp : public QObject {
     void startShow();
     void reloadShow();
     void moveTo(const CdPosition& target);
+    void showAt(const CdPosition& target);
     void selectCueAt(const CdPosition& at);
     void lineChosen(int row);
     void tick();

@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QPixmap>
+#include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QVBoxLayout>
@@ -59,6 +60,9 @@ StudioWindow::StudioWindow() {
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->verticalHeader()->hide();
     list_->horizontalHeader()->setStretchLastSection(false);
+    for (int column :
+         {LineListModel::Number, LineListModel::Time, LineListModel::Letter, LineListModel::Colour})
+        list_->horizontalHeader()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
     list_->horizontalHeader()->setSectionResizeMode(LineListModel::Body, QHeaderView::Stretch);
     list_->setTabKeyNavigation(false);
     rightLayout->addWidget(list_, 1);
@@ -85,7 +89,10 @@ StudioWindow::StudioWindow() {
                 if (current.isValid() && actions.selected) actions.selected(current.row());
             });
     addActions();
-    resize(1280, 800);
+    // No larger than the screen leaves room for: small laptops, kiosks.
+    const QRect room = screen()->availableGeometry();
+    resize(std::min(1280, room.width()), std::min(800, room.height()));
+    move(room.topLeft());
 }
 
 QWidget* StudioWindow::makeForm() {
