@@ -1,13 +1,13 @@
 #pragma once
-// Paints the display form model on one canvas. The 11701 x 8776 twip display
-// area is scaled uniformly to fit the window and centred, the rest filled with
-// the form's back colour; fonts and pictures scale with it. The view keeps no
+// The show's window: paints the display form model through its own painter
+// and picture cache, only when the model changed. The view keeps no
 // presentation state: mouse presses go to the handler it was given.
 
 #include <QWidget>
 #include <functional>
 
 #include "display/DisplayForm.h"
+#include "display/view/DisplayPainter.h"
 #include "display/view/PictureCache.h"
 
 namespace quilo {
@@ -69,31 +69,16 @@ class DisplayView : public QWidget {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
-    void paintPane(QPainter& painter, const ImagePane& pane);
-    bool modest(QSize drawn) const;
-    QSize sourceSize(QSize drawn) const;
-    // `withText` false paints only the label's background (its twin writes).
-    void paintLabel(QPainter& painter, const Label& label, const QFont& font, bool growsWithText,
-                    bool withText);
-    void paintTextBox(QPainter& painter, const TextBox& box);
-    QRectF toPixels(const Geometry& g) const;
-    QFont scaledFont(const QFont& font) const;
-
     const DisplayForm& model() const { return *model_; }
 
     const DisplayForm* model_;
     DisplayForm painted_;  // the model as the last paint showed it
     bool paintedOnce_ = false;
     PictureCache pictures_;
+    DisplayPainter painter_{pictures_};
     std::function<void(int)> onPress_;
     std::function<void()> onClose_;
     std::function<bool(int)> onKey_;
-    double scale_ = 1.0;  // pixels per twip
-    QPointF origin_;
 };
-
-// Makes "Arial" and "MS Sans Serif" resolve to the installed metric-compatible
-// family; call once after the application exists.
-void installFontSubstitutes();
 
 }  // namespace quilo

@@ -60,10 +60,6 @@ QImage PictureCache::decode(const QString& file, QSize atLeast) {
     return image;
 }
 
-qint64 PictureCache::bytesOf(const QPixmap& pixmap) {
-    return qint64(pixmap.width()) * pixmap.height() * pixmap.depth() / 8;
-}
-
 // The one used last goes to the end of the order, the last to be dropped: a
 // background on view all show long is used at every paint and stays.
 void PictureCache::touch(QList<QString>& order, const QString& key) {
@@ -100,8 +96,8 @@ void PictureCache::keep(const QString& file, QImage image, QSize asked) {
     trim(sources_, sourceOrder_, kSourcesKept, kSourceBytes);
 }
 
-void PictureCache::keepScaled(const QString& key, QPixmap pixmap) {
-    scaled_.insert(key, std::move(pixmap));
+void PictureCache::keepScaled(const QString& key, QImage image) {
+    scaled_.insert(key, std::move(image));
     touch(scaledOrder_, key);
     trim(scaled_, scaledOrder_, kScaledKept, kScaledBytes);
 }
@@ -117,8 +113,7 @@ void PictureCache::collectPreloaded(const QString& waitFor) {
         }
         const Decoded& decoded = it->get();
         const QString file = it.key();
-        if (!decoded.scaled.isNull())
-            keepScaled(scaledKey(file, decoded.drawn), QPixmap::fromImage(decoded.scaled));
+        if (!decoded.scaled.isNull()) keepScaled(scaledKey(file, decoded.drawn), decoded.scaled);
         keep(file, decoded.source, decoded.atLeast);
         it = preloading_.erase(it);
     }
@@ -159,7 +154,7 @@ void PictureCache::forget(const QString& file) {
     }
 }
 
-QPixmap PictureCache::scaled(const QString& file, QSize size) {
+QImage PictureCache::scaled(const QString& file, QSize size) {
     if (size.isEmpty()) return {};
     if (preloading_.contains(file)) collectPreloaded(file);
     const QString key = scaledKey(file, size);
@@ -170,10 +165,9 @@ QPixmap PictureCache::scaled(const QString& file, QSize size) {
     }
     const QImage& image = source(file, size);
     if (image.isNull()) return {};
-    QPixmap pixmap =
-        QPixmap::fromImage(image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-    keepScaled(key, pixmap);
-    return pixmap;
+    QImage scaled = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    keepScaled(key, scaled);
+    return scaled;
 }
 
 }  // namespace quilo

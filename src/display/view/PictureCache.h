@@ -11,7 +11,6 @@
 #include <QHash>
 #include <QImage>
 #include <QList>
-#include <QPixmap>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -21,9 +20,10 @@ namespace quilo {
 
 class PictureCache {
   public:
-    // The picture of `file` scaled to `size` pixels; a null pixmap when the
-    // file cannot be decoded.
-    QPixmap scaled(const QString& file, QSize size);
+    // The picture of `file` scaled to `size` pixels; a null image when the
+    // file cannot be decoded. Images rather than pixmaps: a cache may serve
+    // a painter off the interface thread.
+    QImage scaled(const QString& file, QSize size);
 
     // The decoded picture itself (null when it cannot be decoded), at least
     // as large as `atLeast` (or whole, when the file is smaller), keeping its
@@ -61,7 +61,7 @@ class PictureCache {
     };
     void keep(const QString& file, QImage image, QSize asked);
     static void touch(QList<QString>& order, const QString& key);
-    void keepScaled(const QString& key, QPixmap pixmap);
+    void keepScaled(const QString& key, QImage image);
     void collectPreloaded(const QString& waitFor = {});
 
     struct Source {
@@ -69,14 +69,14 @@ class PictureCache {
         QSize asked;  // what it was decoded to cover
     };
     static qint64 bytesOf(const Source& source) { return source.image.sizeInBytes(); }
-    static qint64 bytesOf(const QPixmap& pixmap);
+    static qint64 bytesOf(const QImage& image) { return image.sizeInBytes(); }
     template <typename Map>
     static void trim(Map& map, QList<typename Map::key_type>& order, int keep, qint64 budget);
 
     QHash<QString, Source> sources_;
     QHash<QString, std::shared_future<Decoded>> preloading_;
     QList<QString> sourceOrder_;
-    QHash<QString, QPixmap> scaled_;
+    QHash<QString, QImage> scaled_;
     QList<QString> scaledOrder_;
 };
 

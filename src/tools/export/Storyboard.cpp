@@ -5,8 +5,6 @@
 #include <QImage>
 #include <cstdio>
 
-#include "display/view/DisplayView.h"
-
 namespace quilo {
 
 std::string escapeHtml(const std::string& text) {
@@ -38,10 +36,11 @@ std::string escapeHtml(const std::string& text) {
 bool Storyboard::add(const CueReport& cue) {
     char name[32];
     std::snprintf(name, sizeof name, "cue-%04d.png", static_cast<int>(cues_.size()) + 1);
-    DisplayView view(cue.display);
-    view.resize(size_);
     QImage picture(size_, QImage::Format_RGB32);
-    view.render(&picture);
+    {
+        QPainter painter(&picture);
+        painter_.paint(painter, size_, cue.display);
+    }
     if (!picture.save(QDir(folder_).filePath(QString::fromLatin1(name)), "PNG")) return false;
     cues_.push_back({name, cue.position, cue.line, cue.letter, cue.text});
     return true;

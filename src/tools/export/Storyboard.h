@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "display/view/DisplayPainter.h"
 #include "tools/sim/Simulation.h"
 
 namespace quilo {
@@ -33,6 +34,8 @@ class Storyboard {
     };
     QString folder_;
     QSize size_;
+    PictureCache pictures_;
+    DisplayPainter painter_{pictures_};
     std::vector<Cue> cues_;
 };
 
