@@ -109,6 +109,7 @@ void QuiloApp::connectViews() {
     displayView_.setKeyHandler(onKey);
     panelView_.onKey = onKey;  // what the panel's boxes and buttons leave
     panelView_.onJoin = [this] { remote_.join(); };
+    presenter_.setMirror([this] { remote_.mirror(); });
 }
 
 std::optional<std::string> QuiloApp::start() {
@@ -212,6 +213,7 @@ void QuiloApp::syncViews() {
     }
     show_.afterTick();
     remote_.publish();
+    remote_.mirror();
     displayView_.updateIfChanged();
 }
 

@@ -98,12 +98,20 @@ void RemoteLink::startOn(int port) {
     }
     server_ = std::make_unique<RemoteServer>(
         RemoteServerOptions{static_cast<quint16>(port), bind, token});
+    RemoteServer* server = server_.get();
+    pictures_ =
+        std::make_unique<RemotePictures>([server](QByteArray jpeg) { server->pushFrame(jpeg); });
+    server_->setThumbnails([pictures = pictures_.get()](int line, auto done) {
+        pictures->thumbnail(line, std::move(done));
+    });
     if (auto failure = server_->start()) {
         warnings_.warn(*failure);
+        pictures_.reset();
         server_.reset();
         return;
     }
-    connect(server_.get(), &RemoteServer::commanded, this, [this](RemoteCommand command) {
+    connect(server, &RemoteServer::liveJoined, this, [this] { mirror(true); });
+    connect(server, &RemoteServer::commanded, this, [this](RemoteCommand command) {
         run(command);
         sync_();
     });
@@ -122,12 +130,21 @@ void RemoteLink::publish() {
         cuesFor_ = state.scriptPath;
         cuesLines_ = state.lineCount;
         server_->setCues(cuesJson(state));
+        pictures_->setScript(state.scriptPath, options_.root);
     }
     const CdMode mode = cd_.mode();
     const Transport transport = mode == CdMode::Playing  ? Transport::Playing
                                 : mode == CdMode::Paused ? Transport::Paused
                                                          : Transport::Stopped;
     server_->publish(stateJson(remoteState(state, CdPosition::unpack(cd_.position()), transport)));
+}
+
+void RemoteLink::mirror(bool always) {
+    if (!pictures_ || server_->liveViewers() == 0) return;
+    const DisplayForm& now = core_.testo1();
+    if (!always && mirrored_ && *mirrored_ == now) return;
+    mirrored_ = now;
+    pictures_->show(now);
 }
 
 void RemoteLink::run(const RemoteCommand& command) {

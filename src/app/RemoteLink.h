@@ -7,9 +7,11 @@
 #include <QObject>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/Options.h"
+#include "app/RemotePictures.h"
 #include "app/ShowOperator.h"
 #include "cd/CdControl.h"
 #include "presentation/Presentation.h"
@@ -36,6 +38,9 @@ class RemoteLink : public QObject {
     const QString& address() const { return address_; }
     // After every handler.
     void publish();
+    // After every repaint of the display: the live pages get it when it
+    // changed (or always, for a page that just opened).
+    void mirror(bool always = false);
 
   private:
     void startOn(int port);
@@ -48,6 +53,8 @@ class RemoteLink : public QObject {
     Warnings& warnings_;
     std::function<void()> sync_;
     std::unique_ptr<RemoteServer> server_;
+    std::unique_ptr<RemotePictures> pictures_;  // after the server: ends first
+    std::optional<DisplayForm> mirrored_;
     std::unique_ptr<JoinWindow> joinWindow_;
     QString address_;      // with the key
     std::string cuesFor_;  // the script whose cues were given last

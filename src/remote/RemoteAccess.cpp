@@ -54,20 +54,34 @@ std::optional<std::string> requestToken(std::string_view query, std::string_view
     return std::nullopt;
 }
 
+std::optional<int> thumbnailLine(std::string_view query) {
+    const auto value = valueOf(query, "line", '&');
+    if (!value || value->empty() || value->size() > 5) return std::nullopt;
+    int line = 0;
+    for (const char c : *value) {
+        if (c < '0' || c > '9') return std::nullopt;
+        line = line * 10 + (c - '0');
+    }
+    if (line < 1) return std::nullopt;
+    return line;
+}
+
 Route routeFor(std::string_view path) {
     struct Known {
         std::string_view path;
         Route route;
     };
-    static constexpr std::array<Known, 9> kKnown{{{"/", Route::Remote},
-                                                  {"/api/cues", Route::Cues},
-                                                  {"/stage", Route::Stage},
-                                                  {"/live", Route::Live},
-                                                  {"/api/state", Route::State},
-                                                  {"/api/command", Route::Command},
-                                                  {"/ws", Route::Socket},
-                                                  {"/remote.js", Route::Script},
-                                                  {"/remote.css", Route::Style}}};
+    static constexpr std::array<Known, 11> kKnown{{{"/", Route::Remote},
+                                                   {"/api/thumb", Route::Thumbnail},
+                                                   {"/ws/live", Route::LiveSocket},
+                                                   {"/api/cues", Route::Cues},
+                                                   {"/stage", Route::Stage},
+                                                   {"/live", Route::Live},
+                                                   {"/api/state", Route::State},
+                                                   {"/api/command", Route::Command},
+                                                   {"/ws", Route::Socket},
+                                                   {"/remote.js", Route::Script},
+                                                   {"/remote.css", Route::Style}}};
     for (const Known& known : kKnown)
         if (known.path == path) return known.route;
     return Route::None;

@@ -26,7 +26,24 @@ std::optional<std::string> wellFormedToken(std::string_view text);
 // "quilo" cookie of its Cookie header.
 std::optional<std::string> requestToken(std::string_view query, std::string_view cookieHeader);
 
-enum class Route { Remote, Stage, Live, State, Cues, Command, Socket, Script, Style, None };
+enum class Route {
+    Remote,
+    Stage,
+    Live,
+    State,
+    Cues,
+    Thumbnail,
+    Command,
+    Socket,
+    LiveSocket,
+    Script,
+    Style,
+    None
+};
+
+// The line a thumbnail's address names ("line=N", N from 1 to 99999); none
+// for anything else.
+std::optional<int> thumbnailLine(std::string_view query);
 
 // The page or call a path names; None for any other path, however written.
 Route routeFor(std::string_view path);

@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
 
@@ -83,8 +84,12 @@ std::variant<RemoteCommand, std::string> parseRemoteCommand(std::string_view bod
 }
 
 RemoteState remoteState(const Modulo1& state, const CdPosition& position, Transport transport) {
-    RemoteState remote{position, transport, std::nullopt, std::nullopt,
-                       std::filesystem::path(state.scriptPath).filename().string()};
+    RemoteState remote;
+    remote.position = position;
+    remote.transport = transport;
+    remote.script = std::filesystem::path(state.scriptPath).filename().string();
+    if (state.pauseActive == 1)
+        remote.pauseLeft = std::max(0, state.pauseSeconds - state.elapsedSeconds);
     const CdPosition second{position.track, position.minutes, position.seconds, 0};
     std::int64_t bestBefore = -1, bestAfter = -1;
     for (int i = 0; i < state.lineCount && i < LineTable::kSize; ++i) {
@@ -115,13 +120,15 @@ std::string stateJson(const RemoteState& state) {
     const CdPosition& p = state.position;
     const std::int64_t ms =
         (std::int64_t{p.minutes} * 60 + p.seconds) * 1000 + std::int64_t{p.frames} * 1000 / 75;
-    return nlohmann::json{{"position", p.text()},
-                          {"ms", ms},
-                          {"track", p.track},
-                          {"transport", transportName(state.transport)},
-                          {"current", cueJson(state.current)},
-                          {"next", cueJson(state.next)},
-                          {"script", state.script}}
+    return nlohmann::json{
+        {"position", p.text()},
+        {"ms", ms},
+        {"track", p.track},
+        {"transport", transportName(state.transport)},
+        {"current", cueJson(state.current)},
+        {"next", cueJson(state.next)},
+        {"script", state.script},
+        {"pause", state.pauseLeft ? nlohmann::json(*state.pauseLeft) : nlohmann::json(nullptr)}}
         .dump();
 }
 

@@ -51,6 +51,7 @@ struct RemoteState {
     std::optional<RemoteCue> current;  // the last cue at or before the position
     std::optional<RemoteCue> next;     // the first cue after it
     std::string script;                // the script's file name
+    std::optional<int> pauseLeft;      // seconds left of a scripted pause
 };
 
 // The state at `position` of the show whose script `state` holds.

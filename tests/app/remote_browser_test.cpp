@@ -1,7 +1,9 @@
 // The remote's pages in a real browser: headless Chromium, driven through its
 // DevTools protocol, loads the remote with the key, touches "cue seguente"
-// and then a cue of the list, and the real program's show moves there; the
-// stage page shows the next cue's text. Skipped without Chromium.
+// and then a cue of the list, and the real program's show moves there, the
+// cue's thumbnail in the list; the stage page shows the next cue's text; the
+// live page shows the display's colours, and follows the show to the next
+// cue. Skipped without Chromium.
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
@@ -18,6 +20,7 @@
 #include <filesystem>
 
 #include "app/Stepper.h"
+#include "display/view/DisplayPainter.h"
 #include "support/CommandFakes.h"
 #include "support/Harness.h"
 #include "support/TempDir.h"
@@ -126,6 +129,35 @@ class BrowserPage {
     int lastId_ = 0;
 };
 
+// The display's colour at a point of a 1024 x 768 frame, as the program paints it.
+QColor displayColourAt(const DisplayForm& form, QPoint at) {
+    PictureCache pictures;
+    DisplayPainter painter(pictures);
+    QImage image(1024, 768, QImage::Format_RGB32);
+    QPainter on(&image);
+    painter.paint(on, image.size(), form);
+    return image.pixelColor(at);
+}
+
+// The live page's colour at a point of its frame, read through a canvas.
+QString livePixelScript(QPoint at) {
+    return QStringLiteral(
+               "(function(){var i=document.getElementById('frame');"
+               "if(!i.naturalWidth)return '';var c=document.createElement('canvas');"
+               "c.width=1024;c.height=768;var g=c.getContext('2d');g.drawImage(i,0,0);"
+               "var d=g.getImageData(%1,%2,1,1).data;return d[0]+','+d[1]+','+d[2];})()")
+        .arg(at.x())
+        .arg(at.y());
+}
+
+bool near(const QString& rgb, const QColor& expected) {
+    const QStringList parts = rgb.split(QLatin1Char(','));
+    if (parts.size() != 3) return false;
+    return std::abs(parts[0].toInt() - expected.red()) <= 16 &&
+           std::abs(parts[1].toInt() - expected.green()) <= 16 &&
+           std::abs(parts[2].toInt() - expected.blue()) <= 16;
+}
+
 TEST(RemoteBrowser, MovesTheShowFromTheRemotePageAndShowsWhatComesOnTheStage) {
     if (QStandardPaths::findExecutable(QStringLiteral("chromium")).isEmpty())
         GTEST_SKIP() << "no chromium";
@@ -160,12 +192,39 @@ TEST(RemoteBrowser, MovesTheShowFromTheRemotePageAndShowsWhatComesOnTheStage) {
     for (int i = 0; i < 200 && seconds() != 20; ++i) step(), QTest::qWait(10);
     EXPECT_EQ(seconds(), 20);
     EXPECT_TRUE(remote.until("document.querySelector('#cues li.current').dataset.line === '16'"));
+    EXPECT_TRUE(
+        remote.until("document.querySelector('#cues li[data-line=\"16\"] img').naturalWidth "
+                     "=== 240"));
 
     QString stageAddress = address;
     stageAddress.replace(QStringLiteral("/?t="), QStringLiteral("/stage?t="));
     BrowserPage stage(stageAddress, step);
     ASSERT_TRUE(stage.open());
     EXPECT_TRUE(stage.until("document.getElementById('next').textContent === 'torre.png'"));
+
+    QString liveAddress = address;
+    liveAddress.replace(QStringLiteral("/?t="), QStringLiteral("/live?t="));
+    BrowserPage live(liveAddress, step);
+    ASSERT_TRUE(live.open());
+    const QPoint top(512, 40);
+    const auto showsTheDisplay = [&] {
+        const QColor expected = displayColourAt(app.presentation().testo1(), top);
+        for (int i = 0; i < 100; ++i) {
+            if (near(live.evaluate(livePixelScript(top)).toString(), expected)) return true;
+            step(), QTest::qWait(20);
+        }
+        ADD_FAILURE() << "live " << live.evaluate(livePixelScript(top)).toString().toStdString()
+                      << ", display " << expected.name().toStdString();
+        return false;
+    };
+    EXPECT_TRUE(showsTheDisplay());
+    const QColor before = displayColourAt(app.presentation().testo1(), top);
+    remote.evaluate("document.querySelector('#cues li[data-line=\"23\"]').click(); true");
+    for (int i = 0; i < 300 && displayColourAt(app.presentation().testo1(), top) == before; ++i)
+        step(), QTest::qWait(10);
+    ASSERT_NE(displayColourAt(app.presentation().testo1(), top), before)
+        << "the show did not change";
+    EXPECT_TRUE(showsTheDisplay());
 }
 
 }  // namespace

@@ -34,6 +34,11 @@ TEST(RemoteAccess, NamesOnlyItsOwnPagesAndCalls) {
          {"", "/../etc/passwd", "/%2e%2e/%2e%2e/etc/passwd", "//etc/passwd", "/stage/", "/STAGE",
           "/api/state/..", "/etc/passwd", "/ws%00", "/remote.js/../../x", "C:\\\\Windows"})
         EXPECT_EQ(routeFor(path), Route::None) << path;
+    EXPECT_EQ(thumbnailLine("line=12"), 12);
+    EXPECT_EQ(thumbnailLine("t=ab&line=99999"), 99999);
+    for (const char* query : {"", "line=", "line=0", "line=-1", "line=100000", "line=1%00",
+                              "line=../1", "line=1x", "lines=2"})
+        EXPECT_FALSE(thumbnailLine(query)) << query;
 }
 
 }  // namespace

@@ -37,6 +37,11 @@ TEST(RemoteCalls, GivesTheCueOnViewAndTheNextAsJson) {
     EXPECT_EQ(json["current"]["text"], "alba.png");
     EXPECT_EQ(json["next"]["text"], "Fine");
     EXPECT_EQ(json["script"], "mostra.txt");
+    EXPECT_TRUE(json["pause"].is_null());
+    state.pauseActive = 1;
+    state.pauseSeconds = 8;
+    state.elapsedSeconds = 3;
+    EXPECT_EQ(nlohmann::json::parse(stateJson(remoteState(state, {}, {})))["pause"], 5);
     const auto before = nlohmann::json::parse(stateJson(remoteState(state, {1, 0, 0, 0}, {})));
     EXPECT_TRUE(before["current"].is_null());
     EXPECT_EQ(before["next"]["line"], 1);

@@ -8,6 +8,7 @@ namespace quilo {
 
 void DisplayPresenter::repaintNow(Repaint) {
     view_.paintNowIfChanged();
+    if (mirror_) mirror_();
 }
 
 void DisplayPresenter::showTransitionFrame() {
@@ -18,6 +19,7 @@ void DisplayPresenter::showTransitionFrame() {
     if (now < due) QThread::usleep(static_cast<unsigned long>((due - now) / 1000));
     lastFrame_ = std::max(due, now);
     if (view_.isVisible()) view_.repaint();
+    if (mirror_) mirror_();
 }
 
 }  // namespace quilo

@@ -5,6 +5,7 @@
 // sound plays on its own thread meanwhile.
 
 #include <QElapsedTimer>
+#include <functional>
 
 #include "shared/Presenter.h"
 
@@ -18,6 +19,9 @@ class DisplayPresenter : public Presenter {
 
     void repaintNow(Repaint what) override;
     void showTransitionFrame() override;
+    // Told after every repaint and transition frame, for a copy of the
+    // display shown elsewhere (the remote's live page).
+    void setMirror(std::function<void()> mirror) { mirror_ = std::move(mirror); }
 
     static constexpr qint64 kFrameNanoseconds = 1'000'000'000 / 30;
 
@@ -25,6 +29,7 @@ class DisplayPresenter : public Presenter {
     DisplayView& view_;
     QElapsedTimer clock_;
     qint64 lastFrame_ = -kFrameNanoseconds;
+    std::function<void()> mirror_;
 };
 
 }  // namespace quilo

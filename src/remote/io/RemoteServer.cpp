@@ -96,6 +96,8 @@ RemoteServer::~RemoteServer() {
         [this] {
             for (auto& client : clients_)
                 if (client) client->abort();
+            for (auto& client : liveClients_)
+                if (client) client->abort();
             delete home_;  // its sockets and servers with it
             home_ = nullptr;
         },
@@ -133,33 +135,45 @@ void RemoteServer::listenHere(std::optional<std::string>& failure) {
     port_ = tcp_->serverPort();
     connect(tcp_, &QTcpServer::newConnection, home_, [this] { accept(); });
     connect(sockets_, &QWebSocketServer::newConnection, home_, [this] {
-        while (QWebSocket* ws = sockets_->nextPendingConnection()) {
-            std::erase_if(clients_, [](const QPointer<QWebSocket>& c) { return c.isNull(); });
-            if (int(clients_.size()) >= kMaxConnections) {
-                ws->abort();
-                ws->deleteLater();
-                continue;
-            }
-            ws->setParent(home_);
-            ws->setMaxAllowedIncomingFrameSize(kMaxBodyBytes);
-            ws->setMaxAllowedIncomingMessageSize(kMaxBodyBytes);
-            auto* idle = new QTimer(ws);
-            idle->setSingleShot(true);
-            idle->start(kIdleMs);
-            auto* ping = new QTimer(ws);
-            ping->start(kPingMs);
-            connect(ping, &QTimer::timeout, ws, [ws] { ws->ping(); });
-            connect(idle, &QTimer::timeout, ws, [ws] { ws->abort(); });
-            const auto alive = [idle] { idle->start(kIdleMs); };
-            connect(ws, &QWebSocket::pong, idle, alive);
-            connect(ws, &QWebSocket::textMessageReceived, idle, alive);
-            connect(ws, &QWebSocket::binaryMessageReceived, idle, alive);
-            connect(ws, &QWebSocket::disconnected, ws, &QObject::deleteLater);
-            clients_.push_back(ws);
-            std::lock_guard lock(mutex_);
-            ws->sendTextMessage(QString::fromStdString(state_));
-        }
+        while (QWebSocket* ws = sockets_->nextPendingConnection()) welcome(ws);
     });
+}
+
+void RemoteServer::welcome(QWebSocket* ws) {
+    std::erase_if(clients_, [](const QPointer<QWebSocket>& c) { return c.isNull(); });
+    std::erase_if(liveClients_, [](const QPointer<QWebSocket>& c) { return c.isNull(); });
+    if (int(clients_.size() + liveClients_.size()) >= kMaxConnections) {
+        ws->abort();
+        ws->deleteLater();
+        return;
+    }
+    ws->setParent(home_);
+    ws->setMaxAllowedIncomingFrameSize(kMaxBodyBytes);
+    ws->setMaxAllowedIncomingMessageSize(kMaxBodyBytes);
+    auto* idle = new QTimer(ws);
+    idle->setSingleShot(true);
+    idle->start(kIdleMs);
+    auto* ping = new QTimer(ws);
+    ping->start(kPingMs);
+    connect(ping, &QTimer::timeout, ws, [ws] { ws->ping(); });
+    connect(idle, &QTimer::timeout, ws, [ws] { ws->abort(); });
+    const auto alive = [idle] { idle->start(kIdleMs); };
+    connect(ws, &QWebSocket::pong, idle, alive);
+    connect(ws, &QWebSocket::textMessageReceived, idle, alive);
+    connect(ws, &QWebSocket::binaryMessageReceived, idle, alive);
+    connect(ws, &QWebSocket::disconnected, ws, &QObject::deleteLater);
+    if (ws->requestUrl().path() == QStringLiteral("/ws/live")) {
+        liveClients_.push_back(ws);
+        ++liveViewers_;
+        connect(ws, &QObject::destroyed, home_, [this] { --liveViewers_; });
+        std::lock_guard lock(mutex_);
+        if (!frame_.isEmpty()) ws->sendBinaryMessage(frame_);
+        emit liveJoined();
+        return;
+    }
+    clients_.push_back(ws);
+    std::lock_guard lock(mutex_);
+    ws->sendTextMessage(QString::fromStdString(state_));
 }
 
 int RemoteServer::connections() const {
@@ -204,8 +218,8 @@ void RemoteServer::readRequest(QTcpSocket* socket) {
                                   ? "quilo=" + QByteArray::fromStdString(options_.token)
                                   : QByteArray();
     const Route route = routeFor(request->path.toStdString());
-    if (route == Route::None || route == Route::Live) return answer(socket, 404, "text/plain", "");
-    if (route == Route::Socket) {
+    if (route == Route::None) return answer(socket, 404, "text/plain", "");
+    if (route == Route::Socket || route == Route::LiveSocket) {
         const bool upgrade = request->header("upgrade").toLower() == "websocket";
         const bool sameOrigin = request->header("origin") == "http://" + request->header("host");
         if (request->method != "GET" || !upgrade || !sameOrigin)
@@ -228,6 +242,11 @@ void RemoteServer::readRequest(QTcpSocket* socket) {
         emit commanded(std::get<RemoteCommand>(parsed));
         return answer(socket, 204, "text/plain", "", cookie);
     }
+    if (route == Route::Thumbnail) {
+        const auto line = thumbnailLine(request->query.toStdString());
+        if (!line || !thumbnails_) return answer(socket, 404, "text/plain", "");
+        return answerThumbnail(socket, *line, cookie);
+    }
     std::lock_guard lock(mutex_);
     switch (route) {
         case Route::State:
@@ -240,6 +259,8 @@ void RemoteServer::readRequest(QTcpSocket* socket) {
             return answer(socket, 200, "text/html; charset=utf-8", page("remote.html"), cookie);
         case Route::Stage:
             return answer(socket, 200, "text/html; charset=utf-8", page("stage.html"), cookie);
+        case Route::Live:
+            return answer(socket, 200, "text/html; charset=utf-8", page("live.html"), cookie);
         case Route::Script:
             return answer(socket, 200, "text/javascript; charset=utf-8", page("remote.js"), cookie);
         case Route::Style:
@@ -260,6 +281,24 @@ void RemoteServer::answer(QTcpSocket* socket, int status, const QByteArray& type
         head += "Set-Cookie: " + cookie + "; HttpOnly; SameSite=Strict; Path=/\r\n";
     socket->write(head + "\r\n" + body);
     socket->disconnectFromHost();
+}
+
+// The thumbnail is painted elsewhere; the request waits for it without
+// holding the server (its deadline still runs).
+void RemoteServer::answerThumbnail(QTcpSocket* socket, int line, const QByteArray& cookie) {
+    disconnect(socket, &QTcpSocket::readyRead, nullptr, nullptr);
+    QPointer<QTcpSocket> waiting(socket);
+    QObject* home = home_;
+    thumbnails_(line, [this, home, waiting, cookie](QByteArray jpeg) {
+        QMetaObject::invokeMethod(
+            home,
+            [this, waiting, cookie, jpeg] {
+                if (!waiting) return;
+                if (jpeg.isEmpty()) return answer(waiting, 404, "text/plain", "");
+                answer(waiting, 200, "image/jpeg", jpeg, cookie);
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 // From here Qt's WebSocket server owns the socket (and ends a handshake that
@@ -287,6 +326,30 @@ void RemoteServer::publish(const std::string& stateJson) {
 void RemoteServer::setCues(const std::string& cuesJson) {
     std::lock_guard lock(mutex_);
     cues_ = cuesJson;
+}
+
+void RemoteServer::pushFrame(const QByteArray& jpeg) {
+    {
+        std::lock_guard lock(mutex_);
+        frame_ = jpeg;
+        ++frameNumber_;
+    }
+    if (home_)
+        QMetaObject::invokeMethod(
+            home_, [this] { pushFrameHere(); }, Qt::QueuedConnection);
+}
+
+void RemoteServer::pushFrameHere() {
+    QByteArray frame;
+    {
+        std::lock_guard lock(mutex_);
+        if (frameSent_ == frameNumber_) return;  // sent by an earlier call
+        frameSent_ = frameNumber_;
+        frame = frame_;
+    }
+    std::erase_if(liveClients_, [](const QPointer<QWebSocket>& c) { return c.isNull(); });
+    for (auto& client : liveClients_)
+        if (client->bytesToWrite() < kFrameBacklogBytes) client->sendBinaryMessage(frame);
 }
 
 void RemoteServer::push() {

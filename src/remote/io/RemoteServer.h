@@ -16,6 +16,7 @@
 #include <QTcpServer>
 #include <QWebSocket>
 #include <QWebSocketServer>
+#include <atomic>
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -54,9 +55,24 @@ class RemoteServer : public QObject {
     void publish(const std::string& stateJson);
     void setCues(const std::string& cuesJson);
 
+    // Paints the thumbnail of the cue on a line and hands its JPEG (empty
+    // when there is none) to the callback, from any thread; set before start.
+    using Thumbnails = std::function<void(int line, std::function<void(QByteArray)> done)>;
+    void setThumbnails(Thumbnails thumbnails) { thumbnails_ = std::move(thumbnails); }
+
+    // A live frame (JPEG) for the live pages, from any thread. A page that
+    // has not taken the frames before skips this one: a slow phone never
+    // piles frames up in memory.
+    void pushFrame(const QByteArray& jpeg);
+    // How many live pages are open: no frame need be painted for none.
+    int liveViewers() const { return liveViewers_.load(); }
+    static constexpr qint64 kFrameBacklogBytes = 2LL << 20;
+
   signals:
     // A command a client sent; connect it queued to the show's thread.
     void commanded(quilo::RemoteCommand command);
+    // A live page opened: it needs the display as it is now.
+    void liveJoined();
 
   private:
     void listenHere(std::optional<std::string>& failure);
@@ -66,6 +82,9 @@ class RemoteServer : public QObject {
                 const QByteArray& cookie = {});
     void upgrade(QTcpSocket* socket);
     void push();
+    void pushFrameHere();
+    void welcome(QWebSocket* ws);
+    void answerThumbnail(QTcpSocket* socket, int line, const QByteArray& cookie);
     int connections() const;
 
     RemoteServerOptions options_;
@@ -76,9 +95,15 @@ class RemoteServer : public QObject {
     QTcpServer* tcp_ = nullptr;
     QWebSocketServer* sockets_ = nullptr;
     std::vector<QPointer<QWebSocket>> clients_;
+    std::vector<QPointer<QWebSocket>> liveClients_;
+    std::atomic<int> liveViewers_{0};
+    Thumbnails thumbnails_;
     std::mutex mutex_;  // guards the two below
     std::string state_ = "{}";
     std::string cues_ = "[]";
+    QByteArray frame_;  // the last live frame
+    quint64 frameNumber_ = 0;
+    quint64 frameSent_ = 0;  // the server thread's own
 };
 
 }  // namespace quilo

@@ -1,5 +1,6 @@
-// The remote's pages: the state arrives over the WebSocket at every change;
-// commands go as POST /api/command. The token travels in a cookie.
+// The remote's pages: the state arrives over the WebSocket at every change
+// (the live page's frames over a WebSocket of their own); commands go as
+// POST /api/command. The token travels in a cookie.
 var quilo = (function () {
   function command(cmd, at) {
     var body = { cmd: cmd };
@@ -7,10 +8,27 @@ var quilo = (function () {
     return fetch('/api/command', { method: 'POST', body: JSON.stringify(body),
                                    headers: { 'Content-Type': 'application/json' } });
   }
+  function open(path, onMessage) {
+    var socket = new WebSocket((location.protocol === 'https:' ? 'wss://' : 'ws://') + location.host + path);
+    socket.binaryType = 'blob';
+    socket.onmessage = onMessage;
+    socket.onclose = function () { setTimeout(function () { open(path, onMessage); }, 1000); };
+  }
   function listen(onState) {
-    var socket = new WebSocket((location.protocol === 'https:' ? 'wss://' : 'ws://') + location.host + '/ws');
-    socket.onmessage = function (event) { onState(JSON.parse(event.data)); };
-    socket.onclose = function () { setTimeout(function () { listen(onState); }, 1000); };
+    open('/ws', function (event) { onState(JSON.parse(event.data)); });
+  }
+  // A thumbnail not painted yet is asked again; a line with none hides it.
+  function thumbnail(line) {
+    var image = document.createElement('img');
+    image.alt = '';
+    image.loading = 'lazy';
+    var tries = 0;
+    image.onerror = function () {
+      if (++tries > 2) { image.className = 'none'; return; }
+      setTimeout(function () { image.src = '/api/thumb?line=' + line + '&r=' + tries; }, 1000);
+    };
+    image.src = '/api/thumb?line=' + line;
+    return image;
   }
   function text(id, value) { document.getElementById(id).textContent = value; }
   function seconds(at) {
@@ -28,11 +46,14 @@ var quilo = (function () {
           var item = document.createElement('li');
           item.dataset.line = cue.line;
           item.setAttribute('role', 'button');
+          item.appendChild(thumbnail(cue.line));
           var at = document.createElement('span');
           at.className = 'at';
           at.textContent = cue.at;
-          item.appendChild(at);
-          item.appendChild(document.createTextNode(cue.letter + ' ' + cue.text));
+          var words = document.createElement('span');
+          words.appendChild(at);
+          words.appendChild(document.createTextNode(cue.letter + ' ' + cue.text));
+          item.appendChild(words);
           item.addEventListener('click', function () { command('goto', cue.at); });
           list.appendChild(item);
         });
@@ -56,6 +77,16 @@ var quilo = (function () {
         var left = state.next && state.next.at.substring(0, 2) === state.position.substring(0, 2)
           ? seconds(state.next.at) - Math.floor(state.ms / 1000) : null;
         text('countdown', left !== null && left >= 0 ? 'tra ' + left + ' s' : '');
+        text('pause', state.pause !== null && state.pause !== undefined
+          ? 'Pausa: ancora ' + state.pause + ' s' : '');
+      });
+    },
+    live: function () {
+      var frame = document.getElementById('frame');
+      open('/ws/live', function (event) {
+        var old = frame.src;
+        frame.src = URL.createObjectURL(event.data);
+        if (old) URL.revokeObjectURL(old);
       });
     }
   };

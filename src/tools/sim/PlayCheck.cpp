@@ -111,40 +111,51 @@ std::optional<Diagnostic> cutPicture(const CueReport& cue, const Modulo1& state)
 
 }  // namespace
 
-std::vector<Diagnostic> checkByPlaying(const std::string& script, const std::string& root,
-                                       PictureProber& pictures, SoundCheck& sounds,
-                                       const std::optional<std::string>& text) {
+bool playEveryCue(const std::string& script, const std::string& root, PictureProber& pictures,
+                  SoundCheck& sounds, const std::optional<std::string>& text,
+                  const std::function<void(const CueReport&, const Modulo1&)>& onCue) {
     Modulo1 state;
     state.scriptPath = script;
     const PathResolver paths(root);
     ScriptLoader loader(state, paths);
     loader.useText(text);
-    if (loader.MemorizzaLetturaRiga()) return {};
+    if (loader.MemorizzaLetturaRiga()) return false;
     const VirtualDisc disc = discFor(state);
+    SimOptions options;
+    options.script = script;
+    options.root = root;
+    options.trackSectors = disc.trackSectors;
+    options.until = disc.until;
+    options.clockEveryMs = kClockEveryMs;
+    options.scriptText = text;
+    options.onCue = [&](const CueReport& cue) { onCue(cue, state); };
+    std::ostream nowhere(nullptr);
+    return Simulation(options, pictures, sounds, nowhere, nowhere).run() == 0;
+}
 
+std::vector<Diagnostic> checkByPlaying(const std::string& script, const std::string& root,
+                                       PictureProber& pictures, SoundCheck& sounds,
+                                       const std::optional<std::string>& text) {
     std::vector<Diagnostic> found;
     std::set<int> warned;
-    SimOptions options{script, root, disc.trackSectors, disc.until, {}, kClockEveryMs};
-    options.scriptText = text;
     std::set<int> cut;
-    options.onCue = [&](const CueReport& cue) {
-        if (placesPicture(cue.letter) && cut.insert(cue.line).second) {
-            if (auto picture = cutPicture(cue, state)) found.push_back(*picture);
-        }
-        if (!setsCaption(cue.letter) || warned.count(cue.line)) return;
-        const CaptionCover cover = captionCover(cue.display);
-        if (cover.share <= kHiddenShare) return;
-        warned.insert(cue.line);
-        found.push_back({cue.line, false,
-                         "la didascalia " + quotedStart(cue.display.Label2[0].caption) +
-                             (cover.share < kWhollyHidden ? " resta in gran parte nascosta"
-                                                          : " resta nascosta") +
-                             " sotto l'immagine \u00AB" + cover.picture +
-                             "\u00BB: le didascalie stanno sotto le immagini; la toglie prima "
-                             "un testo semplice, un blocco \u00AB+\u00BB o una pausa"});
-    };
-    std::ostream nowhere(nullptr);
-    Simulation(options, pictures, sounds, nowhere, nowhere).run();
+    playEveryCue(
+        script, root, pictures, sounds, text, [&](const CueReport& cue, const Modulo1& state) {
+            if (placesPicture(cue.letter) && cut.insert(cue.line).second) {
+                if (auto picture = cutPicture(cue, state)) found.push_back(*picture);
+            }
+            if (!setsCaption(cue.letter) || warned.count(cue.line)) return;
+            const CaptionCover cover = captionCover(cue.display);
+            if (cover.share <= kHiddenShare) return;
+            warned.insert(cue.line);
+            found.push_back({cue.line, false,
+                             "la didascalia " + quotedStart(cue.display.Label2[0].caption) +
+                                 (cover.share < kWhollyHidden ? " resta in gran parte nascosta"
+                                                              : " resta nascosta") +
+                                 " sotto l'immagine \u00AB" + cover.picture +
+                                 "\u00BB: le didascalie stanno sotto le immagini; la toglie prima "
+                                 "un testo semplice, un blocco \u00AB+\u00BB o una pausa"});
+        });
     return found;
 }
 

@@ -3,14 +3,25 @@
 // display when each caption arrives. The script plays through the simulation
 // on a silent disc just long enough for its cues, so nothing is heard or shown.
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "script/ScriptChecker.h"
+#include "shared/Modulo1.h"
 #include "shared/PictureProber.h"
 #include "shared/SoundCheck.h"
+#include "tools/sim/Simulation.h"
 
 namespace quilo {
+
+// Plays the script on a silent disc just long enough for its cues, telling
+// `onCue` of each cue with the display after it and the script's lines as
+// the loader read them; false when the player would not take the script.
+bool playEveryCue(const std::string& script, const std::string& root, PictureProber& pictures,
+                  SoundCheck& sounds, const std::optional<std::string>& text,
+                  const std::function<void(const CueReport&, const Modulo1&)>& onCue);
 
 // Warnings for captions that arrive under a picture and so are never seen, and
 // for pictures drawn partly past the display's edge.
