@@ -9,7 +9,10 @@
 #include <QSignalSpy>
 #include <QTcpSocket>
 #include <QTest>
+#include <QThread>
 #include <QWebSocket>
+#include <thread>
+#include <vector>
 
 namespace quilo {
 namespace {
@@ -19,6 +22,13 @@ const std::string kToken = "00112233445566778899aabbccddeeff";
 class RemoteServerTest : public ::testing::Test {
   protected:
     RemoteServerTest() : server({0, QHostAddress::LocalHost, kToken}) {
+        // Thumbnails come later, from a thread of their own, as the painter's do.
+        server.setThumbnails([this](int line, std::function<void(QByteArray)> done) {
+            painting.emplace_back([line, done] {
+                QThread::msleep(50);
+                done(line == 3 ? QByteArray("JPEG3") : QByteArray());
+            });
+        });
         EXPECT_FALSE(server.start());
         server.publish(R"({"position":"01:00:07:30"})");
         server.setCues(R"([{"line":1}])");
@@ -39,6 +49,7 @@ class RemoteServerTest : public ::testing::Test {
         return exchange("GET " + target + " HTTP/1.1\r\nHost: x\r\n" + headers + "\r\n");
     }
     RemoteServer server;
+    std::vector<std::jthread> painting;  // joined before the server ends
 };
 
 TEST_F(RemoteServerTest, RefusesEveryRequestWithoutTheTokenAndNamesNoFile) {
@@ -67,6 +78,9 @@ TEST_F(RemoteServerTest, GivesItsPagesStateAndCuesWithTheTokenThenByItsCookie) {
     EXPECT_TRUE(get("/api/state", cookie).endsWith(R"({"position":"01:00:07:30"})"));
     EXPECT_TRUE(get("/api/cues", cookie).endsWith(R"([{"line":1}])"));
     EXPECT_EQ(status(get("/stage", cookie)), 200);
+    EXPECT_TRUE(get("/api/thumb?line=3", cookie).endsWith("\r\n\r\nJPEG3"));
+    for (const QByteArray line : {"4", "0", "x", "../3"})
+        EXPECT_EQ(status(get("/api/thumb?line=" + line, cookie)), 404) << line.constData();
 
     QSignalSpy commanded(&server, &RemoteServer::commanded);
     const QByteArray body = R"({"cmd":"goto","at":"01:00:30"})";
@@ -125,7 +139,7 @@ TEST_F(RemoteServerTest, BoundsHeadersBodiesConnectionsAndSlowClients) {
     EXPECT_EQ(status(get("/api/state", cookie)), 200);
 }
 
-TEST_F(RemoteServerTest, PushesTheStateOverAWebSocketOnlyToItsOwnOrigin) {
+TEST_F(RemoteServerTest, PushesTheStateAndLiveFramesOverWebSocketsOnlyToItsOwnOrigin) {
     const QString url = QStringLiteral("ws://127.0.0.1:%1/ws?t=%2")
                             .arg(server.port())
                             .arg(QString::fromStdString(kToken));
@@ -142,6 +156,22 @@ TEST_F(RemoteServerTest, PushesTheStateOverAWebSocketOnlyToItsOwnOrigin) {
     server.publish(R"({"position":"01:00:08:00"})");
     ASSERT_TRUE(messages.wait(2000));
     EXPECT_EQ(messages.at(1).at(0).toString(), R"({"position":"01:00:08:00"})");
+
+    // The live page's socket takes the frames, and only it.
+    QSignalSpy joined(&server, &RemoteServer::liveJoined);
+    QWebSocket live(QStringLiteral("http://127.0.0.1:%1").arg(server.port()));
+    QSignalSpy frames(&live, &QWebSocket::binaryMessageReceived);
+    QSignalSpy stateFrames(&own, &QWebSocket::binaryMessageReceived);
+    live.open(QUrl(QString(url).replace(QStringLiteral("/ws?"), QStringLiteral("/ws/live?"))));
+    ASSERT_TRUE(joined.wait(2000));
+    EXPECT_EQ(server.liveViewers(), 1);
+    server.pushFrame("frame1");
+    ASSERT_TRUE(frames.wait(2000));
+    EXPECT_EQ(frames.at(0).at(0).toByteArray(), "frame1");
+    EXPECT_EQ(stateFrames.count(), 0);
+    live.close();
+    for (int i = 0; i < 100 && server.liveViewers() > 0; ++i) QTest::qWait(10);
+    EXPECT_EQ(server.liveViewers(), 0);
 }
 
 }  // namespace
