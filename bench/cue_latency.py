@@ -3,7 +3,7 @@
 
     bench/cue_latency.py [BUILD] [--seconds N] [--sync-offset MS] [--reference]
                          [--server pulseaudio|pipewire] [--runs N] [--idle MS]
-                         [--stall program|server] [--photos]
+                         [--stall program|server] [--photos] [--flood] [--watch]
 
 Makes a disc of clicks (one at the first sample of every second) and a script
 that recolours the whole display at each of those seconds, then plays it with
@@ -14,6 +14,10 @@ first colour change after it. Prints count, median, p95, p99, max and the
 changes that came early (before their click at all), for every cue and for
 the cues of the first three seconds after Play apart (where a stream that
 stood corked a long while could once run ahead), and the program's CPU.
+
+--watch turns the remote on with three pages open (two stage pages and a
+live page, as bench/remote_watch.py opens them) and also reports when each
+cue's state and its live frame reached them, from the same clicks.
 
 --reference measures the harness instead: the probe plays the clicks itself
 and turns a pixel over exactly when each is heard (ideal: 0 ms).
@@ -145,7 +149,7 @@ def measure(args, build, env, work, run):
             os.makedirs(disc)
             write_click_track(os.path.join(disc, "01.wav"), args.seconds + 5)
         remote = []
-        if args.flood:
+        if args.flood or args.watch:
             token_file = os.path.join(work, "chiave")
             with open(token_file, "w") as f:
                 f.write(FLOOD_TOKEN)
@@ -158,10 +162,17 @@ def measure(args, build, env, work, run):
                     env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
         if args.flood:
             time.sleep(1)
-            flood = start([sys.executable, os.path.join(os.path.dirname(__file__), "remote_flood.py"),
+            flood = start((["nice", "-n", "19"] if args.flood_elsewhere else [])
+                          + [sys.executable, os.path.join(os.path.dirname(__file__), "remote_flood.py"),
                            "127.0.0.1", str(FLOOD_PORT), FLOOD_TOKEN,
                            "--seconds", str(args.seconds + args.idle / 1000)],
                           env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        if args.watch:
+            time.sleep(1)
+            watch = start([sys.executable, os.path.join(os.path.dirname(__file__), "remote_watch.py"),
+                           "127.0.0.1", str(FLOOD_PORT), FLOOD_TOKEN,
+                           "--seconds", str(args.seconds + 2 + args.idle / 1000)],
+                          env, stdout=subprocess.PIPE, text=True)
         if args.stall:
             target = app.pid if args.stall == "program" else server_pid(work, args.stall_process)
             length = 0.15 if args.stall == "program" else 0.025
@@ -173,6 +184,8 @@ def measure(args, build, env, work, run):
         if args.flood:
             flood_out, _ = flood.communicate(timeout=60)
             app_out += "\nflood:\n" + flood_out.strip()
+        if args.watch:
+            watched, _ = watch.communicate(timeout=60)
     out, _ = probe.communicate(timeout=probe_seconds + 30)
     events = []
     for line in out.splitlines():
@@ -186,6 +199,17 @@ def measure(args, build, env, work, run):
         events = [e for e in events if e[0] != "click" or e[1] in clicks_kept]
     clicks, pixels, paired = pair(events)
     step = 2 if args.photos else 1
+    if not args.reference and args.watch:
+        args.remote_seen = getattr(args, "remote_seen", {"state": [], "frame": []})
+        arrivals = {"state": [], "frame": []}
+        for line in watched.splitlines():
+            kind, at = line.split()[:2]
+            arrivals[kind].append(float(at))
+        for kind, times in arrivals.items():
+            for c in clicks:
+                after = [t - c for t in times if 0 <= t - c < 0.7]
+                if after:
+                    args.remote_seen[kind].append(min(after) * 1000)
     return [((n + 1) * step, l) for n, l in paired], len(clicks), len(pixels), app_out
 
 
@@ -219,6 +243,12 @@ def main():
                         help="milliseconds between Lettore and Play (the stream stands corked)")
     parser.add_argument("--flood", action="store_true",
                         help="the remote on, flooded by bench/remote_flood.py all along")
+    parser.add_argument("--flood-elsewhere", action="store_true",
+                        help="the flooding clients at the lowest priority, as when they run on "
+                             "other machines of the network and only their requests reach this one")
+    parser.add_argument("--watch", action="store_true",
+                        help="the remote on with two stage pages and a live page open; "
+                             "when each cue reached them")
     parser.add_argument("--stall", choices=["program", "server"],
                         help="every 7 s stop the program for 150 ms (an underrun) or the sound "
                              "graph for 25 ms")
@@ -255,9 +285,12 @@ def main():
             outs.append(app_out)
         print("%s under %s, sync offset %+d ms, %d run(s), %d ms idle before Play%s"
               % ("reference" if args.reference else "quilo", args.server, args.sync_offset,
-                 args.runs, args.idle, (", stalling the " + args.stall if args.stall else "") + (", remote flooded" if args.flood else "")))
+                 args.runs, args.idle, (", stalling the " + args.stall if args.stall else "") + (", remote flooded" + (" (flooders at nice 19)" if args.flood_elsewhere else "") if args.flood else "") + (", three remote pages open" if args.watch else "")))
         report("every cue", latencies)
         report("first 3 s after Play", first)
+        if args.watch:
+            report("stage page, from the beat", args.remote_seen["state"])
+            report("live page, from the beat", args.remote_seen["frame"])
         print("load average: %.2f %.2f %.2f" % os.getloadavg())
         for out in outs:
             if out:

@@ -8,11 +8,13 @@ remote still serves its own key's requests at the end.
 Kinds: no key, a wrong key, a key of the wrong length, path traversal in
 several encodings, a 1 MB body, 10 000 headers, 200 connections held open,
 clients sending a byte a second, garbage and oversized WebSocket frames, an
-upgrade from another site's origin; and, among them, polls with the key.
+upgrade from another site's origin, thumbnails of every line number, live
+pages that never read their frames; and, among them, polls with the key.
 """
 import argparse
 import collections
 import os
+import random
 import socket
 import threading
 import time
@@ -60,6 +62,8 @@ def requests(token):
                              % token).encode()
     yield "unknown command", (('POST /api/command?t=%s HTTP/1.1\r\nContent-Length: 21\r\n\r\n'
                                '{"cmd":"format-disk"}') % token).encode()
+    yield "thumbnail", ("GET /api/thumb?line=%d&t=%s HTTP/1.1\r\n\r\n"
+                        % (random.randint(1, 99999), token)).encode()
     yield "own key", ("GET /api/state?t=%s HTTP/1.1\r\n\r\n" % token).encode()
 
 
@@ -127,6 +131,28 @@ def garbage_websocket(host, port, token, until):
             note("oversized frame", b"")
 
 
+def unread_live(host, port, token, until):
+    """Live pages that take no frame: the frames must not pile up for them."""
+    upgrade = (("GET /ws/live?t=%s HTTP/1.1\r\nHost: %s:%d\r\nUpgrade: websocket\r\n"
+                "Connection: Upgrade\r\nSec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n"
+                "Sec-WebSocket-Version: 13\r\nOrigin: http://%s:%d\r\n\r\n")
+               % (token, host, port, host, port)).encode()
+    held = []
+    for _ in range(16):
+        try:
+            s = socket.create_connection((host, port), timeout=2)
+            s.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 4096)
+            s.sendall(upgrade)
+            held.append(s)
+        except OSError:
+            pass
+    counts[("unread live page", "opened")] += len(held)
+    while time.time() < until:
+        time.sleep(0.5)
+    for s in held:
+        s.close()
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("host")
@@ -139,6 +165,8 @@ def main():
                for _ in range(4)]
     threads.append(threading.Thread(target=hold_open, args=(args.host, args.port, until)))
     threads += [threading.Thread(target=slow, args=(args.host, args.port, until)) for _ in range(3)]
+    threads.append(threading.Thread(target=unread_live,
+                                    args=(args.host, args.port, args.token, until)))
     threads.append(threading.Thread(target=garbage_websocket,
                                     args=(args.host, args.port, args.token, until)))
     for t in threads:

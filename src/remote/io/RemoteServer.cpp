@@ -1,5 +1,8 @@
 #include "remote/io/RemoteServer.h"
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <QFile>
 #include <QThread>
 #include <QTimer>
@@ -17,6 +20,7 @@ namespace quilo {
 namespace {
 
 constexpr int kPingMs = 20'000;
+constexpr int kNiceness = 10;
 
 struct Request {
     QByteArray method;
@@ -120,6 +124,8 @@ std::optional<std::string> RemoteServer::start() {
 }
 
 void RemoteServer::listenHere(std::optional<std::string>& failure) {
+    // Below the show's threads: a flood of requests waits, a cue does not.
+    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kNiceness);
     tcp_ = new QTcpServer(home_);
     tcp_->setMaxPendingConnections(kMaxConnections);
     sockets_ =

@@ -66,7 +66,7 @@ class RemoteServer : public QObject {
     void pushFrame(const QByteArray& jpeg);
     // How many live pages are open: no frame need be painted for none.
     int liveViewers() const { return liveViewers_.load(); }
-    static constexpr qint64 kFrameBacklogBytes = 2LL << 20;
+    static constexpr qint64 kFrameBacklogBytes = 512 * 1024;
 
   signals:
     // A command a client sent; connect it queued to the show's thread.
