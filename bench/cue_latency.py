@@ -19,6 +19,10 @@ stood corked a long while could once run ahead), and the program's CPU.
 live page, as bench/remote_watch.py opens them) and also reports when each
 cue's state and its live frame reached them, from the same clicks.
 
+--watch --browser opens the stage and live pages in headless Chromium instead
+(bench/browser_watch.py) and times each change at the page's first animation
+frame after it.
+
 --reference measures the harness instead: the probe plays the clicks itself
 and turns a pixel over exactly when each is heard (ideal: 0 ms).
 """
@@ -169,7 +173,8 @@ def measure(args, build, env, work, run):
                           env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
         if args.watch:
             time.sleep(1)
-            watch = start([sys.executable, os.path.join(os.path.dirname(__file__), "remote_watch.py"),
+            watcher = "browser_watch.py" if args.browser else "remote_watch.py"
+            watch = start([sys.executable, os.path.join(os.path.dirname(__file__), watcher),
                            "127.0.0.1", str(FLOOD_PORT), FLOOD_TOKEN,
                            "--seconds", str(args.seconds + 2 + args.idle / 1000)],
                           env, stdout=subprocess.PIPE, text=True)
@@ -200,16 +205,16 @@ def measure(args, build, env, work, run):
     clicks, pixels, paired = pair(events)
     step = 2 if args.photos else 1
     if not args.reference and args.watch:
-        args.remote_seen = getattr(args, "remote_seen", {"state": [], "frame": []})
-        arrivals = {"state": [], "frame": []}
+        args.remote_seen = getattr(args, "remote_seen", {})
+        arrivals = {}
         for line in watched.splitlines():
             kind, at = line.split()[:2]
-            arrivals[kind].append(float(at))
+            arrivals.setdefault(kind, []).append(float(at))
         for kind, times in arrivals.items():
             for c in clicks:
                 after = [t - c for t in times if 0 <= t - c < 0.7]
                 if after:
-                    args.remote_seen[kind].append(min(after) * 1000)
+                    args.remote_seen.setdefault(kind, []).append(min(after) * 1000)
     return [((n + 1) * step, l) for n, l in paired], len(clicks), len(pixels), app_out
 
 
@@ -249,6 +254,9 @@ def main():
     parser.add_argument("--watch", action="store_true",
                         help="the remote on with two stage pages and a live page open; "
                              "when each cue reached them")
+    parser.add_argument("--browser", action="store_true",
+                        help="with --watch: the stage and live pages in headless Chromium "
+                             "(bench/browser_watch.py), timed at the first frame after each change")
     parser.add_argument("--stall", choices=["program", "server"],
                         help="every 7 s stop the program for 150 ms (an underrun) or the sound "
                              "graph for 25 ms")
@@ -285,12 +293,14 @@ def main():
             outs.append(app_out)
         print("%s under %s, sync offset %+d ms, %d run(s), %d ms idle before Play%s"
               % ("reference" if args.reference else "quilo", args.server, args.sync_offset,
-                 args.runs, args.idle, (", stalling the " + args.stall if args.stall else "") + (", remote flooded" + (" (flooders at nice 19)" if args.flood_elsewhere else "") if args.flood else "") + (", three remote pages open" if args.watch else "")))
+                 args.runs, args.idle, (", stalling the " + args.stall if args.stall else "") + (", remote flooded" + (" (flooders at nice 19)" if args.flood_elsewhere else "") if args.flood else "") + ((", the stage and live pages open in Chromium" if args.browser else ", three remote pages open") if args.watch else "")))
         report("every cue", latencies)
         report("first 3 s after Play", first)
         if args.watch:
-            report("stage page, from the beat", args.remote_seen["state"])
-            report("live page, from the beat", args.remote_seen["frame"])
+            names = {"state": "stage socket", "frame": "live socket",
+                     "stage-page": "stage page on screen", "live-page": "live page on screen"}
+            for kind, seen in sorted(args.remote_seen.items()):
+                report("%s, from the beat" % names.get(kind, kind), seen)
         print("load average: %.2f %.2f %.2f" % os.getloadavg())
         for out in outs:
             if out:
