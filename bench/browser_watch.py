@@ -57,7 +57,7 @@ class Page:
         self.port = port
         self.profile = tempfile.mkdtemp(prefix="quilo-browser.")
         self.browser = subprocess.Popen(
-            ["chromium", "--headless", "--no-sandbox", "--disable-gpu", "--no-first-run",
+            ["chromium", "--headless", "--no-sandbox", "--disable-gpu", "--no-first-run", "--hide-scrollbars",
              "--remote-debugging-port=%d" % port, "--remote-allow-origins=*",
              "--user-data-dir=" + self.profile, url],
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
