@@ -25,9 +25,12 @@ class NoSounds : public SoundCheck {
     bool playable(const std::string&) override { return true; }
 };
 
-QByteArray jpeg(DisplayPainter& painter, QSize size, const DisplayForm& form, int quality) {
+// `form` painted, or black for a display nobody sees (its window hidden).
+QByteArray jpeg(DisplayPainter& painter, QSize size, const DisplayForm& form, bool seen,
+                int quality) {
     QImage image(size, QImage::Format_RGB32);
-    {
+    image.fill(Qt::black);
+    if (seen) {
         QPainter on(&image);
         painter.paint(on, size, form);
     }
@@ -104,7 +107,7 @@ void RemotePictures::work() {
             liveWaiting_.reset();
             nextLive_ = now + std::chrono::milliseconds(kLiveEveryMs);
             lock.unlock();
-            live_(jpeg(tools.painter, {kLiveWidth, kLiveHeight}, form, kLiveQuality));
+            live_(jpeg(tools.painter, {kLiveWidth, kLiveHeight}, form, form.visible, kLiveQuality));
             lock.lock();
         } else if (!waiting_.empty()) {
             const Request request = std::move(waiting_.front());
@@ -128,7 +131,7 @@ void RemotePictures::work() {
             QByteArray bytes;
             if (display != cueDisplays_.end()) {
                 lock.unlock();
-                bytes = jpeg(tools.painter, {kThumbWidth, kThumbHeight}, display->second,
+                bytes = jpeg(tools.painter, {kThumbWidth, kThumbHeight}, display->second, true,
                              kThumbQuality);
                 lock.lock();
                 // Kept only when the script is still the one it was painted for.

@@ -1,12 +1,13 @@
 // The remote's pictures, painted off the show's thread: a live frame of the
-// display as it is, and thumbnails of the script's cues as the storyboard
-// paints them, kept once painted and forgotten with their script.
+// display as the audience sees it (nothing while its window is hidden), and thumbnails of the
+// script's cues as the storyboard paints them, kept once painted and forgotten with their script.
 #include "app/RemotePictures.h"
 
 #include <gtest/gtest.h>
 
 #include <QImage>
 #include <QPainter>
+#include <array>
 #include <filesystem>
 #include <future>
 
@@ -30,15 +31,18 @@ std::future<QByteArray> thumbnailOf(RemotePictures& pictures, int line) {
 }
 
 TEST(RemotePictures, PaintsTheLiveDisplayAndEachCuesThumbnail) {
-    std::promise<QByteArray> frame;
-    auto framed = frame.get_future();
-    RemotePictures pictures([&frame, sent = false](QByteArray jpeg) mutable {
-        if (!std::exchange(sent, true)) frame.set_value(jpeg);
+    std::array<std::promise<QByteArray>, 2> frames;
+    std::array<std::future<QByteArray>, 2> framed{frames[0].get_future(), frames[1].get_future()};
+    RemotePictures pictures([&frames, sent = 0](QByteArray jpeg) mutable {
+        if (sent < 2) frames[sent++].set_value(jpeg);
     });
     DisplayForm form;
     form.backColour = {200, 30, 40};
+    pictures.show(form);  // the display's window is hidden: the audience sees nothing
+    EXPECT_EQ(await(framed[0]).pixelColor(512, 384), QColor(Qt::black));
+    form.visible = true;
     pictures.show(form);
-    const QImage live = await(framed);
+    const QImage live = await(framed[1]);
     ASSERT_EQ(live.size(), QSize(RemotePictures::kLiveWidth, RemotePictures::kLiveHeight));
     // As the display's painter paints it, but for the JPEG's rounding.
     PictureCache cache;
