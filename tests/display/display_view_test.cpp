@@ -248,3 +248,51 @@ TEST(PictureCache, GivesWhatWasPreparedAheadAndNothingStale) {
 
 }  // namespace
 }  // namespace quilo
+
+namespace quilo {
+namespace {
+
+// A caption whose opaque back covers the area hides what lies under it, and
+// that is not painted: the screen must come out the same, pixel for pixel, on
+// canvases whose area does not fall on whole pixels too.
+TEST(DisplayPainter, LeavesOutOnlyWhatACoveringCaptionHides) {
+    installFontSubstitutes();
+    TempDir dir;
+    const std::string sea = savePicture(dir, "mare.png", {64, 48}, QColor(10, 90, 160));
+    const auto paint = [](const DisplayForm& form, QSize size, bool everything) {
+        PictureCache pictures;
+        DisplayPainter painter(pictures);
+        painter.setPaintsHidden(everything);
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(Qt::magenta);  // a pixel left unpainted shows
+        QPainter on(&image);
+        painter.paint(on, size, form);
+        return image;
+    };
+    for (const int upper : {0, 1}) {
+        for (const Geometry g : {Geometry{0, 0, kDisplayWidth, kDisplayHeight},
+                                 Geometry{-200, -100, 12400, 9200}, Geometry{0, 0, 11000, 8776}}) {
+            DisplayForm form;
+            form.backColour = {0, 0, 64};
+            fullScreenPicture(form.ImgEdit[3], sea, {64, 48});
+            for (Label& caption : form.Label2) {
+                caption.visible = true;
+                caption.caption = "Sala prima\r\nIl mare";
+                caption.fore = {255, 255, 0};
+                caption.back = {120, 0, 0};
+                caption.backStyle = kOpaque;
+                caption.geometry = {0, 0, 6000, 4000};
+            }
+            form.Label2[upper].geometry = g;
+            for (const QSize size : {QSize(1920, 1080), QSize(1366, 768), QSize(1023, 767),
+                                     QSize(801, 599), QSize(1281, 720), QSize(640, 481)}) {
+                EXPECT_EQ(paint(form, size, false), paint(form, size, true))
+                    << "label " << upper << " at " << g.left << "," << g.width << " on "
+                    << size.width() << "x" << size.height();
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace quilo

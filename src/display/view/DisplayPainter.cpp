@@ -1,6 +1,8 @@
 #include "display/view/DisplayPainter.h"
 
 #include <QFontMetricsF>
+#include <QRegion>
+#include <cmath>
 
 #include "display/CaptionPairs.h"
 
@@ -83,20 +85,51 @@ QFont DisplayPainter::scaledFont(const QFont& font) const {
     return scaled;
 }
 
+// The later of the two background captions whose opaque back covers the
+// whole area (-1 for none): everything painted before it is hidden.
+int DisplayPainter::coveringCaption(const DisplayForm& form) const {
+    if (paintsHidden_) return -1;
+    for (int i = 1; i >= 0; --i) {
+        const Label& label = form.Label2[i];
+        if (label.visible && label.backStyle == kOpaque && toPixels(label.geometry).contains(area_))
+            return i;
+    }
+    return -1;
+}
+
+// The form's back colour under everything, or only around the area when a
+// caption covers the area. The pixels a fill of `area_` covers are those
+// whose edges round to it, as the raster engine rounds a rectangle.
+void DisplayPainter::fillBack(QPainter& painter, const QColor& back, bool areaCovered) {
+    const QRect canvas(QPoint(), canvas_);
+    if (!areaCovered) {
+        painter.fillRect(canvas, back);
+        return;
+    }
+    const auto edge = [](double v) { return int(std::floor(v + 0.5)); };
+    const QRect area(QPoint(edge(area_.left()), edge(area_.top())),
+                     QPoint(edge(area_.right()) - 1, edge(area_.bottom()) - 1));
+    for (const QRect& margin : QRegion(canvas).subtracted(QRegion(area)))
+        painter.fillRect(margin, back);
+}
+
 void DisplayPainter::paint(QPainter& painter, QSize canvas, const DisplayForm& form) {
     canvas_ = canvas;
     area_ = areaRect(canvas);
     scale_ = area_.width() / kDisplayWidth;
-    painter.fillRect(QRect(QPoint(), canvas), toQColor(form.backColour));
+    const int cover = coveringCaption(form);
+    fillBack(painter, toQColor(form.backColour), cover >= 0);
     painter.setClipRect(area_);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.setRenderHint(QPainter::TextAntialiasing);
 
-    paintPane(painter, form.ImgEdit[3]);
-    paintPane(painter, form.ImgEdit[4]);
+    if (cover < 0) {
+        paintPane(painter, form.ImgEdit[3]);
+        paintPane(painter, form.ImgEdit[4]);
+    }
     const QFont big = scaledFont(label2Font());
     const PairText background = backgroundCaptionText(form);
-    paintLabel(painter, form.Label2[0], big, false, background.first);
+    if (cover != 1) paintLabel(painter, form.Label2[0], big, false, background.first);
     paintLabel(painter, form.Label2[1], big, false, background.second);
     paintPane(painter, form.ImgEdit[1]);
     paintPane(painter, form.ImgEdit[2]);

@@ -22,6 +22,12 @@ class DisplayPainter {
     // Paints `form` on a canvas of `canvas` pixels.
     void paint(QPainter& painter, QSize canvas, const DisplayForm& form);
 
+    // What lies under a background caption whose opaque back covers the whole
+    // area cannot be seen, and is not painted: a full-screen colour cue then
+    // fills the screen once instead of three times. Tests paint everything,
+    // to compare.
+    void setPaintsHidden(bool paintsHidden) { paintsHidden_ = paintsHidden; }
+
     // The pixel rectangle the display area occupies on a canvas.
     static QRectF areaRect(QSize canvas);
 
@@ -31,6 +37,8 @@ class DisplayPainter {
     static PictureCache::Ahead ahead(const QString& file, QSize drawn, QSize canvas);
 
   private:
+    int coveringCaption(const DisplayForm& form) const;
+    void fillBack(QPainter& painter, const QColor& back, bool areaCovered);
     void paintPane(QPainter& painter, const ImagePane& pane);
     // `withText` false paints only the label's background (its twin writes).
     void paintLabel(QPainter& painter, const Label& label, const QFont& font, bool growsWithText,
@@ -43,6 +51,7 @@ class DisplayPainter {
     QSize canvas_;
     QRectF area_;
     double scale_ = 1.0;  // pixels per twip
+    bool paintsHidden_ = false;
 };
 
 // Makes "Arial" and "MS Sans Serif" resolve to the installed metric-compatible
