@@ -65,6 +65,11 @@ RemotePictures::~RemotePictures() {
 void RemotePictures::show(const DisplayForm& form) {
     {
         std::lock_guard lock(mutex_);
+        // A frame waits for the show's own screen to be painted and shown
+        // first: both would want the processor in the same milliseconds.
+        if (!liveWaiting_)
+            liveDue_ = std::max(nextLive_, std::chrono::steady_clock::now() +
+                                               std::chrono::milliseconds(kLiveSettleMs));
         liveWaiting_ = form;
     }
     wake_.notify_all();
@@ -102,7 +107,7 @@ void RemotePictures::work() {
     std::unique_lock lock(mutex_);
     while (!stopping_) {
         const auto now = std::chrono::steady_clock::now();
-        if (liveWaiting_ && now >= nextLive_) {
+        if (liveWaiting_ && now >= liveDue_) {
             const DisplayForm form = std::move(*liveWaiting_);
             liveWaiting_.reset();
             nextLive_ = now + std::chrono::milliseconds(kLiveEveryMs);
@@ -148,7 +153,7 @@ void RemotePictures::work() {
             request.done(bytes);
             lock.lock();
         } else if (liveWaiting_) {
-            wake_.wait_until(lock, nextLive_);
+            wake_.wait_until(lock, liveDue_);
         } else {
             wake_.wait(lock);
         }

@@ -5,10 +5,11 @@
 // the show, with a picture cache of their own: the show's window never
 // waits for them, and a phone never waits for the show.
 //
-// Live frames: the newest display replaces one not painted yet, and frames
-// are at least kLiveEveryMs apart, so a transition costs a bounded share of
-// a core. Thumbnails: the script is played through on a silent disc when the
-// first is asked for, and each is painted once when asked and kept.
+// Live frames: the newest display replaces one not painted yet, frames are
+// at least kLiveEveryMs apart, so a transition costs a bounded share of a
+// core, and each waits kLiveSettleMs for the show's own screen to be shown. Thumbnails: the script
+// is played through on a silent disc when the first is asked for, and each is painted once when
+// asked and kept.
 
 #include <QByteArray>
 #include <chrono>
@@ -33,6 +34,7 @@ class RemotePictures {
     static constexpr int kThumbWidth = 240;
     static constexpr int kThumbHeight = 180;
     static constexpr int kLiveEveryMs = 40;
+    static constexpr int kLiveSettleMs = 15;
     static constexpr std::size_t kWaitingAtMost = 256;
     static constexpr qint64 kThumbBytes = 32LL << 20;
 
@@ -66,6 +68,8 @@ class RemotePictures {
     std::condition_variable wake_;
     bool stopping_ = false;
     std::optional<DisplayForm> liveWaiting_;
+    std::chrono::steady_clock::time_point liveDue_;   // when the waiting one is painted
+    std::chrono::steady_clock::time_point nextLive_;  // the earliest the next may be
     std::deque<Request> waiting_;
     std::string script_;
     std::string root_;
@@ -76,7 +80,6 @@ class RemotePictures {
     // The painting thread's own.
     int playedGeneration_ = -1;
     std::map<int, DisplayForm> cueDisplays_;  // by line: the display after the cue
-    std::chrono::steady_clock::time_point nextLive_;
     std::thread thread_;
 };
 
