@@ -79,6 +79,28 @@ void BM_PaintFrame1920x1080(benchmark::State& state) {
 }
 BENCHMARK(BM_PaintFrame1920x1080)->Unit(benchmark::kMillisecond);
 
+// A colour cue with no background picture: both background captions opaque
+// over the whole area. With the argument 1 everything is painted, hidden or not.
+void BM_PaintColourCue1920x1080(benchmark::State& state) {
+    DisplayForm model;
+    for (Label& caption : model.Label2) {
+        caption.caption = " .";
+        caption.back = Rgb{0, 90, 0};
+        caption.backStyle = kOpaque;
+        caption.geometry = {0, 0, kDisplayWidth, kDisplayHeight};
+    }
+    PictureCache pictures;
+    DisplayPainter painter(pictures);
+    painter.setPaintsHidden(state.range(0) == 1);
+    QImage frame(1920, 1080, QImage::Format_RGB32);
+    for (auto _ : state) {
+        QPainter on(&frame);
+        painter.paint(on, frame.size(), model);
+        benchmark::DoNotOptimize(frame.bits());
+    }
+}
+BENCHMARK(BM_PaintColourCue1920x1080)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 }  // namespace quilo
 
