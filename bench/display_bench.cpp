@@ -89,8 +89,7 @@ void BM_PaintColourCue1920x1080(benchmark::State& state) {
         caption.backStyle = kOpaque;
         caption.geometry = {0, 0, kDisplayWidth, kDisplayHeight};
     }
-    PictureCache pictures;
-    DisplayPainter painter(pictures);
+    DisplayPainter painter;
     painter.setPaintsHidden(state.range(0) == 1);
     QImage frame(1920, 1080, QImage::Format_RGB32);
     for (auto _ : state) {

@@ -38,8 +38,8 @@ class RemoteLink : public QObject {
     const QString& address() const { return address_; }
     // After every handler.
     void publish();
-    // After every repaint of the display: the live pages get it when it
-    // changed (or always, for a page that just opened).
+    // After every handler, repaint and transition frame: the live pages get
+    // the display when it changed (or always, for a page that just opened).
     void mirror(bool always = false);
 
   private:

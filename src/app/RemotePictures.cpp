@@ -29,10 +29,11 @@ class NoSounds : public SoundCheck {
 QByteArray jpeg(DisplayPainter& painter, QSize size, const DisplayForm& form, bool seen,
                 int quality) {
     QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::black);
     if (seen) {
         QPainter on(&image);
         painter.paint(on, size, form);
+    } else {
+        image.fill(Qt::black);
     }
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -40,12 +41,6 @@ QByteArray jpeg(DisplayPainter& painter, QSize size, const DisplayForm& form, bo
     image.save(&buffer, "JPEG", quality);
     return bytes;
 }
-
-// Made on the painting thread and used there only.
-struct PaintingTools {
-    PictureCache pictures;
-    DisplayPainter painter{pictures};
-};
 
 }  // namespace
 
@@ -86,24 +81,22 @@ void RemotePictures::setScript(const std::string& script, const std::string& roo
 }
 
 void RemotePictures::thumbnail(int line, Delivery done) {
-    {
-        std::unique_lock lock(mutex_);
-        const auto kept = thumbs_.find(line);
-        if (kept == thumbs_.end() && waiting_.size() < kWaitingAtMost) {
-            waiting_.push_back({line, std::move(done)});
-            lock.unlock();
-            wake_.notify_all();
-            return;
-        }
-        const QByteArray bytes = kept == thumbs_.end() ? QByteArray() : kept->second;
+    std::unique_lock lock(mutex_);
+    const auto kept = thumbs_.find(line);
+    if (kept == thumbs_.end() && waiting_.size() < kWaitingAtMost) {
+        waiting_.push_back({line, std::move(done)});
         lock.unlock();
-        done(bytes);
+        wake_.notify_all();
+        return;
     }
+    const QByteArray bytes = kept == thumbs_.end() ? QByteArray() : kept->second;
+    lock.unlock();
+    done(bytes);
 }
 
 void RemotePictures::work() {
     setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kNiceness);
-    PaintingTools tools;
+    DisplayPainter painter;  // made here: used on this thread only
     std::unique_lock lock(mutex_);
     while (!stopping_) {
         const auto now = std::chrono::steady_clock::now();
@@ -112,7 +105,7 @@ void RemotePictures::work() {
             liveWaiting_.reset();
             nextLive_ = now + std::chrono::milliseconds(kLiveEveryMs);
             lock.unlock();
-            live_(jpeg(tools.painter, {kLiveWidth, kLiveHeight}, form, form.visible, kLiveQuality));
+            live_(jpeg(painter, {kLiveWidth, kLiveHeight}, form, form.visible, kLiveQuality));
             lock.lock();
         } else if (!waiting_.empty()) {
             const Request request = std::move(waiting_.front());
@@ -136,7 +129,7 @@ void RemotePictures::work() {
             QByteArray bytes;
             if (display != cueDisplays_.end()) {
                 lock.unlock();
-                bytes = jpeg(tools.painter, {kThumbWidth, kThumbHeight}, display->second, true,
+                bytes = jpeg(painter, {kThumbWidth, kThumbHeight}, display->second, true,
                              kThumbQuality);
                 lock.lock();
                 // Kept only when the script is still the one it was painted for.

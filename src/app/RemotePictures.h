@@ -5,11 +5,11 @@
 // the show, with a picture cache of their own: the show's window never
 // waits for them, and a phone never waits for the show.
 //
-// Live frames: the newest display replaces one not painted yet, frames are
+// Live frames: the newest display replaces one not painted yet; frames are
 // at least kLiveEveryMs apart, so a transition costs a bounded share of a
-// core, and each waits kLiveSettleMs for the show's own screen to be shown. Thumbnails: the script
-// is played through on a silent disc when the first is asked for, and each is painted once when
-// asked and kept.
+// core; each waits kLiveSettleMs, so the show's own screen is shown first.
+// Thumbnails: the script is played through on a silent disc when the first
+// is asked for; each is painted once, when asked, and kept.
 
 #include <QByteArray>
 #include <chrono>

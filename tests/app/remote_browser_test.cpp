@@ -131,8 +131,7 @@ class BrowserPage {
 
 // The display's colour at a point of a 1024 x 768 frame, as the program paints it.
 QColor displayColourAt(const DisplayForm& form, QPoint at) {
-    PictureCache pictures;
-    DisplayPainter painter(pictures);
+    DisplayPainter painter;
     QImage image(1024, 768, QImage::Format_RGB32);
     QPainter on(&image);
     painter.paint(on, image.size(), form);

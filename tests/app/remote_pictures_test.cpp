@@ -45,8 +45,7 @@ TEST(RemotePictures, PaintsTheLiveDisplayAndEachCuesThumbnail) {
     const QImage live = await(framed[1]);
     ASSERT_EQ(live.size(), QSize(RemotePictures::kLiveWidth, RemotePictures::kLiveHeight));
     // As the display's painter paints it, but for the JPEG's rounding.
-    PictureCache cache;
-    DisplayPainter painter(cache);
+    DisplayPainter painter;
     QImage expected(live.size(), QImage::Format_RGB32);
     {
         QPainter on(&expected);

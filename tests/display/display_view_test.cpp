@@ -260,8 +260,7 @@ TEST(DisplayPainter, LeavesOutOnlyWhatACoveringCaptionHides) {
     TempDir dir;
     const std::string sea = savePicture(dir, "mare.png", {64, 48}, QColor(10, 90, 160));
     const auto paint = [](const DisplayForm& form, QSize size, bool everything) {
-        PictureCache pictures;
-        DisplayPainter painter(pictures);
+        DisplayPainter painter;
         painter.setPaintsHidden(everything);
         QImage image(size, QImage::Format_RGB32);
         image.fill(Qt::magenta);  // a pixel left unpainted shows

@@ -30,17 +30,6 @@ QFont designFont(const char* family, double points) {
     return font;
 }
 
-// Built on each use: a QFont is not to be shared between threads.
-QFont label1Font() {
-    return designFont("MS Sans Serif", 13.8);
-}
-QFont label2Font() {
-    return designFont("Arial", 15.6);
-}
-QFont textBoxFont() {
-    return designFont("MS Sans Serif", 7.8);
-}
-
 constexpr int kTextFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
 
 // Whether a picture drawn at `drawn` pixels is drawn from a scaled copy;
@@ -61,6 +50,11 @@ void installFontSubstitutes() {
     QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
 }
+
+DisplayPainter::DisplayPainter()
+    : label1Font_(designFont("MS Sans Serif", 13.8)),
+      label2Font_(designFont("Arial", 15.6)),
+      textBoxFont_(designFont("MS Sans Serif", 7.8)) {}
 
 QRectF DisplayPainter::areaRect(QSize canvas) {
     const double s =
@@ -127,13 +121,13 @@ void DisplayPainter::paint(QPainter& painter, QSize canvas, const DisplayForm& f
         paintPane(painter, form.ImgEdit[3]);
         paintPane(painter, form.ImgEdit[4]);
     }
-    const QFont big = scaledFont(label2Font());
+    const QFont big = scaledFont(label2Font_);
     const PairText background = backgroundCaptionText(form);
     if (cover != 1) paintLabel(painter, form.Label2[0], big, false, background.first);
     paintLabel(painter, form.Label2[1], big, false, background.second);
     paintPane(painter, form.ImgEdit[1]);
     paintPane(painter, form.ImgEdit[2]);
-    const QFont small = scaledFont(label1Font());
+    const QFont small = scaledFont(label1Font_);
     const PairText picture = pictureCaptionText(form);
     paintLabel(painter, form.Label1[0], small, true, picture.first);
     paintLabel(painter, form.Label1[1], small, true, picture.second);
@@ -192,7 +186,7 @@ void DisplayPainter::paintTextBox(QPainter& painter, const TextBox& box) {
     painter.setPen(QColor(128, 128, 128));
     painter.drawRect(r.adjusted(0, 0, -1, -1));
     const double margin = std::max(1.0, 60 * scale_);
-    painter.setFont(scaledFont(textBoxFont()));
+    painter.setFont(scaledFont(textBoxFont_));
     painter.setPen(Qt::black);
     painter.drawText(r.adjusted(margin, margin, -margin, -margin), kTextFlags,
                      displayText(box.text));

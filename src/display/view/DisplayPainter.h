@@ -3,8 +3,9 @@
 // the storyboard's pictures, the remote's live frames and its thumbnails.
 // The 11701 x 8776 twip display area is scaled uniformly to fit the canvas
 // and centred, the rest filled with the form's back colour; fonts and
-// pictures scale with it. A painter and its picture cache belong to one
-// thread: the show's window has its own, the remote's worker another.
+// pictures scale with it. A painter, with its picture cache and fonts,
+// belongs to one thread: the show's window has its own, the remote's worker
+// another.
 
 #include <QPainter>
 #include <QRectF>
@@ -17,7 +18,10 @@ namespace quilo {
 
 class DisplayPainter {
   public:
-    explicit DisplayPainter(PictureCache& pictures) : pictures_(pictures) {}
+    DisplayPainter();
+
+    // The decoded pictures it paints from, to preload or to forget.
+    PictureCache& pictures() { return pictures_; }
 
     // Paints `form` on a canvas of `canvas` pixels.
     void paint(QPainter& painter, QSize canvas, const DisplayForm& form);
@@ -47,7 +51,10 @@ class DisplayPainter {
     QRectF toPixels(const Geometry& g) const;
     QFont scaledFont(const QFont& font) const;
 
-    PictureCache& pictures_;
+    PictureCache pictures_;
+    const QFont label1Font_;
+    const QFont label2Font_;
+    const QFont textBoxFont_;
     QSize canvas_;
     QRectF area_;
     double scale_ = 1.0;  // pixels per twip

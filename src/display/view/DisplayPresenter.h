@@ -20,7 +20,8 @@ class DisplayPresenter : public Presenter {
     void repaintNow(Repaint what) override;
     void showTransitionFrame() override;
     // Told after every repaint and transition frame, for a copy of the
-    // display shown elsewhere (the remote's live page).
+    // display shown elsewhere (the remote's live page); a handler that then
+    // waits (a message box) leaves that copy up to date too.
     void setMirror(std::function<void()> mirror) { mirror_ = std::move(mirror); }
 
     static constexpr qint64 kFrameNanoseconds = 1'000'000'000 / 30;

@@ -48,7 +48,7 @@ void DisplayView::preload(const QList<QPair<QString, QSizeF>>& pictures) {
         const QSize drawn = QSizeF(twips.width() * scale, twips.height() * scale).toSize();
         ahead.append(DisplayPainter::ahead(file, drawn, size()));
     }
-    pictures_.preload(ahead);
+    painter_.pictures().preload(ahead);
 }
 
 void DisplayView::paintEvent(QPaintEvent*) {

@@ -1,6 +1,6 @@
 #pragma once
-// The show's window: paints the display form model through its own painter
-// and picture cache, only when the model changed. The view keeps no
+// The show's window: paints the display form model through a painter of its
+// own, only when the model changed. The view keeps no
 // presentation state: mouse presses go to the handler it was given.
 
 #include <QWidget>
@@ -8,7 +8,6 @@
 
 #include "display/DisplayForm.h"
 #include "display/view/DisplayPainter.h"
-#include "display/view/PictureCache.h"
 
 namespace quilo {
 
@@ -44,7 +43,7 @@ class DisplayView : public QWidget {
     void updateIfChanged();
     // A picture file changed on disk: it is read again and the display repainted.
     void pictureChanged(const QString& file) {
-        pictures_.forget(file);
+        painter_.pictures().forget(file);
         paintedOnce_ = false;
         update();
     }
@@ -74,8 +73,7 @@ class DisplayView : public QWidget {
     const DisplayForm* model_;
     DisplayForm painted_;  // the model as the last paint showed it
     bool paintedOnce_ = false;
-    PictureCache pictures_;
-    DisplayPainter painter_{pictures_};
+    DisplayPainter painter_;
     std::function<void(int)> onPress_;
     std::function<void()> onClose_;
     std::function<bool(int)> onKey_;

@@ -34,8 +34,7 @@ class Storyboard {
     };
     QString folder_;
     QSize size_;
-    PictureCache pictures_;
-    DisplayPainter painter_{pictures_};
+    DisplayPainter painter_;
     std::vector<Cue> cues_;
 };
 
