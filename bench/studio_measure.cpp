@@ -99,7 +99,8 @@ int main(int argc, char** argv) {
     // Idle once the checker's first look at the script is over.
     if (studio.findings().diagnostics.empty()) {
         QEventLoop checking;
-        QObject::connect(&studio, &quilo::StudioApp::checked, &checking, &QEventLoop::quit);
+        QObject::connect(&studio.editor(), &quilo::StudioEditor::checked, &checking,
+                         &QEventLoop::quit);
         QTimer::singleShot(60000, &checking, &QEventLoop::quit);
         checking.exec();
     }

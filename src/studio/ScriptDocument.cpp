@@ -127,6 +127,8 @@ ScriptDocument ScriptDocument::fromBytes(std::string_view bytes) {
     }
     if (doc.usualEnd_.empty())
         doc.usualEnd_ = doc.encode(crLines || !extent.terminatorBehindLf ? "\r\n" : "\n");
+    // Plain ASCII reads alike in both; its CR LF ends say it comes from Windows.
+    if (doc.isAscii() && doc.usualEnd_ == "\r\n") doc.encoding_ = TextEncoding::Windows1252;
     return doc;
 }
 
@@ -178,6 +180,21 @@ bool ScriptDocument::terminated() const {
     return !lines_.empty() && lines_.back().text.compare(0, 2, "**") == 0;
 }
 
+bool ScriptDocument::isAscii() const {
+    if (!mark_.empty() || isUtf16(encoding_)) return false;
+    const auto ascii = [](std::string_view text) {
+        return std::all_of(text.begin(), text.end(),
+                           [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    };
+    return std::all_of(lines_.begin(), lines_.end(),
+                       [&](const DocumentLine& line) { return ascii(line.text); });
+}
+
+void ScriptDocument::keepEncoding(TextEncoding encoding) {
+    if (isAscii() && (encoding == TextEncoding::Utf8 || encoding == TextEncoding::Windows1252))
+        encoding_ = encoding;
+}
+
 void ScriptDocument::setText(int line, std::string text) {
     DocumentLine& l = lines_.at(std::size_t(line));
     l.edited = l.fresh || text != decode(l.raw);
@@ -206,7 +223,6 @@ std::optional<int> ScriptDocument::firstUnwritable() const {
 }
 
 void ScriptDocument::convertToUtf8() {
-    const std::string notes = decode(notes_);
     std::vector<std::string> ends;
     for (const DocumentLine& line : lines_) ends.push_back(decode(line.end));
     const std::string usual = decode(usualEnd_);
@@ -218,7 +234,6 @@ void ScriptDocument::convertToUtf8() {
         lines_[i].edited = true;
         lines_[i].fresh = true;
     }
-    notes_ = notes;
     usualEnd_ = usual;
 }
 

@@ -41,6 +41,12 @@ class ScriptDocument {
     // Whether a line beginning "**" ends the script.
     bool terminated() const;
 
+    // Whether every line of the script is plain ASCII (no mark, not UTF-16).
+    bool isAscii() const;
+    // An all-ASCII script reads alike as UTF-8 and as Windows-1252: it keeps
+    // the encoding it was made or first opened with, for the new lines.
+    void keepEncoding(TextEncoding encoding);
+
     // Edits. A line given its own text again stays as it was in the file.
     void setText(int line, std::string text);
     void insert(int before, std::string text);
@@ -48,7 +54,9 @@ class ScriptDocument {
 
     // The first line whose text the encoding cannot write, or none.
     std::optional<int> firstUnwritable() const;
-    // From now on the file is UTF-8 (without a mark): every line is written anew.
+    // From now on the file is UTF-8 (without a mark): every line is written
+    // anew. The notes after the terminator line are nobody's to read: their
+    // bytes stay as they are.
     void convertToUtf8();
     // The file's bytes. Lines the encoding cannot write lose those
     // characters: check firstUnwritable() first.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 #include "script/ScriptCommand.h"
 #include "shared/LineFormat.h"
@@ -92,18 +93,69 @@ LineParts lineParts(const std::string& line, bool inBlock) {
     return parts;
 }
 
-std::string composeLine(const std::string& stamp, const std::string& body,
-                        std::optional<int> colour, const std::string& letter) {
-    const CommandTraits& traits = traitsFor(letter);
-    std::string line = stamp;
-    if (traits.body == LineBody::None) return line + letter;
-    line += body;
-    if (traits.body == LineBody::TextAndNumber) {
-        char digits[8];
-        std::snprintf(digits, sizeof digits, "%02d", std::clamp(colour.value_or(0), 0, 99));
-        line += digits;
+NumberKind numberKind(const std::string& letter) {
+    if (traitsFor(letter).body != LineBody::TextAndNumber) return NumberKind::None;
+    return traitsFor(letter).command == ScriptCommand::Pause ? NumberKind::Seconds
+                                                             : NumberKind::Colour;
+}
+
+const std::vector<LetterChoice>& letterChoices() {
+    static const std::vector<LetterChoice> choices = {
+        {"", "testo semplice (pulisce lo schermo)"},
+        {"C", "didascalia colorata"},
+        {"B", "didascalia su sfondo colorato"},
+        {"L", "aggiunge una riga piccola"},
+        {"F", "immagine che entra da sinistra"},
+        {"A", "immagine che si apre dall'alto"},
+        {"R", "immagine nei due terzi a destra"},
+        {"Z", "immagine che cresce dal centro"},
+        {"M", "immagine intera"},
+        {"D", "testo accanto all'immagine (blocco fino a -)"},
+        {"K", "colonna di testo (blocco fino a -)"},
+        {"+", "didascalia su più righe (blocco fino a -)"},
+        {"-", "chiude un blocco"},
+        {"W", "suono"},
+        {"S", "pausa di N secondi (blocco fino a P)"},
+        {"P", "pausa di N secondi"},
+        {"V", "immagine di sfondo"},
+        {"N", "sfondo normale"},
+        {"T", "colori e sfondo dell'intestazione"},
+        {"E", "fine della presentazione"},
+    };
+    return choices;
+}
+
+std::string withField(const std::string& line, LineField field, const std::string& value) {
+    const DecodedLine d = decodeLine(line);
+    const CommandTraits& traits = traitsFor(d.commandLetter);
+    const std::string stamp = utf8::left(line, 8);
+    const std::string body = commandBody(line);
+    const std::size_t length = utf8::length(line);
+    std::string digits = traits.body == LineBody::TextAndNumber && length >= 11
+                             ? utf8::mid(line, length - 2, 2)
+                             : std::string();
+    std::string letter(traits.letter);
+    switch (field) {
+        case LineField::Time:
+            return retimed(line, value);
+        case LineField::Body:
+            if (traits.body == LineBody::None) return line;
+            return stamp + value + digits + letter;
+        case LineField::Number: {
+            if (traits.body != LineBody::TextAndNumber) return line;
+            char text[8];
+            std::snprintf(text, sizeof text, "%02d", std::clamp(std::atoi(value.c_str()), 0, 99));
+            return stamp + body + text + letter;
+        }
+        case LineField::Letter:
+            break;
     }
-    return line + letter;
+    const CommandTraits& next = traitsFor(value);
+    if (next.body == LineBody::None) return stamp + value;
+    if (next.body == LineBody::TextAndNumber && digits.empty())
+        digits = numberKind(value) == NumberKind::Seconds ? "05" : "15";
+    if (next.body != LineBody::TextAndNumber) digits.clear();
+    return stamp + body + digits + value;
 }
 
 std::string colourLabel(int number) {

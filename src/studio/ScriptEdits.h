@@ -47,10 +47,23 @@ struct LineParts {
 // `inBlock`: the line belongs to the block of a cue before it.
 LineParts lineParts(const std::string& line, bool inBlock);
 
-// A line made from the form's fields: stamp, body, colour (for letters that
-// take one) and letter ("" for a plain caption).
-std::string composeLine(const std::string& stamp, const std::string& body,
-                        std::optional<int> colour, const std::string& letter);
+// What the two digits before a coloured text's letter mean.
+enum class NumberKind { None, Colour, Seconds };
+NumberKind numberKind(const std::string& letter);
+
+// The letters the form offers, most used first, each with what it does.
+struct LetterChoice {
+    const char* letter;   // "" for a plain caption
+    const char* meaning;  // in Italian, as the form lists it
+};
+const std::vector<LetterChoice>& letterChoices();
+
+// One field of a cue line as the form shows it. An edit of one field leaves
+// every other field of the line exactly as written: a pause keeps its
+// seconds when its text changes, a colour number outside the form's list
+// stays as it is.
+enum class LineField { Time, Letter, Body, Number };
+std::string withField(const std::string& line, LineField field, const std::string& value);
 
 // A colour number as the studio names it: "14 giallo", "99 della presentazione".
 std::string colourLabel(int number);

@@ -25,6 +25,15 @@ TEST(SafeWrite, ReplacesTheFileKeepingTheOldOneOnceAndLosesNothingOnFailure) {
     EXPECT_EQ(readFile(file.string() + ".bak"), "vecchio");  // kept once
     EXPECT_FALSE(std::filesystem::exists(file.string() + ".salvataggio"));
 
+    // A read-only file is refused, untouched; a replaced one keeps its mode.
+    namespace fs = std::filesystem;
+    fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    EXPECT_EQ(writeReplacing(file.string(), "no", false), "il file è di sola lettura");
+    EXPECT_EQ(readFile(file), "ancora");
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_FALSE(writeReplacing(file.string(), "sì", false));
+    EXPECT_EQ(fs::status(file).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+
     const auto gone = (dir.path() / "cartella" / "s.txt").string();
     EXPECT_EQ(writeReplacing(gone, "x", true), "la cartella non esiste");
 }

@@ -67,6 +67,16 @@ TEST(ScriptDocument, ReadsLinesAsThePlayerDoesAndKeepsTheNotesApart) {
     EXPECT_EQ(doc.scriptBytes(), "01:00:01a\nb12C\r\n**fine\r\n");
     EXPECT_EQ(ScriptDocument::fromBytes("01:00:01Citt\xE0\r\n**").encoding(),
               TextEncoding::Windows1252);
+    // Plain ASCII: CR LF ends make it a Windows file, LF ends a UTF-8 one;
+    // either keeps the encoding the session chose for it.
+    ScriptDocument windows = ScriptDocument::fromBytes("01:00:01Prova12C\r\n**\r\n");
+    EXPECT_EQ(windows.encoding(), TextEncoding::Windows1252);
+    EXPECT_EQ(ScriptDocument::fromBytes("01:00:01Prova12C\n**\n").encoding(), TextEncoding::Utf8);
+    windows.keepEncoding(TextEncoding::Utf8);
+    EXPECT_EQ(windows.encoding(), TextEncoding::Utf8);
+    windows.setText(0, "01:00:01Città12C");
+    windows.keepEncoding(TextEncoding::Windows1252);
+    EXPECT_EQ(windows.encoding(), TextEncoding::Utf8);
 }
 
 TEST(ScriptDocument, ChangesExactlyTheEditedLinesBytesInTheFilesEncoding) {
@@ -108,7 +118,8 @@ TEST(ScriptDocument, NamesALineItsCodePageCannotWriteUntilSavedAsUtf8) {
     EXPECT_EQ(doc.firstUnwritable(), 0);
     doc.convertToUtf8();
     EXPECT_FALSE(doc.firstUnwritable());
-    EXPECT_EQ(doc.bytes(), "01:00:01Ελλάδα12C\r\n**\r\nnota è\r\n");
+    // The notes are nobody's to read: their bytes stay.
+    EXPECT_EQ(doc.bytes(), "01:00:01Ελλάδα12C\r\n**\r\nnota \xE8\r\n");
 }
 
 }  // namespace

@@ -36,5 +36,24 @@ TEST(ScriptEdits, RetimesALineKeepingEverythingAfterItsStamp) {
     EXPECT_EQ(retimed("01:00:05a12C", tappedStamp({3, 2, 5, 74})), "03:02:05a12C");
 }
 
+// Each field of the form changes itself alone: a pause keeps its seconds
+// when its text changes, a colour outside the list stays, a letter that
+// takes a number gets one only when the line had none.
+TEST(ScriptEdits, ChangesOnlyTheFieldEdited) {
+    EXPECT_EQ(withField("01:00:10Pausa lunga30S", LineField::Body, "Pausa molto lunga"),
+              "01:00:10Pausa molto lunga30S");
+    EXPECT_EQ(withField("01:00:10Pausa lunga30S", LineField::Number, "75"),
+              "01:00:10Pausa lunga75S");
+    EXPECT_EQ(withField("01:00:10Città42C", LineField::Time, "01:02:03"), "01:02:03Città42C");
+    EXPECT_EQ(withField("01:00:10Città42C", LineField::Letter, "B"), "01:00:10Città42B");
+    EXPECT_EQ(withField("01:00:10Città42C", LineField::Letter, "M"), "01:00:10CittàM");
+    EXPECT_EQ(withField("01:00:10alba.pngM", LineField::Letter, "P"), "01:00:10alba.png05P");
+    EXPECT_EQ(withField("01:00:10alba.pngM", LineField::Letter, "N"), "01:00:10N");
+    EXPECT_EQ(withField("01:00:10Solo testo", LineField::Letter, "C"), "01:00:10Solo testo15C");
+    EXPECT_EQ(numberKind("P"), NumberKind::Seconds);
+    EXPECT_EQ(numberKind("L"), NumberKind::Colour);
+    EXPECT_EQ(numberKind("M"), NumberKind::None);
+}
+
 }  // namespace
 }  // namespace quilo

@@ -1,7 +1,8 @@
 #pragma once
-// The studio's answers to what the core says outside itself: messages and
-// warnings go to the window's status line (and the terminal), never to a box
-// that would stop the timing; windows are the studio's own to arrange.
+// The studio's answers to what the core says outside itself: never a box that
+// would stop the timing. What the player would show in a box (a refused
+// script) goes to the window's banner, warnings to its status line, both to
+// the terminal too; windows are the studio's own to arrange.
 
 #include <QTime>
 #include <functional>
@@ -18,16 +19,17 @@ namespace quilo {
 
 class StatusPorts : public MessageBox, public Warnings, public Windows, public ProgramExit {
   public:
-    std::function<void(const std::string&)> say;
-    void show(const std::string& text) override { tell(text); }
-    void warn(const std::string& text) override { tell(text); }
+    std::function<void(const std::string&)> say;    // the status line
+    std::function<void(const std::string&)> alert;  // the banner
+    void show(const std::string& text) override { tell(text, alert); }
+    void warn(const std::string& text) override { tell(text, say); }
     void bringToFront(Window) override {}
     void quit() override {}
 
   private:
-    void tell(const std::string& text) {
+    static void tell(const std::string& text, const std::function<void(const std::string&)>& to) {
         std::cerr << "quilo-studio: " << text << "\n";
-        if (say) say(text);
+        if (to) to(text);
     }
 };
 

@@ -17,6 +17,7 @@ int main(int argc, char** argv) {
                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtItalian);
     quilo::StudioApp studio(options);
+    studio.endOnSignals();
     studio.start();
     return application.exec();
 }

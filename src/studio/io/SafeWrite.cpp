@@ -1,6 +1,7 @@
 #include "studio/io/SafeWrite.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -34,9 +35,17 @@ std::string why(int error) {
 
 std::optional<std::string> writeReplacing(const std::string& path, const std::string& bytes,
                                           bool keepBackup) {
+    // A file its owner made read-only stays as it is; one replaced keeps its mode.
+    struct stat existing {};
+    const bool replacing = ::stat(path.c_str(), &existing) == 0;
+    if (replacing && !S_ISREG(existing.st_mode)) return "non è un file normale";
+    // No write bit at all means read-only, even for root, who may write anyway.
+    if (replacing && ((existing.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0))
+        return errno == EROFS ? why(EROFS) : "il file è di sola lettura";
     const std::string temporary = path + ".salvataggio";
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return why(errno);
+    if (replacing) ::fchmod(fd, existing.st_mode & 07777);
     std::size_t written = 0;
     int error = 0;
     while (written < bytes.size()) {

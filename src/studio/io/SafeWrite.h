@@ -1,7 +1,8 @@
 #pragma once
 // Writes a file so that a failure never leaves it half written: the bytes go
 // to a new file beside it, are flushed to the disk, and only then replace it.
-// The first replacement of a session keeps the old file once as NAME.bak.
+// The first replacement of a session keeps the old file once as NAME.bak. A
+// file replaced keeps its permissions; a read-only one is refused.
 
 #include <optional>
 #include <string>

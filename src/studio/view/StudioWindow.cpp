@@ -1,6 +1,7 @@
 #include "studio/view/StudioWindow.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -10,6 +11,7 @@
 #include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "display/Colours.h"
@@ -22,7 +24,8 @@ namespace {
 const char* const kKeys =
     "Spazio suona/pausa · Home inizio · Ctrl+\u2190/\u2192 cue · Invio o T dà alla riga il "
     "secondo che si sente · Alt+\u2190/\u2192 un secondo prima/dopo · Ins nuova riga · Canc "
-    "elimina · Ctrl+Z/Ctrl+Maiusc+Z annulla/ripeti · Ctrl+S salva · +/\u2212 zoom · F5 "
+    "elimina · Ctrl+Z/Ctrl+Maiusc+Z annulla/ripeti · Ctrl+S salva, Ctrl+Maiusc+S con nome · "
+    "+/\u2212 zoom · F5 "
     "finestra dello spettacolo";
 
 QIcon swatch(Rgb rgb) {
@@ -84,15 +87,62 @@ StudioWindow::StudioWindow() {
     setCentralWidget(central);
     statusBar()->setAccessibleName(QStringLiteral("Stato"));
 
+    position_ = new QLabel(QStringLiteral("01:00:00:00"), this);
+    position_->setAccessibleName(QStringLiteral("Posizione"));
+    position_->setToolTip(QStringLiteral("Il punto che si sente: brano, minuti, secondi, frame"));
+    QFont mono = position_->font();
+    mono.setFamily(QStringLiteral("Liberation Mono"));
+    mono.setBold(true);
+    mono.setPointSizeF(mono.pointSizeF() * 1.3);
+    position_->setFont(mono);
+    statusBar()->addPermanentWidget(position_);
+
     connect(list_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
+                commitForm();  // what was typed belongs to the line left
                 if (current.isValid() && actions.selected) actions.selected(current.row());
             });
     addActions();
-    // No larger than the screen leaves room for: small laptops, kiosks.
+    fitScreen();
+}
+
+// No larger than the screen leaves room for (small laptops, kiosks), its
+// frame included, so that the status line stays in view.
+void StudioWindow::fitScreen() {
     const QRect room = screen()->availableGeometry();
-    resize(std::min(1280, room.width()), std::min(800, room.height()));
+    const QMargins frame = frameGeometry().isValid() && isVisible()
+                               ? QMargins(geometry().left() - frameGeometry().left(),
+                                          geometry().top() - frameGeometry().top(),
+                                          frameGeometry().right() - geometry().right(),
+                                          frameGeometry().bottom() - geometry().bottom())
+                               : QMargins(4, 30, 4, 4);
+    const int width = std::min(1280, room.width() - frame.left() - frame.right());
+    const int height = std::min(800, room.height() - frame.top() - frame.bottom());
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    resize(width, height);
     move(room.topLeft());
+}
+
+void StudioWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    // The window manager's frame is known once shown: fit again with it.
+    QTimer::singleShot(200, this, [this] {
+        const QRect room = screen()->availableGeometry();
+        if (!room.contains(frameGeometry())) fitScreen();
+    });
+}
+
+void StudioWindow::setPosition(const CdPosition& heard) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d:%02d", heard.track, heard.minutes,
+                  heard.seconds, heard.frames);
+    const QString shown = QString::fromLatin1(text);
+    if (position_->text() != shown) position_->setText(shown);
+}
+
+bool StudioWindow::typing() const {
+    QWidget* focus = QApplication::focusWidget();
+    return qobject_cast<QLineEdit*>(focus) || qobject_cast<QAbstractSpinBox*>(focus);
 }
 
 QWidget* StudioWindow::makeForm() {
@@ -105,10 +155,11 @@ QWidget* StudioWindow::makeForm() {
     time_->setInputMask(QStringLiteral("99:99:99"));
     letter_ = new QComboBox(form);
     letter_->setAccessibleName(QStringLiteral("Lettera del comando"));
-    letter_->addItem(QStringLiteral("testo semplice"), QString());
-    for (const CommandTraits& traits : kCommandTraits) {
-        const QString letter = QString::fromUtf8(traits.letter.data(), int(traits.letter.size()));
-        letter_->addItem(letter, letter);
+    for (const LetterChoice& choice : letterChoices()) {
+        const QString letter = QString::fromUtf8(choice.letter);
+        const QString meaning = QString::fromUtf8(choice.meaning);
+        letter_->addItem(letter.isEmpty() ? meaning : letter + QStringLiteral(" \u2014 ") + meaning,
+                         letter);
     }
     body_ = new QLineEdit(form);
     body_->setAccessibleName(QStringLiteral("Testo o nome del file"));
@@ -120,63 +171,103 @@ QWidget* StudioWindow::makeForm() {
         colour_->addItem(swatch(*colourNumber(n)), QString::fromStdString(colourLabel(n)), n);
     }
     colour_->addItem(QString::fromStdString(colourLabel(99)), 99);
+    seconds_ = new QSpinBox(form);
+    seconds_->setAccessibleName(QStringLiteral("Secondi di pausa"));
+    seconds_->setRange(0, 99);
+    seconds_->setSuffix(QStringLiteral(" s"));
     auto* bodyRow = new QHBoxLayout;
     bodyRow->addWidget(body_, 1);
     bodyRow->addWidget(file_);
+    auto* numberRow = new QHBoxLayout;
+    colourLabel_ = new QLabel(QStringLiteral("Colore"), form);
+    secondsLabel_ = new QLabel(QStringLiteral("Pausa"), form);
+    numberRow->addWidget(colourLabel_);
+    numberRow->addWidget(colour_, 1);
+    numberRow->addWidget(secondsLabel_);
+    numberRow->addWidget(seconds_, 1);
+    auto* timeRow = new QHBoxLayout;
+    timeRow->addWidget(time_);
+    timeRow->addWidget(new QLabel(QStringLiteral("Lettera"), form));
+    timeRow->addWidget(letter_, 1);
     layout->addRow(QStringLiteral("Riga"), whole_);
-    layout->addRow(QStringLiteral("Tempo"), time_);
-    layout->addRow(QStringLiteral("Lettera"), letter_);
+    layout->addRow(QStringLiteral("Tempo"), timeRow);
     layout->addRow(QStringLiteral("Testo o file"), bodyRow);
-    layout->addRow(QStringLiteral("Colore"), colour_);
+    layout->addRow(numberRow);
 
-    connect(whole_, &QLineEdit::editingFinished, this, [this] {
-        if (!filling_ && whole_->isModified() && actions.lineEdited) {
-            whole_->setModified(false);
-            actions.lineEdited(whole_->text());
-        }
+    connect(whole_, &QLineEdit::editingFinished, this, [this] { commitForm(); });
+    connect(time_, &QLineEdit::editingFinished, this, [this] { commitForm(); });
+    connect(body_, &QLineEdit::editingFinished, this, [this] { commitForm(); });
+    connect(seconds_, &QSpinBox::editingFinished, this, [this] { commitForm(); });
+    connect(letter_, &QComboBox::activated, this,
+            [this] { fieldChanged(LineField::Letter, letter_->currentData().toString()); });
+    connect(colour_, &QComboBox::activated, this, [this] {
+        fieldChanged(LineField::Number, QString::number(colour_->currentData().toInt()));
     });
-    connect(time_, &QLineEdit::editingFinished, this, [this] {
-        if (time_->isModified()) formChanged();
-    });
-    connect(body_, &QLineEdit::editingFinished, this, [this] {
-        if (body_->isModified()) formChanged();
-    });
-    connect(letter_, &QComboBox::activated, this, [this] { formChanged(); });
-    connect(colour_, &QComboBox::activated, this, [this] { formChanged(); });
     connect(file_, &QPushButton::clicked, this, [this] {
         if (actions.chooseFile) actions.chooseFile();
     });
     return form;
 }
 
-void StudioWindow::formChanged() {
-    if (filling_ || !actions.formEdited) return;
-    time_->setModified(false);
-    body_->setModified(false);
-    const QVariant colour = colour_->currentData();
-    actions.formEdited(time_->text(), letter_->currentData().toString(), body_->text(),
-                       colour_->isEnabled() ? std::optional<int>(colour.toInt()) : std::nullopt);
+// Each field hands on its own change alone, for the line the form shows.
+void StudioWindow::fieldChanged(LineField field, const QString& value) {
+    if (filling_ || !actions.fieldEdited || formRow_ < 0) return;
+    actions.fieldEdited(formRow_, field, value);
+}
+
+void StudioWindow::commitForm() {
+    if (filling_ || formRow_ < 0) return;
+    const bool committing = committing_;
+    committing_ = true;
+    if (whole_->isModified()) {
+        whole_->setModified(false);
+        if (actions.lineEdited) actions.lineEdited(formRow_, whole_->text());
+    }
+    if (time_->isModified()) {
+        time_->setModified(false);
+        fieldChanged(LineField::Time, time_->text());
+    }
+    if (body_->isModified()) {
+        body_->setModified(false);
+        fieldChanged(LineField::Body, body_->text());
+    }
+    if (seconds_->isVisibleTo(this) && seconds_->value() != secondsShown_) {
+        secondsShown_ = seconds_->value();
+        fieldChanged(LineField::Number, QString::number(seconds_->value()));
+    }
+    committing_ = committing;
 }
 
 void StudioWindow::showForm(const FormLine& line) {
     filling_ = true;
+    formRow_ = line.row;
     whole_->setText(line.whole);
     whole_->setModified(false);
     for (QWidget* w : {static_cast<QWidget*>(time_), static_cast<QWidget*>(letter_),
                        static_cast<QWidget*>(body_), static_cast<QWidget*>(file_)})
         w->setEnabled(line.cue);
     time_->setText(line.time);
+    time_->setModified(false);
     letter_->setCurrentIndex(std::max(0, letter_->findData(line.letter)));
     body_->setText(line.body);
-    colour_->setEnabled(line.cue && line.colour.has_value());
-    if (line.colour) {
-        const int index = colour_->findData(*line.colour);
-        colour_->setCurrentIndex(std::max(0, index));
-    }
+    body_->setModified(false);
+    // Only the fields the letter takes are shown, each with its own range.
+    const bool colour = line.numberKind == NumberKind::Colour;
+    const bool seconds = line.numberKind == NumberKind::Seconds;
+    colourLabel_->setVisible(colour);
+    colour_->setVisible(colour);
+    secondsLabel_->setVisible(seconds);
+    seconds_->setVisible(seconds);
+    // A number the list lacks shows as no choice, and stays until one is made.
+    colour_->setCurrentIndex(colour && line.number ? colour_->findData(*line.number) : -1);
+    secondsShown_ = seconds && line.number ? std::clamp(*line.number, 0, 99) : 0;
+    seconds_->setValue(secondsShown_);
     filling_ = false;
 }
 
 void StudioWindow::selectRow(int row) {
+    // A field committed as another line is chosen leaves that choice alone.
+    if (committing_) return;
     if (row < 0 || row >= model_.rowCount()) return;
     if (selectedRow() == row) return;
     list_->setCurrentIndex(model_.index(row, 0));
@@ -209,6 +300,11 @@ void StudioWindow::addActions() {
         {"File", "Nuovo copione", {QKeySequence::New}, &Actions::newScript, true},
         {"File", "Apri…", {QKeySequence::Open}, &Actions::open, true},
         {"File", "Salva", {QKeySequence::Save}, &Actions::save, true},
+        {"File",
+         "Salva con nome…",
+         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
+         &Actions::saveAs,
+         true},
         {"File", "Esci", {QKeySequence(Qt::CTRL | Qt::Key_Q)}, &Actions::quit, true},
         {"Modifica", "Annulla", {QKeySequence(Qt::CTRL | Qt::Key_Z)}, &Actions::undo, false},
         {"Modifica",
@@ -254,15 +350,16 @@ void StudioWindow::addActions() {
         if (!menu) menu = menuBar()->addMenu(QString::fromUtf8(key.menu));
         QAction* action = menu->addAction(QString::fromUtf8(key.name));
         action->setShortcuts(key.keys);
-        // Keys a text field needs are the list's and the timeline's only.
-        if (!key.whileTyping) {
-            action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-            list_->addAction(action);
-            timeline_->addAction(action);
-            preview_->addAction(action);
-        }
+        // The window's keys work from any widget; a text field keeps the
+        // keys it types with (Qt gives it first say on them), and the others
+        // do nothing there but Enter, which confirms the field.
         const auto member = key.action;
-        connect(action, &QAction::triggered, this, [this, member] {
+        const bool whileTyping = key.whileTyping;
+        connect(action, &QAction::triggered, this, [this, member, whileTyping] {
+            if (!whileTyping && typing()) {
+                commitForm();
+                return;
+            }
             if (actions.*member) (actions.*member)();
         });
     }
@@ -271,13 +368,10 @@ void StudioWindow::addActions() {
             delta < 0 ? QStringLiteral("Un secondo prima") : QStringLiteral("Un secondo dopo"),
             this);
         action->setShortcut(QKeySequence(Qt::ALT | (delta < 0 ? Qt::Key_Left : Qt::Key_Right)));
-        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-        list_->addAction(action);
-        timeline_->addAction(action);
         for (QAction* menu : menuBar()->actions())
             if (menu->text() == QStringLiteral("Tempo")) menu->menu()->addAction(action);
         connect(action, &QAction::triggered, this, [this, delta] {
-            if (actions.nudge) actions.nudge(delta);
+            if (!typing() && actions.nudge) actions.nudge(delta);
         });
     }
 }

@@ -8,11 +8,14 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTableView>
 #include <functional>
 #include <optional>
 
 #include "display/view/DisplayView.h"
+#include "shared/CdPosition.h"
+#include "studio/ScriptEdits.h"
 #include "studio/view/LineListModel.h"
 #include "studio/view/TimelineView.h"
 
@@ -20,12 +23,14 @@ namespace quilo {
 
 // What the form shows of the selected line.
 struct FormLine {
+    int row = -1;
     QString whole;  // the line as written
     bool cue = false;
     QString time;
     QString letter;  // "" for a plain caption
     QString body;
-    std::optional<int> colour;
+    NumberKind numberKind = NumberKind::None;  // what the two digits are, if any
+    std::optional<int> number;
 };
 
 class StudioWindow : public QMainWindow {
@@ -44,26 +49,34 @@ class StudioWindow : public QMainWindow {
     // The loader's refusal, shown above everything until mended; empty hides it.
     void setBanner(const QString& text);
     void setStatus(const QString& text);
+    // The heard position, as TT:MM:SS:FF.
+    void setPosition(const CdPosition& heard);
+    // A field typed in and not yet confirmed is an edit all the same: it is
+    // handed on now (before saving, closing, or choosing another line).
+    void commitForm();
 
     struct Actions {
         std::function<void()> playPause, home, previousCue, nextCue, tap, insert, remove;
         std::function<void(int seconds)> nudge;
-        std::function<void()> save, newScript, open, quit, undo, redo, showDisplay, zoomIn, zoomOut;
+        std::function<void()> save, saveAs, newScript, open, quit, undo, redo, showDisplay, zoomIn,
+            zoomOut;
         std::function<void(int row)> selected;
-        std::function<void(QString line)> lineEdited;
-        std::function<void(QString time, QString letter, QString body, std::optional<int> colour)>
-            formEdited;
+        std::function<void(int row, QString line)> lineEdited;
+        std::function<void(int row, LineField field, QString value)> fieldEdited;
         std::function<void()> chooseFile;
         std::function<bool()> mayClose;
     } actions;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     QWidget* makeForm();
     void addActions();
-    void formChanged();
+    void fieldChanged(LineField field, const QString& value);
+    bool typing() const;  // a text field has the focus
+    void fitScreen();
 
     LineListModel model_;
     DisplayView* preview_ = nullptr;
@@ -75,8 +88,15 @@ class StudioWindow : public QMainWindow {
     QComboBox* letter_ = nullptr;
     QLineEdit* body_ = nullptr;
     QComboBox* colour_ = nullptr;
+    QSpinBox* seconds_ = nullptr;
+    QLabel* colourLabel_ = nullptr;
+    QLabel* secondsLabel_ = nullptr;
     QPushButton* file_ = nullptr;
-    bool filling_ = false;  // the form is being filled, not edited
+    QLabel* position_ = nullptr;
+    int formRow_ = -1;         // the line the form shows
+    bool filling_ = false;     // the form is being filled, not edited
+    bool committing_ = false;  // a typed field is being handed on
+    int secondsShown_ = 0;
 };
 
 }  // namespace quilo

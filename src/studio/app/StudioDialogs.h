@@ -1,0 +1,32 @@
+#pragma once
+// The studio's questions to the author, with their answers written out in
+// Italian whatever translations Qt has.
+
+#include <QColor>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+class QWidget;
+
+namespace quilo {
+
+class StudioEditor;
+
+// The index of the answer chosen, or the last one when the box is closed.
+int ask(QWidget* parent, const QString& text, const QStringList& answers);
+
+// Whether the document may be written: a Windows-1252 one holding characters
+// the code page lacks becomes UTF-8 on the author's word.
+bool convertibleForSaving(QWidget* parent, StudioEditor& editor);
+
+// What a new script starts from.
+struct NewScriptChoice {
+    QString name;  // without ".txt"
+    QColor back, text;
+    QString picture;  // empty for none
+    bool utf8 = false;
+};
+std::optional<NewScriptChoice> askNewScript(QWidget* parent, const QString& folder);
+
+}  // namespace quilo

@@ -1,0 +1,306 @@
+#include "studio/app/StudioEditor.h"
+
+#include <QMetaObject>
+#include <QThreadPool>
+
+#include "display/Colours.h"
+#include "display/view/QtPictureProber.h"
+#include "presentation/CueJumps.h"
+#include "shared/LineFormat.h"
+#include "tools/DecodingSoundCheck.h"
+#include "tools/sim/PlayCheck.h"
+
+namespace quilo {
+namespace {
+
+constexpr int kCheckDelayMs = 300;
+
+QString q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+// Lines a lone LF ran together: the file mixes line ends there.
+constexpr const char* kMixedEnds =
+    "errore: qui una riga finisce con il solo LF, le altre con CR LF: il lettore rifiuta il "
+    "copione (qui le righe appaiono unite)";
+
+}  // namespace
+
+// One edit of the script's lines: the lines from `first` before and after.
+class LineEditCommand : public QUndoCommand {
+  public:
+    LineEditCommand(StudioEditor& editor, int first, std::vector<std::string> before,
+                    std::vector<std::string> after, const QString& name)
+        : QUndoCommand(name),
+          editor_(editor),
+          first_(first),
+          before_(std::move(before)),
+          after_(std::move(after)) {}
+    void redo() override { put(before_.size(), after_); }
+    void undo() override { put(after_.size(), before_); }
+
+  private:
+    void put(std::size_t replacing, const std::vector<std::string>& lines) {
+        ScriptDocument& doc = editor_.document();
+        const std::size_t common = std::min(replacing, lines.size());
+        for (std::size_t i = 0; i < common; ++i) doc.setText(first_ + int(i), lines[i]);
+        for (std::size_t i = common; i < replacing; ++i) doc.remove(first_ + int(common));
+        for (std::size_t i = common; i < lines.size(); ++i) doc.insert(first_ + int(i), lines[i]);
+        editor_.documentChanged();
+        editor_.selectQuietly(first_);
+    }
+
+    StudioEditor& editor_;
+    int first_;
+    std::vector<std::string> before_;
+    std::vector<std::string> after_;
+};
+
+StudioEditor::StudioEditor(StudioWindow& window, StudioShow& show, std::string root)
+    : window_(window), show_(show), root_(std::move(root)) {
+    checkSoon_.setSingleShot(true);
+    checkSoon_.setInterval(kCheckDelayMs);
+    connect(&checkSoon_, &QTimer::timeout, this, [this] { runChecks(); });
+}
+
+std::vector<std::string> StudioEditor::lineTexts() const {
+    std::vector<std::string> texts;
+    texts.reserve(document_.lines().size());
+    for (const DocumentLine& line : document_.lines()) texts.push_back(line.text);
+    return texts;
+}
+
+void StudioEditor::load(ScriptDocument document, const std::string& path) {
+    document_ = std::move(document);
+    path_ = path;
+    undo_.clear();
+    findings_ = {};
+    show_.play(document_.scriptBytes(), path_, lineTexts());
+    documentChanged();
+    const auto cues = cueLines(lineTexts());
+    selectQuietly(cues.empty() ? 0 : cues.front());
+}
+
+void StudioEditor::renamed(const std::string& path) {
+    path_ = path;
+    documentChanged();
+}
+
+void StudioEditor::replaceAll(const std::vector<std::string>& lines, const QString& name) {
+    replaceLines(0, lineTexts(), lines, name);
+}
+
+void StudioEditor::setLine(int line, const std::string& text) {
+    if (line < 0 || line >= document_.lineCount() || document_.text(line) == text) return;
+    replaceLines(line, {document_.text(line)}, {text},
+                 QStringLiteral("Modifica della riga %1").arg(line + 1));
+}
+
+void StudioEditor::replaceLines(int first, std::vector<std::string> before,
+                                std::vector<std::string> after, const QString& name) {
+    if (before == after) return;
+    undo_.push(new LineEditCommand(*this, first, std::move(before), std::move(after), name));
+}
+
+// The selected cue takes the second now heard, and the next cue is selected:
+// tapping along with the music times line after line.
+void StudioEditor::tap() {
+    const CdPosition heard = show_.heard();
+    const int row = window_.selectedRow();
+    if (row < 0 || row >= document_.lineCount() || !isCueLine(document_.text(row))) {
+        window_.setStatus(QStringLiteral("Scegliere una riga a tempo"));
+        return;
+    }
+    setLine(row, retimed(document_.text(row), tappedStamp(heard)));
+    if (const auto next = nextCueLine(lineTexts(), row)) selectQuietly(*next);
+}
+
+void StudioEditor::nudge(int seconds) {
+    const int row = window_.selectedRow();
+    if (row < 0 || row >= document_.lineCount() || !isCueLine(document_.text(row))) return;
+    setLine(row, shifted(document_.text(row), seconds));
+}
+
+void StudioEditor::insertLine() {
+    const CdPosition heard = show_.heard();
+    const std::string line = tappedStamp(heard) + "Nuova didascalia15C";
+    // Before the first cue that comes later, so that the lines stay in order.
+    int at = document_.terminated() ? document_.lineCount() - 1 : document_.lineCount();
+    const std::vector<std::string> texts = lineTexts();
+    for (int cue : cueLines(texts)) {
+        const DecodedLine d = decodeLine(texts[cue]);
+        if (discOrder({d.track, d.minutes, d.seconds, 0}) >
+            discOrder({heard.track, heard.minutes, heard.seconds, 0})) {
+            at = cue;
+            break;
+        }
+    }
+    replaceLines(at, {}, {line}, QStringLiteral("Nuova riga"));
+}
+
+void StudioEditor::removeLine() {
+    const int row = window_.selectedRow();
+    if (row < 0 || row >= document_.lineCount()) return;
+    const std::vector<std::string> texts = lineTexts();
+    const int last = isCueLine(texts[row]) ? blockEnd(texts, row) : row;
+    std::vector<std::string> removed(texts.begin() + row, texts.begin() + last + 1);
+    replaceLines(row, removed, {}, QStringLiteral("Eliminazione"));
+}
+
+void StudioEditor::fieldEdited(int row, LineField field, const std::string& value) {
+    if (row < 0 || row >= document_.lineCount() || !isCueLine(document_.text(row))) return;
+    setLine(row, withField(document_.text(row), field, value));
+}
+
+void StudioEditor::chooseFile(int row, const std::string& name) {
+    fieldEdited(row, LineField::Body, name);
+}
+
+void StudioEditor::moveTo(const CdPosition& target) {
+    show_.showAt(target);
+    selectCueAt(target);
+}
+
+// The list follows the playhead: the last cue at or before it is selected.
+void StudioEditor::selectCueAt(const CdPosition& at) {
+    const std::vector<std::string> texts = lineTexts();
+    std::optional<int> found;
+    for (int cue : cueLines(texts)) {
+        const DecodedLine d = decodeLine(texts[cue]);
+        if (discOrder({d.track, d.minutes, d.seconds, 0}) <=
+            discOrder({at.track, at.minutes, at.seconds, 0}))
+            found = cue;
+    }
+    if (found) selectQuietly(*found);
+}
+
+void StudioEditor::selectQuietly(int row) {
+    following_ = true;
+    window_.selectRow(row);
+    following_ = false;
+}
+
+// ... and the playhead follows the list: a cue chosen while the disc is not
+// playing moves the show to its second. While it plays, choosing a line only
+// chooses what the next tap times.
+void StudioEditor::lineChosen(int row) {
+    showSelected();
+    if (following_ || show_.playing()) return;
+    if (row < 0 || row >= document_.lineCount() || !isCueLine(document_.text(row))) return;
+    const DecodedLine d = decodeLine(document_.text(row));
+    show_.showAt({d.track, d.minutes, d.seconds, 0});
+}
+
+void StudioEditor::documentChanged() {
+    refreshRows();
+    refreshMarkers();
+    show_.reload(document_.scriptBytes(), path_, lineTexts());
+    checkSoon_.start();
+    showSelected();
+}
+
+void StudioEditor::refreshRows() {
+    std::vector<LineRow> rows;
+    const std::vector<std::string> texts = lineTexts();
+    int blockUntil = -1;
+    for (int i = 0; i < int(texts.size()); ++i) {
+        const bool inBlock = i <= blockUntil;
+        if (!inBlock && isCueLine(texts[i])) blockUntil = blockEnd(texts, i);
+        const LineParts parts = lineParts(texts[i], inBlock);
+        LineRow row;
+        const bool cue = parts.kind == LineParts::Kind::Cue;
+        row.time = cue ? q(parts.time) : QString();
+        row.letter = cue && parts.letter.empty()             ? QStringLiteral("testo")
+                     : parts.kind == LineParts::Kind::Header ? QStringLiteral("99")
+                                                             : q(parts.letter);
+        row.body = q(parts.body);
+        if (parts.colour && numberKind(parts.letter) == NumberKind::Colour) {
+            row.colourName = q(colourLabel(*parts.colour));
+            if (const auto rgb = colourNumber(*parts.colour))
+                row.colour = QColor(rgb->r, rgb->g, rgb->b);
+        } else if (parts.colour) {
+            row.colourName = QStringLiteral("%1 s").arg(*parts.colour);
+        }
+        row.dim = parts.kind != LineParts::Kind::Cue && parts.kind != LineParts::Kind::BlockLine;
+        if (texts[i].find('\n') != std::string::npos) {
+            row.findings = QString::fromUtf8(kMixedEnds);
+            row.error = true;
+        }
+        for (const Diagnostic& d : findings_.diagnostics) {
+            if (d.line != i + 1) continue;
+            row.findings += (row.findings.isEmpty() ? QString() : QStringLiteral("\n")) +
+                            (d.error ? QStringLiteral("errore: ") : QStringLiteral("avviso: ")) +
+                            q(d.text);
+            row.error = row.error || d.error;
+        }
+        rows.push_back(row);
+    }
+    for (const std::string& note : document_.noteLines()) {
+        LineRow row;
+        row.body = q(note);
+        row.dim = true;
+        rows.push_back(row);
+    }
+    window_.lines().setRows(std::move(rows));
+}
+
+void StudioEditor::refreshMarkers() {
+    const std::vector<std::string> texts = lineTexts();
+    std::vector<TimelineMarker> markers;
+    const int selected = window_.selectedRow();
+    for (int i : cueLines(texts)) {
+        const DecodedLine d = decodeLine(texts[i]);
+        const LineParts parts = lineParts(texts[i], false);
+        const QString label = parts.letter.empty()
+                                  ? q(parts.body).left(24)
+                                  : q(parts.letter) + QStringLiteral(" ") + q(parts.body).left(24);
+        markers.push_back(
+            {show_.discSector({d.track, d.minutes, d.seconds, 0}), label, i, i == selected});
+    }
+    window_.timeline().setMarkers(std::move(markers));
+}
+
+// The checker runs on the document as it stands, off the interface thread;
+// a result for a document that has changed since is dropped.
+void StudioEditor::runChecks() {
+    const int generation = ++checkGeneration_;
+    const std::string path = path_, root = root_, text = document_.scriptBytes();
+    QThreadPool::globalInstance()->start([this, generation, path, root, text] {
+        QtPictureProber pictures;
+        DecodingSoundCheck sounds;
+        CheckReport report = checkScriptFully(path, root, pictures, sounds, text);
+        QMetaObject::invokeMethod(
+            this,
+            [this, generation, report] {
+                if (generation != checkGeneration_) return;
+                findings_ = report;
+                refreshRows();
+                emit checked();
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void StudioEditor::showSelected() {
+    const int row = window_.selectedRow();
+    FormLine form;
+    form.row = row;
+    if (row >= 0 && row < document_.lineCount()) {
+        const std::vector<std::string> texts = lineTexts();
+        bool inBlock = false;
+        for (int cue : cueLines(texts))
+            inBlock = inBlock || (cue < row && row <= blockEnd(texts, cue));
+        const LineParts parts = lineParts(texts[row], inBlock);
+        form.whole = q(texts[row]);
+        form.cue = parts.kind == LineParts::Kind::Cue;
+        form.time = q(parts.time);
+        form.letter = q(parts.letter);
+        form.body = q(parts.body);
+        form.numberKind = form.cue ? numberKind(parts.letter) : NumberKind::None;
+        form.number = parts.colour;
+    }
+    window_.showForm(form);
+    refreshMarkers();
+}
+
+}  // namespace quilo

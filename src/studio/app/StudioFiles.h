@@ -1,0 +1,59 @@
+#pragma once
+// The script's file in the studio: opening, a new script, saving (also under
+// another name), the question before anything unsaved is dropped, a recovery
+// copy of unsaved edits every few seconds, and a file changed or removed by
+// another program. Nothing the author typed is lost without a question.
+
+#include <QFileSystemWatcher>
+#include <QObject>
+#include <QTimer>
+#include <optional>
+#include <string>
+
+#include "studio/app/StudioEditor.h"
+#include "studio/io/RecoveryCopy.h"
+#include "studio/view/StudioWindow.h"
+
+namespace quilo {
+
+class StudioFiles : public QObject {
+    Q_OBJECT
+  public:
+    StudioFiles(StudioWindow& window, StudioEditor& editor, std::string root,
+                std::string recoveryFolder);
+
+    const std::string& path() const { return path_; }
+    void open(const std::string& path);
+    void openChosen();  // "Apri…"
+    void newScript();
+    bool save();
+    bool saveAs();
+    // Whether what is unsaved may go: saved, or dropped on the author's word.
+    bool mayClose();
+    // The recovery copy, written now (a signal to end the program came).
+    void keepRecoveryCopy();
+    // The program ends with nothing unsaved: no copy is needed any more.
+    void closed();
+
+  private:
+    std::optional<std::string> readScript(const std::string& file);
+    void adopt(const std::string& file, const std::string& bytes, ScriptDocument document);
+    void offerRecovery();
+    bool writeTo(const std::string& file, bool keepBackup);
+    void watch();
+    void fileChangedOnDisk();
+    std::string allegato() const;
+
+    StudioWindow& window_;
+    StudioEditor& editor_;
+    std::string root_;
+    std::string recoveryFolder_;
+    std::string path_;
+    std::string savedBytes_;  // what is on disk as far as the studio knows
+    bool onDisk_ = false;     // the file existed when opened or last saved
+    bool backedUp_ = false;
+    QFileSystemWatcher watcher_;
+    QTimer recoverySoon_;
+};
+
+}  // namespace quilo
