@@ -30,7 +30,7 @@ StudioApp::StudioApp(StudioOptions options)
     : options_(std::move(options)),
       show_(options_, window_, status_),
       editor_(window_, show_, options_.root),
-      files_(window_, editor_, options_.root, options_.recoveryFolder) {
+      files_(window_, editor_, status_, options_.root, options_.recoveryFolder) {
     installFontSubstitutes();
     status_.say = [this](const std::string& text) { window_.setStatus(q(text)); };
     status_.alert = [this](const std::string& text) { window_.setBanner(q(text)); };
@@ -46,13 +46,14 @@ StudioApp::~StudioApp() {
 
 void StudioApp::start() {
     show_.startSound();
+    // The window first: questions on opening (a recovery copy) come over it.
+    window_.show();
+    window_.lineList().setFocus();
     if (options_.script.empty()) {
         files_.newScript();
     } else {
         files_.open(show_.core().paths().resolve(options_.script, {}).string());
     }
-    window_.show();
-    window_.lineList().setFocus();
 }
 
 void StudioApp::endOnSignals() {

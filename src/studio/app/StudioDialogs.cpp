@@ -43,7 +43,8 @@ bool convertibleForSaving(QWidget* parent, StudioEditor& editor) {
     return true;
 }
 
-std::optional<NewScriptChoice> askNewScript(QWidget* parent, const QString& folder) {
+std::optional<NewScriptChoice> askNewScript(QWidget* parent, const QString& folder,
+                                            const std::function<bool(const QString&)>& nameTaken) {
     QInputDialog nameDialog(parent);
     nameDialog.setWindowTitle(QStringLiteral("Nuovo copione"));
     nameDialog.setLabelText(QStringLiteral("Nome del copione:"));
@@ -57,6 +58,7 @@ std::optional<NewScriptChoice> askNewScript(QWidget* parent, const QString& fold
     if (choice.name.endsWith(QStringLiteral(".txt"), Qt::CaseInsensitive)) choice.name.chop(4);
     choice.name = choice.name.trimmed();
     if (choice.name.isEmpty() || choice.name.contains(QLatin1Char('/'))) return std::nullopt;
+    if (nameTaken(choice.name)) return std::nullopt;
     choice.back =
         QColorDialog::getColor(QColor(0, 0, 64), parent, QStringLiteral("Colore dello sfondo"));
     choice.text =

@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 class QWidget;
@@ -27,6 +28,8 @@ struct NewScriptChoice {
     QString picture;  // empty for none
     bool utf8 = false;
 };
-std::optional<NewScriptChoice> askNewScript(QWidget* parent, const QString& folder);
+// `nameTaken`: whether a name may not be used (asked at once, before the rest).
+std::optional<NewScriptChoice> askNewScript(QWidget* parent, const QString& folder,
+                                            const std::function<bool(const QString&)>& nameTaken);
 
 }  // namespace quilo

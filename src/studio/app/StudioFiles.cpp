@@ -24,9 +24,10 @@ QString q(const std::string& s) {
 
 }  // namespace
 
-StudioFiles::StudioFiles(StudioWindow& window, StudioEditor& editor, std::string root,
-                         std::string recoveryFolder)
+StudioFiles::StudioFiles(StudioWindow& window, StudioEditor& editor, MessageBox& alerts,
+                         std::string root, std::string recoveryFolder)
     : window_(window),
+      alerts_(alerts),
       editor_(editor),
       root_(std::move(root)),
       recoveryFolder_(recoveryFolder.empty() ? RecoveryCopy::defaultFolder()
@@ -45,6 +46,11 @@ StudioFiles::StudioFiles(StudioWindow& window, StudioEditor& editor, std::string
     connect(&watcher_, &QFileSystemWatcher::fileChanged, this, [this] { fileChangedOnDisk(); });
 }
 
+// Said on the banner, where it stays until the script plays again, and on the terminal.
+void StudioFiles::alert(const QString& text) {
+    alerts_.show(text.toStdString());
+}
+
 std::string StudioFiles::allegato() const {
     return (std::filesystem::path(root_) / "Allegato").string();
 }
@@ -54,8 +60,7 @@ std::optional<std::string> StudioFiles::readScript(const std::string& file) {
     std::string bytes;
     const FileProblem problem = readRegularFile(file, kScriptLimit, bytes);
     if (problem == FileProblem::None || problem == FileProblem::Missing) return bytes;
-    window_.setBanner(
-        QStringLiteral("Impossibile aprire %1: %2").arg(q(file), q(describeProblem(problem))));
+    alert(QStringLiteral("Impossibile aprire %1: %2").arg(q(file), q(describeProblem(problem))));
     return std::nullopt;
 }
 
@@ -71,9 +76,9 @@ void StudioFiles::open(const std::string& file) {
     if (file == path_) document.keepEncoding(editor_.document().encoding());
     adopt(file, *bytes, std::move(document));
     if (const int from = readScriptText(*bytes).mixedLineEndsFrom)
-        window_.setBanner(QStringLiteral("Il lettore rifiuta questo copione: dalla riga %1 le "
-                                         "righe finiscono con il solo LF, prima con CR LF.")
-                              .arg(from));
+        alert(QStringLiteral("Il lettore rifiuta questo copione: dalla riga %1 le "
+                             "righe finiscono con il solo LF, prima con CR LF.")
+                  .arg(from));
     offerRecovery();
 }
 
@@ -171,10 +176,10 @@ bool StudioFiles::writeTo(const std::string& file, bool keepBackup) {
     if (!convertibleForSaving(&window_, editor_)) return false;
     const std::string bytes = editor_.document().bytes();
     if (auto problem = writeReplacing(file, bytes, keepBackup)) {
-        window_.setBanner(QStringLiteral("Il copione non è stato salvato in %1: %2. Le modifiche "
-                                         "restano qui: «Salva con nome…» (Ctrl+Maiusc+S) lo salva "
-                                         "altrove.")
-                              .arg(q(file), q(*problem)));
+        alert(QStringLiteral("Il copione non è stato salvato in %1: %2. Le modifiche "
+                             "restano qui: «Salva con nome…» (Ctrl+Maiusc+S) lo salva "
+                             "altrove.")
+                  .arg(q(file), q(*problem)));
         return false;
     }
     backedUp_ = true;
@@ -207,10 +212,10 @@ void StudioFiles::watch() {
 
 void StudioFiles::fileChangedOnDisk() {
     if (!QFileInfo::exists(q(path_))) {
-        window_.setBanner(QStringLiteral("Il file %1 è stato eliminato o spostato da un altro "
-                                         "programma. Le righe restano qui: Ctrl+S lo riscrive, "
-                                         "Ctrl+Maiusc+S lo salva altrove.")
-                              .arg(q(path_)));
+        alert(QStringLiteral("Il file %1 è stato eliminato o spostato da un altro "
+                             "programma. Le righe restano qui: Ctrl+S lo riscrive, "
+                             "Ctrl+Maiusc+S lo salva altrove.")
+                  .arg(q(path_)));
         return;
     }
     std::string bytes;
@@ -268,7 +273,17 @@ ScriptDocument starterScript(const NewScriptChoice& choice, const QString& folde
 // replaced only on the author's word, and kept as .bak.
 void StudioFiles::newScript() {
     const QString folder = q(allegato());
-    const auto choice = askNewScript(&window_, folder);
+    bool replacing = false;
+    const auto taken = [&](const QString& name) {
+        const QString file = folder + QLatin1Char('/') + name + QStringLiteral(".txt");
+        replacing = QFileInfo::exists(file);
+        return replacing && ask(&window_,
+                                QStringLiteral("Esiste già il copione %1. Sostituirlo con quello "
+                                               "nuovo? Il vecchio resta come %1.bak.")
+                                    .arg(QFileInfo(file).fileName()),
+                                {QStringLiteral("Sostituisci"), QStringLiteral("Annulla")}) != 0;
+    };
+    const auto choice = askNewScript(&window_, folder, taken);
     if (!choice) {
         if (path_.empty()) open(allegato() + "/nuovo.txt");
         return;
@@ -276,18 +291,9 @@ void StudioFiles::newScript() {
     std::error_code ec;
     std::filesystem::create_directories(allegato(), ec);
     const std::string file = allegato() + "/" + choice->name.toStdString() + ".txt";
-    const bool exists = QFileInfo::exists(q(file));
-    if (exists && ask(&window_,
-                      QStringLiteral("Esiste già il copione %1. Sostituirlo con quello nuovo? Il "
-                                     "vecchio resta come %1.bak.")
-                          .arg(QFileInfo(q(file)).fileName()),
-                      {QStringLiteral("Sostituisci"), QStringLiteral("Annulla")}) != 0) {
-        if (path_.empty()) open(file);
-        return;
-    }
     ScriptDocument doc = starterScript(*choice, folder);
-    if (auto problem = writeReplacing(file, doc.bytes(), exists)) {
-        window_.setBanner(QStringLiteral("Impossibile scrivere %1: %2").arg(q(file), q(*problem)));
+    if (auto problem = writeReplacing(file, doc.bytes(), replacing)) {
+        alert(QStringLiteral("Impossibile scrivere %1: %2").arg(q(file), q(*problem)));
         return;
     }
     // The document made, not the file read back: it keeps the encoding chosen.

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "shared/MessageBox.h"
 #include "studio/app/StudioEditor.h"
 #include "studio/io/RecoveryCopy.h"
 #include "studio/view/StudioWindow.h"
@@ -19,7 +20,7 @@ namespace quilo {
 class StudioFiles : public QObject {
     Q_OBJECT
   public:
-    StudioFiles(StudioWindow& window, StudioEditor& editor, std::string root,
+    StudioFiles(StudioWindow& window, StudioEditor& editor, MessageBox& alerts, std::string root,
                 std::string recoveryFolder);
 
     const std::string& path() const { return path_; }
@@ -43,8 +44,10 @@ class StudioFiles : public QObject {
     void watch();
     void fileChangedOnDisk();
     std::string allegato() const;
+    void alert(const QString& text);
 
     StudioWindow& window_;
+    MessageBox& alerts_;
     StudioEditor& editor_;
     std::string root_;
     std::string recoveryFolder_;

@@ -112,7 +112,7 @@ void StudioShow::play(const std::string& script, const std::string& path,
     }
     if (!showStarted_) {
         if (auto failure = core_.startUp().Form_Load()) {
-            window_.setBanner(QString::fromStdString(*failure));
+            status_.show(*failure);
             return;
         }
     }
@@ -144,7 +144,7 @@ void StudioShow::reload(const std::string& script, const std::string& path,
     }
     core_.loader().useText(script);
     if (auto refused = core_.reloadScript(heard())) {
-        window_.setBanner(QString::fromStdString(*refused));
+        status_.show(*refused);
         return;
     }
     window_.setBanner({});
