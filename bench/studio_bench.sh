@@ -2,8 +2,9 @@
 # Measures quilo-studio on a full 74-minute disc, as a BIN/CUE image and as a
 # folder of FLAC tracks (18 tracks of pink noise, made with sox), with a
 # 2001-line script spread over it: the waveform's reading time and the event
-# loop meanwhile, scrubbing, CPU idle and playing, peak memory
-# (build/bench/studio_measure). Playing needs a sound server: one is started.
+# loop meanwhile, scrubbing, the key-to-list latency of an edit, CPU idle and
+# playing, peak memory (build/bench/studio_measure). Then the same on the BIN
+# with a 5 MB script (2001 lines of long captions). Playing needs a sound server: one is started.
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$top"
@@ -46,9 +47,14 @@ for track in range(1, tracks + 1):
         n += 1
 lines.append("**")
 open(path, "w").write("\r\n".join(lines) + "\r\n")
+# The same cues with captions 3 800 characters long: about 5 MB.
+long = [l[:8] + ("Didascalia lunga " * 250)[:3800] + "14C" if l[:2] not in ("99", "**") and l.endswith("C") else l for l in lines]
+open(path.replace("lungo", "grosso"), "w").write("\r\n".join(long) + "\r\n")
 PY
-for disc in "$work/disco.cue" "$work/flac"; do
-    echo "== $(basename "$disc"), $(wc -l <"$work/root/Allegato/lungo.txt") lines"
-    QT_QPA_PLATFORM=offscreen build/bench/studio_measure "$work/root/Allegato/lungo.txt" \
-        --root "$work/root" --disc "$disc"
+for run in "lungo disco.cue" "lungo flac" "grosso disco.cue"; do
+    set -- $run
+    script="$work/root/Allegato/$1.txt"
+    echo "== $2, $(wc -l <"$script") lines, $(($(wc -c <"$script") / 1024)) KB"
+    QT_QPA_PLATFORM=offscreen build/bench/studio_measure "$script" --root "$work/root" \
+        --disc "$work/$2"
 done

@@ -4,6 +4,8 @@
 //   loop stalls meanwhile (a 5 ms timer's worst lateness);
 // - scrubbing: from a click on the timeline to the preview painted anew, at 30
 //   places spread over the disc;
+// - editing: from a nudge (Alt+arrow's action) to the list painted with it,
+//   20 times on a cue in the middle of the script;
 // - the share of a core used idle and while playing (10 s each; playing needs
 //   a sound server), and the peak memory.
 #include <sys/resource.h>
@@ -95,6 +97,26 @@ int main(int argc, char** argv) {
     if (!ms.empty())
         std::printf("scrub to preview: median %.1f ms, worst %.1f ms over %zu moves\n",
                     ms[ms.size() / 2], ms.back(), ms.size());
+
+    // Editing: the key's action to the list painted anew.
+    {
+        const auto cues = quilo::cueLines(studio.editor().lineTexts());
+        QWidget* list = studio.window().lineList().viewport();
+        if (!cues.empty()) studio.window().selectRow(cues[cues.size() / 2]);
+        std::vector<double> editMs;
+        for (int i = 0; i < 20 && !cues.empty(); ++i) {
+            QElapsedTimer edit;
+            edit.start();
+            studio.window().actions.nudge(i % 2 == 0 ? 1 : -1);
+            list->repaint();
+            editMs.push_back(edit.nsecsElapsed() / 1e6);
+            application.processEvents();
+        }
+        std::sort(editMs.begin(), editMs.end());
+        if (!editMs.empty())
+            std::printf("key to list: median %.1f ms, worst %.1f ms over %zu nudges\n",
+                        editMs[editMs.size() / 2], editMs.back(), editMs.size());
+    }
 
     // Idle once the checker's first look at the script is over.
     if (studio.findings().diagnostics.empty()) {

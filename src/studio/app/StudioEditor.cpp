@@ -7,6 +7,7 @@
 #include "display/view/QtPictureProber.h"
 #include "presentation/CueJumps.h"
 #include "shared/LineFormat.h"
+#include "shared/Utf8.h"
 #include "tools/DecodingSoundCheck.h"
 #include "tools/sim/PlayCheck.h"
 
@@ -17,6 +18,12 @@ constexpr int kCheckDelayMs = 300;
 
 QString q(const std::string& s) {
     return QString::fromStdString(s);
+}
+
+// No row shows more of a long caption than fits on a screen.
+QString shown(const std::string& body) {
+    constexpr std::size_t kShownCharacters = 300;
+    return body.size() <= kShownCharacters ? q(body) : q(utf8::left(body, kShownCharacters));
 }
 
 // Lines a lone LF ran together: the file mixes line ends there.
@@ -61,6 +68,10 @@ StudioEditor::StudioEditor(StudioWindow& window, StudioShow& show, std::string r
     checkSoon_.setSingleShot(true);
     checkSoon_.setInterval(kCheckDelayMs);
     connect(&checkSoon_, &QTimer::timeout, this, [this] { runChecks(); });
+    reloadSoon_.setSingleShot(true);
+    reloadSoon_.setInterval(0);
+    connect(&reloadSoon_, &QTimer::timeout, this,
+            [this] { show_.reload(document_.scriptBytes(), path_, lineTexts()); });
 }
 
 std::vector<std::string> StudioEditor::lineTexts() const {
@@ -77,8 +88,8 @@ void StudioEditor::load(ScriptDocument document, const std::string& path) {
     findings_ = {};
     show_.play(document_.scriptBytes(), path_, lineTexts());
     documentChanged();
-    const auto cues = cueLines(lineTexts());
-    selectQuietly(cues.empty() ? 0 : cues.front());
+    reloadSoon_.stop();  // just played as it is
+    selectQuietly(index_.cues().empty() ? 0 : index_.cues().front());
 }
 
 void StudioEditor::renamed(const std::string& path) {
@@ -112,7 +123,11 @@ void StudioEditor::tap() {
         return;
     }
     setLine(row, retimed(document_.text(row), tappedStamp(heard)));
-    if (const auto next = nextCueLine(lineTexts(), row)) selectQuietly(*next);
+    for (int cue : index_.cues()) {
+        if (cue <= row) continue;
+        selectQuietly(cue);
+        break;
+    }
 }
 
 void StudioEditor::nudge(int seconds) {
@@ -126,9 +141,8 @@ void StudioEditor::insertLine() {
     const std::string line = tappedStamp(heard) + "Nuova didascalia15C";
     // Before the first cue that comes later, so that the lines stay in order.
     int at = document_.terminated() ? document_.lineCount() - 1 : document_.lineCount();
-    const std::vector<std::string> texts = lineTexts();
-    for (int cue : cueLines(texts)) {
-        const DecodedLine d = decodeLine(texts[cue]);
+    for (int cue : index_.cues()) {
+        const DecodedLine& d = index_.at(cue).decoded;
         if (discOrder({d.track, d.minutes, d.seconds, 0}) >
             discOrder({heard.track, heard.minutes, heard.seconds, 0})) {
             at = cue;
@@ -163,10 +177,9 @@ void StudioEditor::moveTo(const CdPosition& target) {
 
 // The list follows the playhead: the last cue at or before it is selected.
 void StudioEditor::selectCueAt(const CdPosition& at) {
-    const std::vector<std::string> texts = lineTexts();
     std::optional<int> found;
-    for (int cue : cueLines(texts)) {
-        const DecodedLine d = decodeLine(texts[cue]);
+    for (int cue : index_.cues()) {
+        const DecodedLine& d = index_.at(cue).decoded;
         if (discOrder({d.track, d.minutes, d.seconds, 0}) <=
             discOrder({at.track, at.minutes, at.seconds, 0}))
             found = cue;
@@ -191,29 +204,29 @@ void StudioEditor::lineChosen(int row) {
     show_.showAt({d.track, d.minutes, d.seconds, 0});
 }
 
+// The list, the markers and the form at once; the preview and the checker
+// once the list is painted, each edit since taken together.
 void StudioEditor::documentChanged() {
+    index_.update(document_.lines());
     refreshRows();
-    refreshMarkers();
-    show_.reload(document_.scriptBytes(), path_, lineTexts());
-    checkSoon_.start();
     showSelected();
+    reloadSoon_.start();
+    checkSoon_.start();
 }
 
 void StudioEditor::refreshRows() {
     std::vector<LineRow> rows;
-    const std::vector<std::string> texts = lineTexts();
-    int blockUntil = -1;
-    for (int i = 0; i < int(texts.size()); ++i) {
-        const bool inBlock = i <= blockUntil;
-        if (!inBlock && isCueLine(texts[i])) blockUntil = blockEnd(texts, i);
-        const LineParts parts = lineParts(texts[i], inBlock);
+    rows.reserve(std::size_t(document_.lineCount()));
+    for (int i = 0; i < document_.lineCount(); ++i) {
+        const std::string& text = document_.text(i);
+        const LineParts parts = index_.parts(i, text);
         LineRow row;
         const bool cue = parts.kind == LineParts::Kind::Cue;
         row.time = cue ? q(parts.time) : QString();
         row.letter = cue && parts.letter.empty()             ? QStringLiteral("testo")
                      : parts.kind == LineParts::Kind::Header ? QStringLiteral("99")
                                                              : q(parts.letter);
-        row.body = q(parts.body);
+        row.body = shown(parts.body);
         if (parts.colour && numberKind(parts.letter) == NumberKind::Colour) {
             row.colourName = q(colourLabel(*parts.colour));
             if (const auto rgb = colourNumber(*parts.colour))
@@ -222,7 +235,7 @@ void StudioEditor::refreshRows() {
             row.colourName = QStringLiteral("%1 s").arg(*parts.colour);
         }
         row.dim = parts.kind != LineParts::Kind::Cue && parts.kind != LineParts::Kind::BlockLine;
-        if (texts[i].find('\n') != std::string::npos) {
+        if (text.find('\n') != std::string::npos) {
             row.findings = QString::fromUtf8(kMixedEnds);
             row.error = true;
         }
@@ -245,15 +258,15 @@ void StudioEditor::refreshRows() {
 }
 
 void StudioEditor::refreshMarkers() {
-    const std::vector<std::string> texts = lineTexts();
     std::vector<TimelineMarker> markers;
+    markers.reserve(index_.cues().size());
     const int selected = window_.selectedRow();
-    for (int i : cueLines(texts)) {
-        const DecodedLine d = decodeLine(texts[i]);
-        const LineParts parts = lineParts(texts[i], false);
-        const QString label = parts.letter.empty()
-                                  ? q(parts.body).left(24)
-                                  : q(parts.letter) + QStringLiteral(" ") + q(parts.body).left(24);
+    for (int i : index_.cues()) {
+        const DecodedLine& d = index_.at(i).decoded;
+        const LineParts& parts = index_.at(i).parts;
+        const QString body = q(utf8::left(parts.body, 40));
+        const QString label =
+            parts.letter.empty() ? body : q(parts.letter) + QStringLiteral(" ") + body;
         markers.push_back(
             {show_.discSector({d.track, d.minutes, d.seconds, 0}), label, i, i == selected});
     }
@@ -263,6 +276,12 @@ void StudioEditor::refreshMarkers() {
 // The checker runs on the document as it stands, off the interface thread;
 // a result for a document that has changed since is dropped.
 void StudioEditor::runChecks() {
+    // One check at a time: edits made meanwhile are checked together after it.
+    if (checking_) {
+        recheck_ = true;
+        return;
+    }
+    checking_ = true;
     const int generation = ++checkGeneration_;
     const std::string path = path_, root = root_, text = document_.scriptBytes();
     QThreadPool::globalInstance()->start([this, generation, path, root, text] {
@@ -272,6 +291,12 @@ void StudioEditor::runChecks() {
         QMetaObject::invokeMethod(
             this,
             [this, generation, report] {
+                checking_ = false;
+                if (recheck_) {
+                    recheck_ = false;
+                    runChecks();
+                    return;
+                }
                 if (generation != checkGeneration_) return;
                 findings_ = report;
                 refreshRows();
@@ -285,13 +310,9 @@ void StudioEditor::showSelected() {
     const int row = window_.selectedRow();
     FormLine form;
     form.row = row;
-    if (row >= 0 && row < document_.lineCount()) {
-        const std::vector<std::string> texts = lineTexts();
-        bool inBlock = false;
-        for (int cue : cueLines(texts))
-            inBlock = inBlock || (cue < row && row <= blockEnd(texts, cue));
-        const LineParts parts = lineParts(texts[row], inBlock);
-        form.whole = q(texts[row]);
+    if (row >= 0 && row < document_.lineCount() && row < index_.size()) {
+        const LineParts parts = index_.parts(row, document_.text(row));
+        form.whole = q(document_.text(row));
         form.cue = parts.kind == LineParts::Kind::Cue;
         form.time = q(parts.time);
         form.letter = q(parts.letter);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "script/ScriptChecker.h"
+#include "studio/LineIndex.h"
 #include "studio/ScriptDocument.h"
 #include "studio/ScriptEdits.h"
 #include "studio/app/StudioShow.h"
@@ -72,7 +73,11 @@ class StudioEditor : public QObject {
     std::string path_;
     ScriptDocument document_;
     QUndoStack undo_;
+    LineIndex index_;
+    QTimer reloadSoon_;
     QTimer checkSoon_;
+    bool checking_ = false;
+    bool recheck_ = false;
     CheckReport findings_;
     int checkGeneration_ = 0;
     bool following_ = false;  // the list is being moved to the playhead
