@@ -61,6 +61,33 @@ std::string tappedStamp(const CdPosition& heard) {
     return timeStamp(heard.track, heard.minutes, heard.seconds);
 }
 
+std::optional<CdPosition> parseTime(const std::string& text, int track) {
+    int fields[4] = {0, 0, 0, 0};
+    int count = 0;
+    std::size_t i = 0;
+    while (i < text.size() && count < 4) {
+        std::size_t digits = 0;
+        int value = 0;
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9' && digits < 3)
+            value = value * 10 + (text[i++] - '0'), ++digits;
+        if (digits == 0) return std::nullopt;
+        fields[count++] = value;
+        if (i < text.size() && text[i] != ':' && text[i] != '.') return std::nullopt;
+        if (i < text.size()) ++i;
+    }
+    if (i < text.size() || count < 2) return std::nullopt;
+    const CdPosition at = count == 2 ? CdPosition{track, fields[0], fields[1], 0}
+                                     : CdPosition{fields[0], fields[1], fields[2], fields[3]};
+    if (at.track < 1 || at.track > 99 || at.minutes > 99 || at.seconds > 59 || at.frames > 74)
+        return std::nullopt;
+    return at;
+}
+
+CdPosition secondsLater(const CdPosition& at, int seconds) {
+    const int total = std::clamp(at.minutes * 60 + at.seconds + seconds, 0, 99 * 60 + 59);
+    return {at.track, total / 60, total % 60, total == 0 && seconds < 0 ? 0 : at.frames};
+}
+
 LineParts lineParts(const std::string& line, bool inBlock) {
     LineParts parts;
     const DecodedLine d = decodeLine(line);

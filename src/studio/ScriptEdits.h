@@ -36,6 +36,13 @@ std::string retimed(const std::string& line, const std::string& stamp);
 // never past 99:59); the stamp keeps its form.
 std::string shifted(const std::string& line, int seconds);
 
+// A time typed by the author: "TT:MM:SS", "TT:MM:SS:FF", or "MM:SS" in
+// `track`; none when it is not one.
+std::optional<CdPosition> parseTime(const std::string& text, int track);
+
+// A position moved by whole seconds within its track, never before 0:00.
+CdPosition secondsLater(const CdPosition& at, int seconds);
+
 // What a line shows in the studio's list, by its layout.
 struct LineParts {
     enum class Kind { Cue, Header, BlockLine, Comment, Terminator, Note } kind = Kind::Comment;

@@ -1,5 +1,8 @@
 #include "studio/ScriptEdits.h"
 
+#include "studio/LineIndex.h"
+#include "studio/TapTiming.h"
+
 #include <gtest/gtest.h>
 
 namespace quilo {
@@ -19,11 +22,42 @@ const std::vector<std::string> kShow = {
 
 TEST(ScriptEdits, FindsCuesWithEachBlockAsOne) {
     EXPECT_EQ(cueLines(kShow), (std::vector<int>{0, 2, 6}));
+    // The studio's index of decoded lines finds the same, and keeps finding
+    // them as lines change.
+    ScriptDocument doc = ScriptDocument::empty(TextEncoding::Utf8, true);
+    for (int i = 0; i < int(kShow.size()); ++i) doc.insert(i, kShow[std::size_t(i)]);
+    LineIndex index;
+    index.update(doc.lines());
+    EXPECT_EQ(index.cues(), cueLines(kShow));
+    EXPECT_TRUE(index.inBlock(3));
+    EXPECT_EQ(index.parts(3, doc.text(3)).kind, LineParts::Kind::BlockLine);
+    doc.setText(2, "01:00:05Ora una didascalia12C");
+    index.update(doc.lines());
+    EXPECT_EQ(index.cues(), (std::vector<int>{0, 2, 3, 6}));
     EXPECT_EQ(blockEnd(kShow, 2), 4);
     EXPECT_EQ(blockEnd(kShow, 6), 6);
     EXPECT_EQ(nextCueLine(kShow, 0), 2);
     EXPECT_EQ(nextCueLine(kShow, 2), 6);
     EXPECT_FALSE(nextCueLine(kShow, 6));
+}
+
+TEST(ScriptEdits, ReadsATimeTypedInAnyOfItsForms) {
+    EXPECT_EQ(parseTime("02:01:30", 1), (CdPosition{2, 1, 30, 0}));
+    EXPECT_EQ(parseTime("02:01:30:74", 1), (CdPosition{2, 1, 30, 74}));
+    EXPECT_EQ(parseTime("1:05", 3), (CdPosition{3, 1, 5, 0}));
+    for (const char* wrong : {"", "5", "01:00:60", "01:00:05:75", "00:01:00", "a:b", "01:00:05x"})
+        EXPECT_FALSE(parseTime(wrong, 1)) << wrong;
+    EXPECT_EQ(secondsLater({1, 0, 1, 40}, -2), (CdPosition{1, 0, 0, 0}));
+    EXPECT_EQ(secondsLater({1, 0, 59, 40}, 3), (CdPosition{1, 1, 2, 40}));
+}
+
+// Against a click at every second's start, a tap is late by the time since
+// the nearest click; the median of enough taps is the offset offered.
+TEST(ScriptEdits, MeasuresHowLateTapsComeAfterTheClick) {
+    EXPECT_EQ(tapLatenessMs(44100 * 7 + 4410), 100);
+    EXPECT_EQ(tapLatenessMs(44100 * 7 - 2205), -50);
+    EXPECT_FALSE(medianLatenessMs({100, 120}, 3));
+    EXPECT_EQ(medianLatenessMs({100, 400, 90, 110, -20}, 5), 100);
 }
 
 TEST(ScriptEdits, RetimesALineKeepingEverythingAfterItsStamp) {

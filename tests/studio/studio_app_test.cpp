@@ -149,6 +149,35 @@ TEST(StudioApp, EditsFromTheTimelineAndTheKeysEachAsOneStepOfUndo) {
     for (int i = 0; i < 4; ++i) studio.undoStack().undo();
     EXPECT_EQ(studio.document().bytes(), original);
     EXPECT_TRUE(studio.undoStack().isClean());
+
+    // Several lines at once, each change one step: three cues nudged and
+    // dragged together, every later cue of the track shifted, a word
+    // replaced in every caption, found again.
+    const auto second = [&](int i) { return std::stoi(line(i).substr(6, 2)); };
+    const int a = second(8), b = second(9), c = second(14);
+    studio.window().selectRows({8, 9, 14});
+    studio.window().actions.nudge(1);
+    EXPECT_EQ(std::vector<int>({second(8), second(9), second(14)}),
+              std::vector<int>({a + 1, b + 1, c + 1}));
+    studio.editor().markerMoved(9, {1, 0, b + 3, 0});
+    EXPECT_EQ(std::vector<int>({second(8), second(9), second(14)}),
+              std::vector<int>({a + 3, b + 3, c + 3}));
+    studio.window().selectRow(14);
+    const int last = int(studio.editor().lineTexts().size()) - 2;
+    const std::string lastBefore = line(last);
+    studio.editor().shiftLater(-1);
+    EXPECT_EQ(second(14), c + 2);
+    EXPECT_EQ(second(8), a + 3);  // before the line: left alone
+    EXPECT_NE(line(last), lastBefore);
+    EXPECT_GT(studio.editor().replaceText(QStringLiteral("mare"), QStringLiteral("lago")), 0);
+    EXPECT_EQ(line(9).substr(8), "Sala prima: il lago01B");
+    EXPECT_NE(line(7).find("mare.png"), std::string::npos);  // the header is not text
+    studio.window().selectRow(0);
+    EXPECT_TRUE(studio.editor().find(QStringLiteral("LAGO")));
+    EXPECT_NE(line(studio.window().selectedRow()).find("lago"), std::string::npos);
+    EXPECT_EQ(studio.undoStack().count(), 4);
+    for (int i = 0; i < 4; ++i) studio.undoStack().undo();
+    EXPECT_EQ(studio.document().bytes(), original);
 }
 
 }  // namespace

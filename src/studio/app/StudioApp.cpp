@@ -6,9 +6,13 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QSettings>
 #include <csignal>
 
 #include "display/view/DisplayPainter.h"
+#include "studio/app/StudioDialogs.h"
+#include "studio/app/TapCalibration.h"
+#include "studio/view/TapOffsetDialog.h"
 
 namespace quilo {
 namespace {
@@ -110,9 +114,100 @@ void StudioApp::connectWindow() {
     timeline.onSeek = [this](std::int32_t sector) { editor_.moveTo(show_.positionOf(sector)); };
     timeline.onMarkerClicked = [this](int line) { window_.selectRow(line); };
     timeline.onMarkerMoved = [this](int line, std::int32_t sector) {
-        const CdPosition at = show_.positionOf(sector);
-        editor_.fieldEdited(line, LineField::Time, timeStamp(at.track, at.minutes, at.seconds));
+        editor_.markerMoved(line, show_.positionOf(sector));
     };
+    a.find = [this] { findOrReplace(false); };
+    a.findNext = [this] {
+        if (lastFound_.isEmpty()) return findOrReplace(false);
+        if (!editor_.find(lastFound_))
+            window_.setStatus(QStringLiteral("«%1» non si trova").arg(lastFound_));
+    };
+    a.replace = [this] { findOrReplace(true); };
+    connectTiming();
+}
+
+void StudioApp::connectTiming() {
+    StudioWindow::Actions& a = window_.actions;
+    a.gotoTime = [this] {
+        const CdPosition now = show_.heard();
+        const auto text =
+            askText(&window_, QStringLiteral("Vai a"),
+                    QStringLiteral("Tempo (TT:MM:SS, TT:MM:SS:FF o MM:SS):"),
+                    QString::fromStdString(timeStamp(now.track, now.minutes, now.seconds)));
+        if (!text) return;
+        if (const auto at = parseTime(text->trimmed().toStdString(), now.track)) {
+            editor_.moveTo(*at);
+        } else {
+            window_.setStatus(QStringLiteral("«%1» non è un tempo (TT:MM:SS)").arg(*text));
+        }
+    };
+    a.replay = [this] {
+        const auto span = editor_.selectedSpan();
+        if (!span) return window_.setStatus(QStringLiteral("Scegliere una riga a tempo"));
+        show_.playSpan(secondsLater(span->first, -2), secondsLater(span->first, 3), false);
+    };
+    a.loop = [this] {
+        if (show_.looping()) return show_.playPause();
+        if (const auto span = editor_.selectedSpan())
+            show_.playSpan(span->first, span->second, true);
+    };
+    a.shiftLater = [this] {
+        if (const auto seconds =
+                askSeconds(&window_, QStringLiteral("Sposta da qui in poi"),
+                           QStringLiteral("Secondi da aggiungere a questa riga e a tutte le "
+                                          "seguenti dello stesso brano (negativi: prima):")))
+            editor_.shiftLater(*seconds);
+    };
+    a.tapOffset = [this] { tapOffset(); };
+    QSettings settings(QStringLiteral("Quilo"), QStringLiteral("Quilo Studio"));
+    editor_.setTapOffsetMs(settings.value(QStringLiteral("studio/tapOffsetMs"), 0).toInt());
+}
+
+void StudioApp::findOrReplace(bool replace) {
+    if (replace) {
+        const auto what = askReplace(&window_, lastFound_);
+        if (!what) return;
+        lastFound_ = what->first;
+        const int changed = editor_.replaceText(what->first, what->second);
+        window_.setStatus(QStringLiteral("%1 righe cambiate").arg(changed));
+        return;
+    }
+    const auto text =
+        askText(&window_, QStringLiteral("Trova"), QStringLiteral("Testo:"), lastFound_);
+    if (!text || text->isEmpty()) return;
+    lastFound_ = *text;
+    if (!editor_.find(lastFound_))
+        window_.setStatus(QStringLiteral("«%1» non si trova").arg(lastFound_));
+}
+
+// The tap offset, with a calibration on clicks of its own while the dialog is open.
+void StudioApp::tapOffset() {
+    QSettings settings(QStringLiteral("Quilo"), QStringLiteral("Quilo Studio"));
+    TapOffsetDialog dialog(settings.value(QStringLiteral("studio/tapOffsetMs"), 0).toInt(),
+                           &window_);
+    std::unique_ptr<TapCalibration> calibration;
+    dialog.onCalibrate = [&](bool on) {
+        calibration.reset();
+        if (!on) return;
+        if (show_.playing()) show_.playPause();
+        calibration = std::make_unique<TapCalibration>(status_);
+        dialog.say(
+            QStringLiteral("Barra spaziatrice a ogni clic: 0 di %1").arg(TapCalibration::kTaps));
+    };
+    dialog.onTap = [&] {
+        if (!calibration) return;
+        const auto median = calibration->tap();
+        dialog.say(QStringLiteral("Barra spaziatrice a ogni clic: %1 di %2")
+                       .arg(calibration->taps())
+                       .arg(TapCalibration::kTaps));
+        if (!median) return;
+        dialog.say(QStringLiteral("In media i tocchi arrivano %1 ms dopo il clic.").arg(*median));
+        dialog.offer(*median);
+    };
+    if (dialog.exec() != QDialog::Accepted) return;
+    settings.setValue(QStringLiteral("studio/tapOffsetMs"), dialog.offsetMs());
+    editor_.setTapOffsetMs(dialog.offsetMs());
+    window_.setStatus(QStringLiteral("Ritardo dei tocchi: %1 ms").arg(dialog.offsetMs()));
 }
 
 // A file named the way scripts name theirs: from the script's folder, with

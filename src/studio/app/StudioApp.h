@@ -40,7 +40,10 @@ class StudioApp : public QObject {
 
   private:
     void connectWindow();
+    void connectTiming();
     void chooseFile();
+    void findOrReplace(bool replace);
+    void tapOffset();
 
     StudioOptions options_;
     StatusPorts status_;
@@ -49,6 +52,7 @@ class StudioApp : public QObject {
     StudioEditor editor_;
     StudioFiles files_;
     std::unique_ptr<QSocketNotifier> signalled_;
+    QString lastFound_;
 };
 
 }  // namespace quilo

@@ -2,8 +2,11 @@
 
 #include <QAbstractButton>
 #include <QColorDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFormLayout>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <algorithm>
@@ -41,6 +44,51 @@ bool convertibleForSaving(QWidget* parent, StudioEditor& editor) {
     }
     editor.document().convertToUtf8();
     return true;
+}
+
+std::optional<QString> askText(QWidget* parent, const QString& title, const QString& label,
+                               const QString& value) {
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(label);
+    dialog.setTextValue(value);
+    dialog.setOkButtonText(QStringLiteral("OK"));
+    dialog.setCancelButtonText(QStringLiteral("Annulla"));
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.textValue();
+}
+
+std::optional<int> askSeconds(QWidget* parent, const QString& title, const QString& label) {
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(label);
+    dialog.setInputMode(QInputDialog::IntInput);
+    dialog.setIntRange(-600, 600);
+    dialog.setIntValue(1);
+    dialog.setOkButtonText(QStringLiteral("Sposta"));
+    dialog.setCancelButtonText(QStringLiteral("Annulla"));
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.intValue();
+}
+
+std::optional<std::pair<QString, QString>> askReplace(QWidget* parent, const QString& find) {
+    QDialog dialog(parent);
+    dialog.setWindowTitle(QStringLiteral("Sostituisci"));
+    auto* form = new QFormLayout(&dialog);
+    auto* what = new QLineEdit(find, &dialog);
+    what->setAccessibleName(QStringLiteral("Trova"));
+    auto* with = new QLineEdit(&dialog);
+    with->setAccessibleName(QStringLiteral("Sostituisci con"));
+    form->addRow(QStringLiteral("Trova"), what);
+    form->addRow(QStringLiteral("Sostituisci con"), with);
+    auto* buttons = new QDialogButtonBox(&dialog);
+    buttons->addButton(QStringLiteral("Sostituisci tutto"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(QStringLiteral("Annulla"), QDialogButtonBox::RejectRole);
+    form->addRow(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    if (dialog.exec() != QDialog::Accepted || what->text().isEmpty()) return std::nullopt;
+    return std::make_pair(what->text(), with->text());
 }
 
 std::optional<NewScriptChoice> askNewScript(QWidget* parent, const QString& folder,

@@ -21,6 +21,14 @@ int ask(QWidget* parent, const QString& text, const QStringList& answers);
 // the code page lacks becomes UTF-8 on the author's word.
 bool convertibleForSaving(QWidget* parent, StudioEditor& editor);
 
+// A line of text asked for; none when cancelled.
+std::optional<QString> askText(QWidget* parent, const QString& title, const QString& label,
+                               const QString& value);
+// Whole seconds asked for, from -600 to 600; none when cancelled.
+std::optional<int> askSeconds(QWidget* parent, const QString& title, const QString& label);
+// What to find and what to put instead; none when cancelled.
+std::optional<std::pair<QString, QString>> askReplace(QWidget* parent, const QString& find);
+
 // What a new script starts from.
 struct NewScriptChoice {
     QString name;  // without ".txt"

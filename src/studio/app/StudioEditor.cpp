@@ -2,6 +2,7 @@
 
 #include <QMetaObject>
 #include <QThreadPool>
+#include <algorithm>
 
 #include "display/Colours.h"
 #include "display/view/QtPictureProber.h"
@@ -116,7 +117,11 @@ void StudioEditor::replaceLines(int first, std::vector<std::string> before,
 // The selected cue takes the second now heard, and the next cue is selected:
 // tapping along with the music times line after line.
 void StudioEditor::tap() {
-    const CdPosition heard = show_.heard();
+    CdPosition heard = show_.heard();
+    if (tapOffsetMs_ != 0) {
+        const int sectors = heard.sectorsIntoTrack() - tapOffsetMs_ * kSectorsPerSecond / 1000;
+        heard = CdPosition::inTrack(heard.track, std::max(0, sectors));
+    }
     const int row = window_.selectedRow();
     if (row < 0 || row >= document_.lineCount() || !isCueLine(document_.text(row))) {
         window_.setStatus(QStringLiteral("Scegliere una riga a tempo"));
@@ -131,9 +136,104 @@ void StudioEditor::tap() {
 }
 
 void StudioEditor::nudge(int seconds) {
+    shiftLines(
+        window_.selectedRows(), seconds,
+        seconds < 0 ? QStringLiteral("Un secondo prima") : QStringLiteral("Un secondo dopo"));
+}
+
+// The cue lines among `lines` moved by `seconds`, as one step of undo.
+void StudioEditor::shiftLines(const std::vector<int>& lines, int seconds, const QString& name) {
+    std::vector<int> cues;
+    for (int line : lines)
+        if (line >= 0 && line < index_.size() && index_.at(line).cue && !index_.inBlock(line))
+            cues.push_back(line);
+    if (cues.empty() || seconds == 0) return;
+    const int first = cues.front(), last = cues.back();
+    std::vector<std::string> before, after;
+    for (int i = first; i <= last; ++i) before.push_back(document_.text(i));
+    after = before;
+    for (int cue : cues) after[std::size_t(cue - first)] = shifted(document_.text(cue), seconds);
+    const std::vector<int> selected = window_.selectedRows();
+    replaceLines(first, std::move(before), std::move(after), name);
+    window_.selectRows(selected);
+}
+
+void StudioEditor::shiftLater(int seconds) {
     const int row = window_.selectedRow();
-    if (row < 0 || row >= document_.lineCount() || !isCueLine(document_.text(row))) return;
-    setLine(row, shifted(document_.text(row), seconds));
+    if (row < 0 || row >= index_.size()) return;
+    const int track = index_.at(row).decoded.track;
+    std::vector<int> later;
+    for (int cue : index_.cues())
+        if (cue >= row && index_.at(cue).decoded.track == track) later.push_back(cue);
+    shiftLines(later, seconds, QStringLiteral("Spostamento da qui in poi"));
+}
+
+CdPosition StudioEditor::cueAt(int line) const {
+    const DecodedLine& d = index_.at(line).decoded;
+    return {d.track, d.minutes, d.seconds, 0};
+}
+
+void StudioEditor::markerMoved(int line, const CdPosition& to) {
+    const std::vector<int> selected = window_.selectedRows();
+    const bool group =
+        selected.size() > 1 && std::find(selected.begin(), selected.end(), line) != selected.end();
+    if (!group || line >= index_.size() || to.track != cueAt(line).track) {
+        fieldEdited(line, LineField::Time, timeStamp(to.track, to.minutes, to.seconds));
+        return;
+    }
+    const CdPosition from = cueAt(line);
+    const int seconds = (to.minutes * 60 + to.seconds) - (from.minutes * 60 + from.seconds);
+    shiftLines(selected, seconds, QStringLiteral("Spostamento delle righe scelte"));
+}
+
+bool StudioEditor::find(const QString& text) {
+    if (text.isEmpty()) return false;
+    const int count = document_.lineCount();
+    const int from = window_.selectedRow();
+    for (int step = 1; step <= count; ++step) {
+        const int line = ((from < 0 ? -1 : from) + step) % count;
+        if (q(document_.text(line)).contains(text, Qt::CaseInsensitive)) {
+            window_.selectRow(line);
+            return true;
+        }
+    }
+    return false;
+}
+
+int StudioEditor::replaceText(const QString& text, const QString& with) {
+    if (text.isEmpty()) return 0;
+    std::vector<std::string> before = lineTexts(), after = before;
+    int changed = 0;
+    for (int i = 0; i < index_.size(); ++i) {
+        const bool cue = index_.at(i).cue && !index_.inBlock(i);
+        if (!cue && !index_.inBlock(i)) continue;  // the header, comments: not text
+        const std::string& line = before[std::size_t(i)];
+        const QString part = q(cue ? index_.at(i).parts.body : line);
+        if (!part.contains(text, Qt::CaseInsensitive)) continue;
+        const std::string replaced =
+            QString(part).replace(text, with, Qt::CaseInsensitive).toStdString();
+        after[std::size_t(i)] = cue ? withField(line, LineField::Body, replaced) : replaced;
+        ++changed;
+    }
+    replaceLines(0, std::move(before), std::move(after),
+                 QStringLiteral("Sostituzione di «%1»").arg(text));
+    return changed;
+}
+
+std::optional<std::pair<CdPosition, CdPosition>> StudioEditor::selectedSpan() const {
+    std::vector<int> cues;
+    for (int line : window_.selectedRows())
+        if (line < index_.size() && index_.at(line).cue && !index_.inBlock(line))
+            cues.push_back(line);
+    if (cues.empty()) return std::nullopt;
+    const CdPosition from = cueAt(cues.front());
+    CdPosition to = secondsLater(cueAt(cues.back()), 5);
+    for (int cue : index_.cues()) {
+        if (cue <= cues.back()) continue;
+        if (cueAt(cue).track == from.track) to = cueAt(cue);
+        break;
+    }
+    return std::make_pair(from, to);
 }
 
 void StudioEditor::insertLine() {
@@ -260,15 +360,15 @@ void StudioEditor::refreshRows() {
 void StudioEditor::refreshMarkers() {
     std::vector<TimelineMarker> markers;
     markers.reserve(index_.cues().size());
-    const int selected = window_.selectedRow();
+    const std::vector<int> selected = window_.selectedRows();
     for (int i : index_.cues()) {
         const DecodedLine& d = index_.at(i).decoded;
         const LineParts& parts = index_.at(i).parts;
         const QString body = q(utf8::left(parts.body, 40));
         const QString label =
             parts.letter.empty() ? body : q(parts.letter) + QStringLiteral(" ") + body;
-        markers.push_back(
-            {show_.discSector({d.track, d.minutes, d.seconds, 0}), label, i, i == selected});
+        markers.push_back({show_.discSector({d.track, d.minutes, d.seconds, 0}), label, i,
+                           std::binary_search(selected.begin(), selected.end(), i)});
     }
     window_.timeline().setMarkers(std::move(markers));
 }

@@ -40,9 +40,24 @@ class StudioEditor : public QObject {
     void replaceLines(int first, std::vector<std::string> before, std::vector<std::string> after,
                       const QString& name);
 
+    // Milliseconds taken off every tap: people tap a little after they hear.
+    void setTapOffsetMs(int ms) { tapOffsetMs_ = ms; }
     // The keys' and the form's edits.
     void tap();
+    // Every selected cue a few seconds earlier or later, as one step.
     void nudge(int seconds);
+    // Every cue of the selected one's track from it on, as one step.
+    void shiftLater(int seconds);
+    // A marker dragged to `sector`; the other selected cues follow it.
+    void markerMoved(int line, const CdPosition& to);
+    // The next line after the selected one whose text holds `text`
+    // (whatever the case), selected; whether there was one.
+    bool find(const QString& text);
+    // `text` replaced by `with` in every cue's text or file name and every
+    // block line, as one step; how many lines changed.
+    int replaceText(const QString& text, const QString& with);
+    // The selected cues' span: from the first to the next cue after the last.
+    std::optional<std::pair<CdPosition, CdPosition>> selectedSpan() const;
     void insertLine();
     void removeLine();
     void fieldEdited(int row, LineField field, const std::string& value);
@@ -62,6 +77,8 @@ class StudioEditor : public QObject {
 
   private:
     void selectCueAt(const CdPosition& at);
+    void shiftLines(const std::vector<int>& lines, int seconds, const QString& name);
+    CdPosition cueAt(int line) const;
     void refreshRows();
     void refreshMarkers();
     void runChecks();
@@ -80,7 +97,8 @@ class StudioEditor : public QObject {
     bool recheck_ = false;
     CheckReport findings_;
     int checkGeneration_ = 0;
-    bool following_ = false;  // the list is being moved to the playhead
+    bool following_ = false;
+    int tapOffsetMs_ = 0;  // the list is being moved to the playhead
 };
 
 }  // namespace quilo

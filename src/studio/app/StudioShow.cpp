@@ -168,12 +168,35 @@ void StudioShow::showAt(const CdPosition& target) {
 }
 
 void StudioShow::playPause() {
+    span_.reset();
     if (playing()) {
         cd_.buttonPause();
     } else {
         cd_.buttonPlay();
         ticker_.start(kTickMs);
     }
+}
+
+void StudioShow::playSpan(const CdPosition& from, const CdPosition& to, bool loop) {
+    const CdPosition before = span_ ? span_->returnTo : heard();
+    const bool wasPlaying = playing() && !span_;
+    showAt(from);
+    if (!playing()) playPause();
+    span_ = Span{from, to, before, loop};
+    if (wasPlaying) span_->returnTo = CdPosition{};  // keeps playing on from the span's end
+}
+
+void StudioShow::endOfSpan() {
+    if (!span_ || !playing() || discOrder(heard()) < discOrder(span_->to)) return;
+    if (span_->loop) {
+        showAt(span_->from);
+        return;
+    }
+    const CdPosition back = span_->returnTo;
+    span_.reset();
+    if (back.track == 0) return;
+    cd_.buttonPause();
+    showAt(back);
 }
 
 CdPosition StudioShow::home() const {
@@ -190,6 +213,7 @@ std::optional<CdPosition> StudioShow::cueTarget(int direction) const {
 
 void StudioShow::tick() {
     const bool running = playing() || core_.state().pauseActive;
+    endOfSpan();
     if (showStarted_ && running) core_.clock().Timer1_Timer();
     ticker_.setInterval(running ? kTickMs : kIdleTickMs);
     followPlayhead();

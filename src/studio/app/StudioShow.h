@@ -57,6 +57,10 @@ class StudioShow : public QObject {
     // The show caught up to `target` and the disc moved there.
     void showAt(const CdPosition& target);
     void playPause();
+    // Plays from `from` until `to`: then again from `from` when looping, else
+    // the disc pauses back where it stood before.
+    void playSpan(const CdPosition& from, const CdPosition& to, bool loop);
+    bool looping() const { return span_ && span_->loop; }
     // The start of the first cue's track.
     CdPosition home() const;
     std::optional<CdPosition> cueTarget(int direction) const;
@@ -75,7 +79,13 @@ class StudioShow : public QObject {
     void tick();
     void followPlayhead();
     void refreshTracks();
+    void endOfSpan();
 
+    struct Span {
+        CdPosition from, to, returnTo;
+        bool loop = false;
+    };
+    std::optional<Span> span_;
     const StudioOptions& options_;
     StudioWindow& window_;
     StatusPorts& status_;

@@ -22,11 +22,11 @@ namespace quilo {
 namespace {
 
 const char* const kKeys =
-    "Spazio suona/pausa · Home inizio · Ctrl+\u2190/\u2192 cue · Invio o T dà alla riga il "
-    "secondo che si sente · Alt+\u2190/\u2192 un secondo prima/dopo · Ins nuova riga · Canc "
-    "elimina · Ctrl+Z/Ctrl+Maiusc+Z annulla/ripeti · Ctrl+S salva, Ctrl+Maiusc+S con nome · "
-    "+/\u2212 zoom · F5 "
-    "finestra dello spettacolo";
+    "Spazio suona/pausa · Home inizio · Ctrl+G vai a · Ctrl+\u2190/\u2192 cue · Invio o T dà "
+    "alla riga il secondo che si sente · R riascolta · L ciclo · Alt+\u2190/\u2192 un secondo "
+    "prima/dopo (Maiusc/Ctrl+clic: più righe) · Ctrl+J sposta da qui in poi · Ins nuova · Canc "
+    "elimina · Ctrl+Z/Maiusc+Z annulla/ripeti · Ctrl+F/H trova/sostituisci · Ctrl+S salva · "
+    "+/\u2212 zoom · F5 spettacolo";
 
 QIcon swatch(Rgb rgb) {
     QPixmap pixmap(16, 16);
@@ -59,7 +59,7 @@ StudioWindow::StudioWindow() {
     list_->setModel(&model_);
     list_->setAccessibleName(QStringLiteral("Righe del copione"));
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->verticalHeader()->hide();
     list_->horizontalHeader()->setStretchLastSection(false);
@@ -274,6 +274,24 @@ void StudioWindow::selectRow(int row) {
     list_->scrollTo(model_.index(row, 0));
 }
 
+void StudioWindow::selectRows(const std::vector<int>& rows) {
+    if (rows.size() < 2 || committing_) return;
+    QItemSelection selection;
+    for (int row : rows)
+        if (row >= 0 && row < model_.rowCount())
+            selection.select(model_.index(row, 0), model_.index(row, LineListModel::Columns - 1));
+    list_->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+}
+
+std::vector<int> StudioWindow::selectedRows() const {
+    std::vector<int> rows;
+    for (const QModelIndex& index : list_->selectionModel()->selectedRows())
+        rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    if (rows.empty() && selectedRow() >= 0) rows.push_back(selectedRow());
+    return rows;
+}
+
 int StudioWindow::selectedRow() const {
     const QModelIndex current = list_->currentIndex();
     return current.isValid() ? current.row() : -1;
@@ -313,6 +331,9 @@ void StudioWindow::addActions() {
          &Actions::redo,
          false},
         {"Modifica", "Nuova riga", {QKeySequence(Qt::Key_Insert)}, &Actions::insert, false},
+        {"Modifica", "Trova…", {QKeySequence(Qt::CTRL | Qt::Key_F)}, &Actions::find, true},
+        {"Modifica", "Trova il seguente", {QKeySequence(Qt::Key_F3)}, &Actions::findNext, true},
+        {"Modifica", "Sostituisci…", {QKeySequence(Qt::CTRL | Qt::Key_H)}, &Actions::replace, true},
         {"Modifica", "Elimina riga", {QKeySequence(Qt::Key_Delete)}, &Actions::remove, false},
         {"Tempo",
          "Dai il secondo che si sente",
@@ -321,6 +342,23 @@ void StudioWindow::addActions() {
          false},
         {"Tempo", "Suona o pausa", {QKeySequence(Qt::Key_Space)}, &Actions::playPause, false},
         {"Tempo", "Inizio", {QKeySequence(Qt::Key_Home)}, &Actions::home, false},
+        {"Tempo", "Vai a…", {QKeySequence(Qt::CTRL | Qt::Key_G)}, &Actions::gotoTime, true},
+        {"Tempo",
+         "Riascolta la riga (da 2 s prima)",
+         {QKeySequence(Qt::Key_R)},
+         &Actions::replay,
+         false},
+        {"Tempo",
+         "Ripeti in ciclo le righe scelte",
+         {QKeySequence(Qt::Key_L)},
+         &Actions::loop,
+         false},
+        {"Tempo",
+         "Sposta da qui in poi…",
+         {QKeySequence(Qt::CTRL | Qt::Key_J)},
+         &Actions::shiftLater,
+         true},
+        {"Tempo", "Ritardo dei tocchi…", {}, &Actions::tapOffset, true},
         {"Tempo",
          "Cue precedente",
          {QKeySequence(Qt::CTRL | Qt::Key_Left)},

@@ -45,7 +45,11 @@ class StudioWindow : public QMainWindow {
 
     void showForm(const FormLine& line);
     void selectRow(int row);
+    // These lines selected together, the first of them current.
+    void selectRows(const std::vector<int>& rows);
     int selectedRow() const;
+    // Every line selected (Maiusc/Ctrl+click), in order; the current one when none.
+    std::vector<int> selectedRows() const;
     // The loader's refusal, shown above everything until mended; empty hides it.
     void setBanner(const QString& text);
     void setStatus(const QString& text);
@@ -60,6 +64,8 @@ class StudioWindow : public QMainWindow {
         std::function<void(int seconds)> nudge;
         std::function<void()> save, saveAs, newScript, open, quit, undo, redo, showDisplay, zoomIn,
             zoomOut;
+        std::function<void()> gotoTime, replay, loop, shiftLater, find, findNext, replace,
+            tapOffset;
         std::function<void(int row)> selected;
         std::function<void(int row, QString line)> lineEdited;
         std::function<void(int row, LineField field, QString value)> fieldEdited;

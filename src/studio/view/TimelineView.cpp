@@ -187,18 +187,31 @@ void TimelineView::paintWaveform(QPainter& painter, int fromX, int toX) {
     }
 }
 
+// Markers closer than a few pixels share one line over the waveform, and a
+// label takes only the room until the next marker: thousands of cues leave
+// the waveform readable and no label covers another.
 void TimelineView::paintMarkers(QPainter& painter) {
-    double lastLabel = -1e9;
-    for (int i = 0; i < static_cast<int>(markers_.size()); ++i) {
+    constexpr double kLineGap = 4, kLabelRoom = 160, kShortestLabel = 28;
+    double lastLine = -1e9, lastLabel = -1e9;
+    const int count = static_cast<int>(markers_.size());
+    for (int i = 0; i < count; ++i) {
         const TimelineMarker& m = markers_[i];
         const double x = xOf(i == dragging_ ? dragTo_ : m.sector);
-        if (x < -200 || x > width()) continue;
+        if (x < -kLabelRoom || x > width()) continue;
         const QColor colour = m.selected ? QColor(255, 210, 60) : QColor(230, 230, 240);
         painter.setPen(QPen(colour, m.selected ? 2 : 1));
-        painter.drawLine(QPointF(x, kRulerHeight), QPointF(x, height()));
-        if (x < lastLabel && !m.selected) continue;
-        const QString label = painter.fontMetrics().elidedText(m.label, Qt::ElideRight, 160);
-        painter.drawText(QRectF(x + 3, kRulerHeight, 160, kLabelHeight), Qt::AlignVCenter, label);
+        if (m.selected || x - lastLine >= kLineGap) {
+            painter.drawLine(QPointF(x, kRulerHeight), QPointF(x, height()));
+            lastLine = x;
+        } else {
+            painter.drawLine(QPointF(x, kRulerHeight), QPointF(x, kRulerHeight + kLabelHeight));
+        }
+        const double next = i + 1 < count ? xOf(markers_[i + 1].sector) : x + kLabelRoom;
+        const double room = std::min(kLabelRoom, next - x - 6);
+        if (!m.selected && (x < lastLabel || room < kShortestLabel)) continue;
+        const double width = m.selected ? std::max(room, kLabelRoom / 2) : room;
+        const QString label = painter.fontMetrics().elidedText(m.label, Qt::ElideRight, int(width));
+        painter.drawText(QRectF(x + 3, kRulerHeight, width, kLabelHeight), Qt::AlignVCenter, label);
         lastLabel = x + 8 + painter.fontMetrics().horizontalAdvance(label);
     }
 }
