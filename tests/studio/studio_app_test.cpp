@@ -124,6 +124,15 @@ TEST(StudioApp, OpensAScriptThePlayerRefusesAndPlaysItOnceMended) {
     EXPECT_EQ(studio.document().bytes(), "01:00:01Senza fine12C\r\n**\r\n");
     studio.undoStack().undo();
     EXPECT_EQ(studio.document().bytes(), "01:00:01Senza fine12C\r\n01:00:03Ancora14C\r\n");
+
+    // Line ends mixed: the lines a lone LF ran together say so on their row.
+    demo.dir.write("Allegato/misto.txt", "01:00:01Uno12C\r\n01:00:02Due12C\n**\n");
+    StudioApp mixed(
+        {(demo.dir.path() / "Allegato" / "misto.txt").string(), demo.root(), "", {}, &silent});
+    mixed.start();
+    ASSERT_EQ(mixed.window().lines().rowCount(), 2);
+    EXPECT_TRUE(mixed.window().lines().rows()[0].findings.isEmpty());
+    EXPECT_TRUE(mixed.window().lines().rows()[1].findings.contains(QStringLiteral("solo LF")));
 }
 
 // Dragging a marker, a second earlier or later, a new line and a removed

@@ -66,7 +66,7 @@ void StudioApp::endOnSignals() {
     connect(signalled_.get(), &QSocketNotifier::activated, this, [this] {
         char byte;
         [[maybe_unused]] const ssize_t n = ::read(signalPipe[1], &byte, 1);
-        files_.keepRecoveryCopy();
+        files_.keepRecoveryCopy(true);
         QApplication::exit(0);
     });
     struct sigaction action {};

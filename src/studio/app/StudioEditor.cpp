@@ -1,5 +1,7 @@
 #include "studio/app/StudioEditor.h"
 
+#include "studio/app/StudioRows.h"
+
 #include <QMetaObject>
 #include <QThreadPool>
 #include <algorithm>
@@ -20,17 +22,6 @@ constexpr int kCheckDelayMs = 300;
 QString q(const std::string& s) {
     return QString::fromStdString(s);
 }
-
-// No row shows more of a long caption than fits on a screen.
-QString shown(const std::string& body) {
-    constexpr std::size_t kShownCharacters = 300;
-    return body.size() <= kShownCharacters ? q(body) : q(utf8::left(body, kShownCharacters));
-}
-
-// Lines a lone LF ran together: the file mixes line ends there.
-constexpr const char* kMixedEnds =
-    "errore: qui una riga finisce con il solo LF, le altre con CR LF: il lettore rifiuta il "
-    "copione (qui le righe appaiono unite)";
 
 }  // namespace
 
@@ -315,62 +306,12 @@ void StudioEditor::documentChanged() {
 }
 
 void StudioEditor::refreshRows() {
-    std::vector<LineRow> rows;
-    rows.reserve(std::size_t(document_.lineCount()));
-    for (int i = 0; i < document_.lineCount(); ++i) {
-        const std::string& text = document_.text(i);
-        const LineParts parts = index_.parts(i, text);
-        LineRow row;
-        const bool cue = parts.kind == LineParts::Kind::Cue;
-        row.time = cue ? q(parts.time) : QString();
-        row.letter = cue && parts.letter.empty()             ? QStringLiteral("testo")
-                     : parts.kind == LineParts::Kind::Header ? QStringLiteral("99")
-                                                             : q(parts.letter);
-        row.body = shown(parts.body);
-        if (parts.colour && numberKind(parts.letter) == NumberKind::Colour) {
-            row.colourName = q(colourLabel(*parts.colour));
-            if (const auto rgb = colourNumber(*parts.colour))
-                row.colour = QColor(rgb->r, rgb->g, rgb->b);
-        } else if (parts.colour) {
-            row.colourName = QStringLiteral("%1 s").arg(*parts.colour);
-        }
-        row.dim = parts.kind != LineParts::Kind::Cue && parts.kind != LineParts::Kind::BlockLine;
-        if (text.find('\n') != std::string::npos) {
-            row.findings = QString::fromUtf8(kMixedEnds);
-            row.error = true;
-        }
-        for (const Diagnostic& d : findings_.diagnostics) {
-            if (d.line != i + 1) continue;
-            row.findings += (row.findings.isEmpty() ? QString() : QStringLiteral("\n")) +
-                            (d.error ? QStringLiteral("errore: ") : QStringLiteral("avviso: ")) +
-                            q(d.text);
-            row.error = row.error || d.error;
-        }
-        rows.push_back(row);
-    }
-    for (const std::string& note : document_.noteLines()) {
-        LineRow row;
-        row.body = q(note);
-        row.dim = true;
-        rows.push_back(row);
-    }
-    window_.lines().setRows(std::move(rows));
+    window_.lines().setRows(listRows(document_, index_, findings_));
 }
 
 void StudioEditor::refreshMarkers() {
-    std::vector<TimelineMarker> markers;
-    markers.reserve(index_.cues().size());
-    const std::vector<int> selected = window_.selectedRows();
-    for (int i : index_.cues()) {
-        const DecodedLine& d = index_.at(i).decoded;
-        const LineParts& parts = index_.at(i).parts;
-        const QString body = q(utf8::left(parts.body, 40));
-        const QString label =
-            parts.letter.empty() ? body : q(parts.letter) + QStringLiteral(" ") + body;
-        markers.push_back({show_.discSector({d.track, d.minutes, d.seconds, 0}), label, i,
-                           std::binary_search(selected.begin(), selected.end(), i)});
-    }
-    window_.timeline().setMarkers(std::move(markers));
+    window_.timeline().setMarkers(cueMarkers(index_, window_.selectedRows(),
+                                             [this](CdPosition p) { return show_.discSector(p); }));
 }
 
 // The checker runs on the document as it stands, off the interface thread;
@@ -407,20 +348,7 @@ void StudioEditor::runChecks() {
 }
 
 void StudioEditor::showSelected() {
-    const int row = window_.selectedRow();
-    FormLine form;
-    form.row = row;
-    if (row >= 0 && row < document_.lineCount() && row < index_.size()) {
-        const LineParts parts = index_.parts(row, document_.text(row));
-        form.whole = q(document_.text(row));
-        form.cue = parts.kind == LineParts::Kind::Cue;
-        form.time = q(parts.time);
-        form.letter = q(parts.letter);
-        form.body = q(parts.body);
-        form.numberKind = form.cue ? numberKind(parts.letter) : NumberKind::None;
-        form.number = parts.colour;
-    }
-    window_.showForm(form);
+    window_.showForm(formFor(document_, index_, window_.selectedRow()));
     refreshMarkers();
 }
 

@@ -34,7 +34,7 @@ StudioFiles::StudioFiles(StudioWindow& window, StudioEditor& editor, MessageBox&
                                              : std::move(recoveryFolder)) {
     recoverySoon_.setSingleShot(true);
     recoverySoon_.setInterval(kRecoveryMs);
-    connect(&recoverySoon_, &QTimer::timeout, this, [this] { keepRecoveryCopy(); });
+    connect(&recoverySoon_, &QTimer::timeout, this, [this] { keepRecoveryCopy(false); });
     QUndoStack& undo = editor_.undoStack();
     connect(&undo, &QUndoStack::indexChanged, this, [this] {
         if (!recoverySoon_.isActive()) recoverySoon_.start();
@@ -117,9 +117,11 @@ void StudioFiles::offerRecovery() {
     editor_.replaceAll(lines, QStringLiteral("Recupero delle modifiche"));
 }
 
-void StudioFiles::keepRecoveryCopy() {
+void StudioFiles::keepRecoveryCopy(bool withForm) {
+    // The form is left alone while the author types in it; on the way out
+    // what it holds counts too.
+    if (withForm) window_.commitForm();
     if (editor_.undoStack().isClean()) return;
-    window_.commitForm();
     if (auto problem =
             RecoveryCopy(recoveryFolder_, path_, kScriptLimit).write(editor_.document().bytes()))
         window_.setStatus(QStringLiteral("Copia di ripristino non scritta: %1").arg(q(*problem)));

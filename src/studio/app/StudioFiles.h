@@ -31,8 +31,9 @@ class StudioFiles : public QObject {
     bool saveAs();
     // Whether what is unsaved may go: saved, or dropped on the author's word.
     bool mayClose();
-    // The recovery copy, written now (a signal to end the program came).
-    void keepRecoveryCopy();
+    // The recovery copy of unsaved edits, written now; `withForm`: with what
+    // a field of the form holds (a signal to end the program came).
+    void keepRecoveryCopy(bool withForm);
     // The program ends with nothing unsaved: no copy is needed any more.
     void closed();
 
