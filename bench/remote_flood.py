@@ -3,7 +3,13 @@
 shared Wi-Fi could, and says how each kind was answered and whether the
 remote still serves its own key's requests at the end.
 
-    remote_flood.py HOST PORT TOKEN [--seconds N]
+    remote_flood.py HOST PORT TOKEN [--seconds N] [--lockout]
+
+--lockout: instead, strangers without the key (from 127.0.0.2-127.0.0.9,
+which on Linux all reach this machine) hold 1 000 connections sending a byte
+now and then, and 40 more send a byte a second, while the operator (HOST)
+polls the state, sends commands and keeps a WebSocket: how many of its
+requests were answered within 500 ms, and whether its WebSocket lived.
 
 Kinds: no key, a wrong key, a key of the wrong length, path traversal in
 several encodings, a 1 MB body, 10 000 headers, 200 connections held open,
@@ -153,13 +159,103 @@ def unread_live(host, port, token, until):
         s.close()
 
 
+def stranger_crowd(port, until, count, pause):
+    """Keyless connections from other loopback addresses, each sending a
+    byte of a request line every `pause` seconds, reopened when dropped."""
+    def one(index):
+        source = "127.0.0.%d" % (2 + index % 8)
+        line = b"GET /api/state HTTP/1.1\r\n"
+        while time.time() < until:
+            try:
+                with socket.create_connection(("127.0.0.1", port), timeout=2,
+                                              source_address=(source, 0)) as s:
+                    with lock:
+                        counts[("stranger", "connected")] += 1
+                    for byte in line * 100:
+                        if time.time() > until:
+                            return
+                        s.send(bytes([byte]))
+                        time.sleep(pause)
+            except OSError:
+                with lock:
+                    counts[("stranger", "dropped")] += 1
+                time.sleep(0.05)
+    threads = [threading.Thread(target=one, args=(i,), daemon=True) for i in range(count)]
+    for t in threads:
+        t.start()
+    return threads
+
+
+def operator(host, port, token, until, delays):
+    """Polls and commands with the key, each timed; None for no answer."""
+    command = b'{"cmd":"nessuno"}'  # answered (400), changes nothing in the show
+    while time.time() < until:
+        for data in (("GET /api/state?t=%s HTTP/1.1\r\n\r\n" % token).encode(),
+                     ("POST /api/command?t=%s HTTP/1.1\r\nContent-Length: %d\r\n\r\n"
+                      % (token, len(command))).encode() + command):
+            started = time.time()
+            reply = exchange(host, port, data, timeout=2.0)
+            delays.append(time.time() - started if reply.startswith(b"HTTP/1.1 ") else None)
+            time.sleep(0.1)
+
+
+def operator_socket(host, port, token, until):
+    """The operator's WebSocket: alive at the end if it still gets an answer."""
+    upgrade = (("GET /ws?t=%s HTTP/1.1\r\nHost: %s:%d\r\nUpgrade: websocket\r\n"
+                "Connection: Upgrade\r\nSec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n"
+                "Sec-WebSocket-Version: 13\r\nOrigin: http://%s:%d\r\n\r\n")
+               % (token, host, port, host, port)).encode()
+    try:
+        s = socket.create_connection((host, port), timeout=3)
+        s.sendall(upgrade)
+        s.recv(4096)
+        while time.time() < until:
+            time.sleep(1)
+        s.sendall(b"\x89\x80" + os.urandom(4))  # a masked ping
+        s.settimeout(3)
+        return bool(s.recv(4096))
+    except OSError:
+        return False
+
+
+def lockout(args):
+    import resource
+    resource.setrlimit(resource.RLIMIT_NOFILE, (4096, 4096))
+    until = time.time() + args.seconds
+    stranger_crowd(args.port, until, 1000, 5.0)
+    stranger_crowd(args.port, until, 40, 1.0)
+    time.sleep(2)  # the crowd in place first
+    delays = []
+    alive = []
+    ws = threading.Thread(target=lambda: alive.append(
+        operator_socket(args.host, args.port, args.token, until)))
+    ws.start()
+    operator(args.host, args.port, args.token, until, delays)
+    ws.join()
+    fast = sum(1 for d in delays if d is not None and d <= 0.5)
+    answered = [d for d in delays if d is not None]
+    answered.sort()
+    for (kind, status), n in sorted(counts.items()):
+        print("%-16s %-28s %d" % (kind, status, n))
+    print("operator: %d requests, %d answered within 500 ms (%.1f %%), %d unanswered; "
+          "median %.1f ms, worst %.1f ms; WebSocket %s"
+          % (len(delays), fast, 100.0 * fast / max(1, len(delays)), len(delays) - len(answered),
+             1000 * answered[len(answered) // 2] if answered else -1,
+             1000 * answered[-1] if answered else -1,
+             "kept" if alive and alive[0] else "lost"))
+    return 0 if fast >= 0.99 * len(delays) and alive and alive[0] else 1
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("host")
     parser.add_argument("port", type=int)
     parser.add_argument("token")
     parser.add_argument("--seconds", type=float, default=20)
+    parser.add_argument("--lockout", action="store_true")
     args = parser.parse_args()
+    if args.lockout:
+        return lockout(args)
     until = time.time() + args.seconds
     threads = [threading.Thread(target=hammer, args=(args.host, args.port, args.token, until))
                for _ in range(4)]

@@ -1,6 +1,8 @@
 #include "app/RemoteLink.h"
 
 #include <sys/random.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QNetworkInterface>
 #include <Qt>
@@ -10,6 +12,7 @@
 #include <sstream>
 
 #include "app/Settings.h"
+#include "shared/RegularFile.h"
 #include "remote/RemoteAccess.h"
 
 namespace quilo {
@@ -18,8 +21,14 @@ namespace {
 constexpr const char* kRemoteKey = "telecomando";
 
 // The address a phone on the same network reaches this machine at.
+// The host part of a URL: an IPv6 address goes in brackets.
+QString urlHost(const QString& host) {
+    return host.contains(QLatin1Char(':')) ? QLatin1Char('[') + host + QLatin1Char(']') : host;
+}
+
 QString joinAddress(const QString& bind) {
-    if (!bind.isEmpty() && bind != QStringLiteral("0.0.0.0")) return bind;
+    if (!bind.isEmpty() && bind != QStringLiteral("0.0.0.0") && bind != QStringLiteral("::"))
+        return urlHost(bind);
     for (const QHostAddress& address : QNetworkInterface::allAddresses())
         if (address.protocol() == QAbstractSocket::IPv4Protocol && !address.isLoopback())
             return address.toString();
@@ -27,6 +36,29 @@ QString joinAddress(const QString& bind) {
 }
 
 }  // namespace
+
+std::variant<TokenFile, std::string> tokenFromFile(const std::string& path) {
+    std::string text;
+    struct stat info {};
+    switch (readRegularFile(path, 256, text)) {
+        case FileProblem::None:
+            break;
+        case FileProblem::TooLarge:
+            return std::string("è troppo grande per una chiave");
+        case FileProblem::Missing:
+            return std::string("non esiste");
+        case FileProblem::NotRegular:
+            return std::string("non è un file normale");
+        case FileProblem::Unreadable:
+            return std::string("non si può leggere");
+    }
+    const auto token = wellFormedToken(text);
+    if (!token) return std::string("non è di 32 cifre esadecimali");
+    if (token->find_first_not_of('0') == std::string::npos)
+        return std::string("è tutta di zeri: chiunque la indovinerebbe");
+    const bool others = ::stat(path.c_str(), &info) == 0 && (info.st_mode & S_IROTH) != 0;
+    return TokenFile{*token, others};
+}
 
 std::string newRemoteToken() {
     unsigned char bytes[16] = {};
@@ -78,21 +110,22 @@ void RemoteLink::join() {
 void RemoteLink::startOn(int port) {
     std::string token = newRemoteToken();
     if (!options_.remoteTokenFile.empty()) {
-        std::ifstream file(options_.remoteTokenFile);
-        std::stringstream text;
-        text << file.rdbuf();
-        const auto fixed = wellFormedToken(text.str().substr(0, 256));
-        if (!fixed) {
-            warnings_.warn("la chiave del telecomando in " + options_.remoteTokenFile +
-                           " non è di 32 cifre esadecimali: lo spettacolo va avanti senza "
-                           "telecomando");
+        const auto fixed = tokenFromFile(options_.remoteTokenFile);
+        if (const auto* why = std::get_if<std::string>(&fixed)) {
+            warnings_.warn("la chiave del telecomando in " + options_.remoteTokenFile + " " +
+                           *why + ": lo spettacolo va avanti senza telecomando");
             return;
         }
-        token = *fixed;
+        token = std::get<TokenFile>(fixed).token;
+        if (std::get<TokenFile>(fixed).othersMayRead)
+            warnings_.warn("la chiave del telecomando in " + options_.remoteTokenFile +
+                           " si può leggere da altri utenti di questo computer (chmod 600)");
     }
     QHostAddress bind = QHostAddress::Any;
-    if (!options_.remoteBind.empty() &&
-        !bind.setAddress(QString::fromStdString(options_.remoteBind))) {
+    const QString bindName = QString::fromStdString(options_.remoteBind);
+    if (bindName == QStringLiteral("localhost")) {
+        bind = QHostAddress::LocalHost;
+    } else if (!bindName.isEmpty() && !bind.setAddress(bindName)) {
         warnings_.warn("indirizzo del telecomando non valido: " + options_.remoteBind);
         return;
     }
@@ -119,7 +152,9 @@ void RemoteLink::startOn(int port) {
                    .arg(joinAddress(QString::fromStdString(options_.remoteBind)))
                    .arg(server_->port())
                    .arg(QString::fromStdString(token));
-    std::cout << "quilo: telecomando su " << address_.toStdString() << "\n" << std::flush;
+    // The key is said only to a terminal: a desktop launcher's output goes to a log.
+    if (::isatty(STDOUT_FILENO))
+        std::cout << "quilo: telecomando su " << address_.toStdString() << "\n" << std::flush;
     publish();
 }
 

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <variant>
 
 #include "app/Options.h"
 #include "app/RemotePictures.h"
@@ -60,6 +61,15 @@ class RemoteLink : public QObject {
     std::string cuesFor_;  // the script whose cues were given last
     int cuesLines_ = -1;
 };
+
+// A key the operator keeps in a file (for a pedal or a kiosk): a regular
+// file, read no further than a key needs; the key, and whether users other
+// than its owner may read it; or why it is refused (in Italian).
+struct TokenFile {
+    std::string token;
+    bool othersMayRead = false;
+};
+std::variant<TokenFile, std::string> tokenFromFile(const std::string& path);
 
 // A new token: 128 random bits as 32 hex digits.
 std::string newRemoteToken();

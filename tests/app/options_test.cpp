@@ -1,8 +1,13 @@
 #include "app/Options.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDir>
+#include <filesystem>
+
+#include "app/RemoteLink.h"
+#include "support/TempDir.h"
 
 namespace quilo {
 namespace {
@@ -38,6 +43,38 @@ TEST(Options, TakesAScriptAndAPlaceOnTheDiscAndRefusesWhatItCannotTake) {
         EXPECT_FALSE(parse({QString::fromLatin1(answer)}, exitCode));
         EXPECT_EQ(exitCode, 0) << answer;
     }
+}
+
+// A key file is a regular file holding a key no one would guess; anything
+// else is refused at once with its real reason, and none is read whole.
+TEST(RemoteKeyFile, TakesOnlyARegularFileWithARealKey) {
+    testing::TempDir dir;
+    const std::string key = "00112233445566778899aabbccddeeff";
+    const auto why = [](const std::string& path) {
+        const auto read = tokenFromFile(path);
+        const auto* text = std::get_if<std::string>(&read);
+        return text ? *text : std::string("accettata");
+    };
+    EXPECT_EQ(why((dir.path() / "manca").string()), "non esiste");
+    EXPECT_EQ(why("/dev/zero"), "non è un file normale");
+    const std::string fifo = (dir.path() / "tubo").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(why(fifo), "non è un file normale");  // and no wait for a writer
+    EXPECT_EQ(why(dir.write("lunga", key + std::string(300, '\n')).string()),
+              "è troppo grande per una chiave");
+    EXPECT_EQ(why(dir.write("corta", key.substr(1)).string()), "non è di 32 cifre esadecimali");
+    EXPECT_EQ(why(dir.write("zeri", std::string(32, '0')).string()),
+              "è tutta di zeri: chiunque la indovinerebbe");
+    const auto good = dir.write("chiave", key + "\n");
+    std::filesystem::permissions(good, std::filesystem::perms::owner_read |
+                                           std::filesystem::perms::owner_write);
+    const auto read = tokenFromFile(good.string());
+    ASSERT_TRUE(std::holds_alternative<TokenFile>(read));
+    EXPECT_EQ(std::get<TokenFile>(read).token, key);
+    EXPECT_FALSE(std::get<TokenFile>(read).othersMayRead);
+    std::filesystem::permissions(good, std::filesystem::perms::others_read,
+                                 std::filesystem::perm_options::add);
+    EXPECT_TRUE(std::get<TokenFile>(tokenFromFile(good.string())).othersMayRead);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTcpSocket>
 #include <QTest>
@@ -115,10 +116,43 @@ TEST_F(RemoteServerTest, BoundsHeadersBodiesConnectionsAndSlowClients) {
         s->waitForDisconnected(50);
         closed += s->state() != QAbstractSocket::ConnectedState;
     }
-    EXPECT_GE(closed, 40 - RemoteServer::kMaxConnections);
+    EXPECT_GE(closed, 40 - RemoteServer::kMaxUnverifiedPerAddress);
     crowd.clear();
     QTest::qWait(200);
     EXPECT_EQ(status(get("/api/state", cookie)), 200);  // and it still answers
+
+    // Strangers from two other addresses hold every connection they can and
+    // send nothing: the key's requests are answered all the same, at once.
+    for (const char* stranger : {"127.0.0.2", "127.0.0.3"}) {
+        for (int i = 0; i < 100; ++i) {
+            crowd.push_back(std::make_unique<QTcpSocket>());
+            crowd.back()->bind(QHostAddress(QString::fromLatin1(stranger)));
+            crowd.back()->connectToHost(QHostAddress::LocalHost, server.port());
+        }
+    }
+    QTest::qWait(300);
+    for (int i = 0; i < 20; ++i) {
+        QElapsedTimer answered;
+        answered.start();
+        EXPECT_EQ(status(get("/api/state", cookie)), 200) << "request " << i;
+        EXPECT_LT(answered.elapsed(), 500) << "request " << i;
+    }
+    crowd.clear();
+    // One length, said one way; headers ended by LF alone refused at once.
+    const QByteArray body = R"({"cmd":"next"})";
+    const QByteArray post = "POST /api/command HTTP/1.1\r\n" + cookie;
+    EXPECT_EQ(status(exchange(post + "Transfer-Encoding: chunked\r\n\r\n0\r\n\r\n")), 411);
+    EXPECT_EQ(
+        status(exchange(post + "Transfer-Encoding: chunked\r\nContent-Length: 14\r\n\r\n" + body)),
+        400);
+    EXPECT_EQ(status(exchange(post + "Content-Length: 14\r\nContent-Length: 2\r\n\r\n" + body)),
+              400);
+    QElapsedTimer bare;
+    bare.start();
+    EXPECT_EQ(status(exchange("GET /api/state HTTP/1.1\n" +
+                              QByteArray(cookie).replace("\r\n", "\n") + "\n")),
+              400);
+    EXPECT_LT(bare.elapsed(), 1000);
 
     // Upgrades that then send garbage frames, more of them than connections
     // are allowed: requests are still read and answered afterwards.

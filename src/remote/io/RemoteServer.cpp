@@ -72,6 +72,8 @@ QByteArray reason(int status) {
             return "Method Not Allowed";
         case 408:
             return "Request Timeout";
+        case 411:
+            return "Length Required";
         case 413:
             return "Payload Too Large";
         case 431:
@@ -127,7 +129,7 @@ void RemoteServer::listenHere(std::optional<std::string>& failure) {
     // Below the show's threads: a flood of requests waits, a cue does not.
     setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kNiceness);
     tcp_ = new QTcpServer(home_);
-    tcp_->setMaxPendingConnections(kMaxConnections);
+    tcp_->setMaxPendingConnections(kMaxUnverified + kMaxConnections);
     sockets_ =
         new QWebSocketServer(QStringLiteral("Quilo"), QWebSocketServer::NonSecureMode, home_);
     if (!tcp_->listen(options_.bind, options_.port)) {
@@ -188,27 +190,69 @@ int RemoteServer::connections() const {
 
 void RemoteServer::accept() {
     while (QTcpSocket* socket = tcp_->nextPendingConnection()) {
-        if (open_ >= kMaxConnections) {
-            socket->abort();
-            socket->deleteLater();
-            continue;
-        }
+        const QHostAddress peer = socket->peerAddress();
+        makeRoomFor(peer);
+        unverified_.push_back({socket, peer});
         ++open_;
         connect(socket, &QObject::destroyed, home_, [this] { --open_; });
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { readRequest(socket); });
-        // A client that sends its request too slowly is dropped.
+        // A client that sends its headers too slowly is dropped.
         auto* deadline = new QTimer(socket);
         deadline->setObjectName(QStringLiteral("deadline"));
         deadline->setSingleShot(true);
         connect(deadline, &QTimer::timeout, socket, [socket] { socket->abort(); });
-        deadline->start(kRequestMs);
+        deadline->start(kHeadersMs);
     }
+}
+
+// Room for one more connection from `peer` among those not yet verified:
+// its own oldest goes when it has its share, else the oldest of whoever
+// holds the most.
+void RemoteServer::makeRoomFor(const QHostAddress& peer) {
+    std::erase_if(unverified_, [](const Unverified& u) {
+        return u.socket.isNull() || u.socket->state() != QAbstractSocket::ConnectedState;
+    });
+    const auto count = [this](const QHostAddress& address) {
+        return std::count_if(unverified_.begin(), unverified_.end(),
+                             [&](const Unverified& u) { return u.peer == address; });
+    };
+    QHostAddress victim;
+    if (count(peer) >= kMaxUnverifiedPerAddress) {
+        victim = peer;
+    } else if (int(unverified_.size()) >= kMaxUnverified) {
+        long most = 0;
+        for (const Unverified& u : unverified_) {
+            if (const long n = count(u.peer); n > most) most = n, victim = u.peer;
+        }
+    } else {
+        return;
+    }
+    const auto oldest = std::find_if(unverified_.begin(), unverified_.end(),
+                                     [&](const Unverified& u) { return u.peer == victim; });
+    if (oldest == unverified_.end()) return;
+    QPointer<QTcpSocket> dropped = oldest->socket;
+    unverified_.erase(oldest);
+    if (dropped) dropped->abort();
+}
+
+// The request showed the key: it leaves the crowd of the unverified, with
+// the time a request may take in all.
+void RemoteServer::verified(QTcpSocket* socket) {
+    std::erase_if(unverified_, [socket](const Unverified& u) { return u.socket == socket; });
+    socket->setProperty("verified", true);
+    ++verified_;
+    connect(socket, &QObject::destroyed, home_, [this] { --verified_; });
+    if (auto* deadline = socket->findChild<QTimer*>(QStringLiteral("deadline")))
+        deadline->start(kRequestMs);
 }
 
 void RemoteServer::readRequest(QTcpSocket* socket) {
     const QByteArray seen = socket->peek(kMaxHeaderBytes + kMaxBodyBytes + 4);
     const int end = seen.indexOf("\r\n\r\n");
+    // Lines ended by LF alone never end the headers: refused at once.
+    const int bare = seen.indexOf("\n\n");
+    if (bare >= 0 && (end < 0 || bare < end)) return answer(socket, 400, "text/plain", "");
     if (end < 0) {
         if (seen.size() > kMaxHeaderBytes) answer(socket, 431, "text/plain", "");
         return;
@@ -220,6 +264,10 @@ void RemoteServer::readRequest(QTcpSocket* socket) {
     const auto given =
         requestToken(request->query.toStdString(), request->header("cookie").toStdString());
     if (!given || !sameToken(*given, options_.token)) return answer(socket, 403, "text/plain", "");
+    if (!socket->property("verified").toBool()) {
+        if (verified_ >= kMaxConnections) return answer(socket, 503, "text/plain", "");
+        verified(socket);
+    }
     const QByteArray cookie = request->query.contains("t=")
                                   ? "quilo=" + QByteArray::fromStdString(options_.token)
                                   : QByteArray();
@@ -235,6 +283,12 @@ void RemoteServer::readRequest(QTcpSocket* socket) {
     const QByteArray expected = route == Route::Command ? "POST" : "GET";
     if (request->method != expected) return answer(socket, 405, "text/plain", "");
     if (route == Route::Command) {
+        // One length, said one way: anything else may be read two ways.
+        int lengths = 0;
+        for (const auto& [name, value] : request->headers) lengths += name == "content-length";
+        if (!request->header("transfer-encoding").isEmpty())
+            return answer(socket, lengths > 0 ? 400 : 411, "text/plain", "");
+        if (lengths > 1) return answer(socket, 400, "text/plain", "");
         bool number = false;
         const int length = request->header("content-length").toInt(&number);
         if (!number || length < 0 || length > kMaxBodyBytes)

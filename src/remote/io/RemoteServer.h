@@ -2,9 +2,14 @@
 // The remote's server: its pages, its calls and a WebSocket of the show's
 // state, on a port of the local network, in a thread of its own so that no
 // request ever waits on the show. Every request is hostile until it carries
-// the run's token; requests are bounded (8 KiB of headers, 4 KiB of body, 10 s
-// to send them), connections too (32 at most, a WebSocket silent for 60 s is
-// closed), and only the remote's own pages and calls exist.
+// the run's token; requests are bounded (8 KiB of headers sent within 3 s,
+// 4 KiB of body, 10 s in all), connections too (a WebSocket silent for 60 s
+// is closed), and only the remote's own pages and calls exist.
+//
+// Nobody without the key can keep the operator out: connections whose
+// headers have not arrived yet are few per address and few in all, and when
+// there is no room the oldest of the address holding the most is dropped for
+// the newcomer; a request that has shown the key has room of its own.
 //
 // Qt's HTTP server of Debian 12 (6.4) has no hold on header sizes,
 // connections, idle clients or WebSocket upgrades, so requests are read here
@@ -14,6 +19,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QWebSocket>
 #include <QWebSocketServer>
 #include <atomic>
@@ -38,7 +44,10 @@ class RemoteServer : public QObject {
   public:
     static constexpr int kMaxHeaderBytes = 8 * 1024;
     static constexpr int kMaxBodyBytes = 4 * 1024;
-    static constexpr int kMaxConnections = 32;
+    static constexpr int kMaxConnections = 32;  // requests with the key, being answered
+    static constexpr int kMaxUnverified = 64;   // connections whose headers are not in yet
+    static constexpr int kMaxUnverifiedPerAddress = 8;
+    static constexpr int kHeadersMs = 3'000;
     static constexpr int kRequestMs = 10'000;
     static constexpr int kIdleMs = 60'000;
 
@@ -86,12 +95,20 @@ class RemoteServer : public QObject {
     void welcome(QWebSocket* ws);
     void answerThumbnail(QTcpSocket* socket, int line, const QByteArray& cookie);
     int connections() const;
+    void makeRoomFor(const QHostAddress& peer);
+    void verified(QTcpSocket* socket);
 
     RemoteServerOptions options_;
     quint16 port_ = 0;
     QThread* thread_ = nullptr;
     QObject* home_ = nullptr;  // lives in the server's thread; owns its sockets
     int open_ = 0;             // requests being read or answered; WebSockets apart
+    int verified_ = 0;         // of those, the ones that showed the key
+    struct Unverified {
+        QPointer<QTcpSocket> socket;
+        QHostAddress peer;
+    };
+    std::vector<Unverified> unverified_;  // oldest first
     QTcpServer* tcp_ = nullptr;
     QWebSocketServer* sockets_ = nullptr;
     std::vector<QPointer<QWebSocket>> clients_;

@@ -2,6 +2,9 @@
 // (the live page's frames over a WebSocket of their own); commands go as
 // POST /api/command. The token travels in a cookie.
 var quilo = (function () {
+  // The key came in the address once; the cookie carries it from now on, so
+  // it leaves the address bar and the history.
+  if (/[?&]t=/.test(location.search)) history.replaceState(null, '', location.pathname);
   function command(cmd, at) {
     var body = { cmd: cmd };
     if (at) body.at = at;
