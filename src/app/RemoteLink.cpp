@@ -12,8 +12,8 @@
 #include <sstream>
 
 #include "app/Settings.h"
-#include "shared/RegularFile.h"
 #include "remote/RemoteAccess.h"
+#include "shared/RegularFile.h"
 
 namespace quilo {
 namespace {
@@ -112,8 +112,8 @@ void RemoteLink::startOn(int port) {
     if (!options_.remoteTokenFile.empty()) {
         const auto fixed = tokenFromFile(options_.remoteTokenFile);
         if (const auto* why = std::get_if<std::string>(&fixed)) {
-            warnings_.warn("la chiave del telecomando in " + options_.remoteTokenFile + " " +
-                           *why + ": lo spettacolo va avanti senza telecomando");
+            warnings_.warn("la chiave del telecomando in " + options_.remoteTokenFile + " " + *why +
+                           ": lo spettacolo va avanti senza telecomando");
             return;
         }
         token = std::get<TokenFile>(fixed).token;

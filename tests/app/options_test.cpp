@@ -66,8 +66,8 @@ TEST(RemoteKeyFile, TakesOnlyARegularFileWithARealKey) {
     EXPECT_EQ(why(dir.write("zeri", std::string(32, '0')).string()),
               "è tutta di zeri: chiunque la indovinerebbe");
     const auto good = dir.write("chiave", key + "\n");
-    std::filesystem::permissions(good, std::filesystem::perms::owner_read |
-                                           std::filesystem::perms::owner_write);
+    std::filesystem::permissions(
+        good, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     const auto read = tokenFromFile(good.string());
     ASSERT_TRUE(std::holds_alternative<TokenFile>(read));
     EXPECT_EQ(std::get<TokenFile>(read).token, key);

@@ -366,6 +366,7 @@ void RemoteServer::answerThumbnail(QTcpSocket* socket, int line, const QByteArra
 void RemoteServer::upgrade(QTcpSocket* socket) {
     disconnect(socket, &QObject::destroyed, home_, nullptr);
     --open_;
+    if (socket->property("verified").toBool()) --verified_;
     disconnect(socket, &QTcpSocket::readyRead, nullptr, nullptr);
     if (auto* deadline = socket->findChild<QTimer*>(QStringLiteral("deadline"))) delete deadline;
     disconnect(socket, &QTcpSocket::disconnected, nullptr, nullptr);
