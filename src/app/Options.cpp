@@ -26,6 +26,7 @@ const char* const kHelp =
     "  --remote [PORTA]    telecomando dal telefono sulla rete locale (porta 8390)\n"
     "  --remote-bind IND   l'interfaccia del telecomando (predefinite: tutte)\n"
     "  --remote-token FILE la chiave del telecomando da un file (32 cifre esadecimali)\n"
+    "  --no-remote         spegne il telecomando, anche per le volte seguenti\n"
     "  --help, --version\n\n"
     "Tasti sulla presentazione: frecce e Pag su/gi\u00F9 tra le scene, Home alla prima,\n"
     "Spazio pausa, F11 o F schermo intero, Esc il pannello.\n";
@@ -111,7 +112,9 @@ std::optional<AppOptions> parseOptions(const QStringList& given, int& exitCode) 
     const QCommandLineOption remoteToken(QStringLiteral("remote-token"),
                                          QStringLiteral("La chiave del telecomando da un file."),
                                          QStringLiteral("FILE"));
-    parser.addOptions({root, disc, offset, screen, from, remoteBind, remoteToken});
+    const QCommandLineOption noRemote(QStringLiteral("no-remote"),
+                                      QStringLiteral("Spegne il telecomando ricordato."));
+    parser.addOptions({root, disc, offset, screen, from, remoteBind, remoteToken, noRemote});
     parser.addPositionalArgument(
         QStringLiteral("COPIONE"),
         QStringLiteral("Copione da avviare subito, come con \"Lettore\" e Play."),
@@ -160,6 +163,12 @@ std::optional<AppOptions> parseOptions(const QStringList& given, int& exitCode) 
         return std::nullopt;
     }
     options.remotePort = remotePort;
+    options.noRemote = parser.isSet(noRemote);
+    if (options.noRemote && remotePort) {
+        std::cerr << "quilo: --remote e --no-remote non vanno insieme\n";
+        exitCode = 2;
+        return std::nullopt;
+    }
     options.remoteBind = parser.value(remoteBind).toStdString();
     options.remoteTokenFile = parser.value(remoteToken).toStdString();
     if (parser.isSet(screen)) {

@@ -25,6 +25,7 @@ struct AppOptions {
     std::string demoDisc;
     // The remote on the local network (--remote [PORT]); off when none.
     std::optional<int> remotePort;
+    bool noRemote = false;        // --no-remote: off now and at the next runs
     std::string remoteBind;       // the interface; empty for all
     std::string remoteTokenFile;  // a fixed token, for a pedal; empty for a new one each run
 };

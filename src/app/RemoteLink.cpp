@@ -88,6 +88,10 @@ RemoteLink::RemoteLink(const AppOptions& options, Presentation& core, CdControl&
 RemoteLink::~RemoteLink() = default;
 
 void RemoteLink::start() {
+    if (options_.noRemote) {
+        settings(options_)->setValue(QString::fromLatin1(kRemoteKey), false);
+        return;
+    }
     if (options_.remotePort) {
         startOn(*options_.remotePort);
     } else if (settings(options_)->value(QString::fromLatin1(kRemoteKey)).toBool()) {
@@ -101,10 +105,23 @@ void RemoteLink::join() {
         if (!server_) return;
         settings(options_)->setValue(QString::fromLatin1(kRemoteKey), true);
     }
-    if (!joinWindow_) joinWindow_ = std::make_unique<JoinWindow>();
+    if (!joinWindow_) {
+        joinWindow_ = std::make_unique<JoinWindow>();
+        joinWindow_->onTurnOff = [this] { turnOff(); };
+    }
     joinWindow_->setAddress(address_);
     joinWindow_->show();
     joinWindow_->raise();
+}
+
+// "Spegni il telecomando": the server stops (every phone loses it at once),
+// and the next runs start without it.
+void RemoteLink::turnOff() {
+    settings(options_)->setValue(QString::fromLatin1(kRemoteKey), false);
+    pictures_.reset();
+    server_.reset();
+    address_.clear();
+    if (joinWindow_) joinWindow_->hide();
 }
 
 void RemoteLink::startOn(int port) {

@@ -35,6 +35,8 @@ class RemoteLink : public QObject {
     // Ctrl+R on the panel: the remote on (remembered for the next runs), and
     // the window to join it.
     void join();
+    // The remote off, now and at the next runs, until Ctrl+R again.
+    void turnOff();
     // Where to join, with the key; empty while the remote is off.
     const QString& address() const { return address_; }
     // After every handler.

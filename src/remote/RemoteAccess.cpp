@@ -1,5 +1,6 @@
 #include "remote/RemoteAccess.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 
@@ -85,6 +86,20 @@ Route routeFor(std::string_view path) {
     for (const Known& known : kKnown)
         if (known.path == path) return known.route;
     return Route::None;
+}
+
+bool hostNamesThisMachine(std::string_view host, const std::vector<std::string>& names) {
+    std::string name;
+    if (!host.empty() && host.front() == '[') {
+        const auto close = host.find(']');
+        if (close == std::string_view::npos) return false;
+        name = std::string(host.substr(1, close - 1));
+    } else {
+        name = std::string(host.substr(0, host.find(':')));
+    }
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (!name.empty() && name.back() == '.') name.pop_back();  // "localhost." is localhost
+    return !name.empty() && std::find(names.begin(), names.end(), name) != names.end();
 }
 
 }  // namespace quilo

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quilo {
 
@@ -25,6 +26,12 @@ std::optional<std::string> wellFormedToken(std::string_view text);
 // The token a request carries: the address's "t" parameter, else the
 // "quilo" cookie of its Cookie header.
 std::optional<std::string> requestToken(std::string_view query, std::string_view cookieHeader);
+
+// Whether a Host header names this machine: one of `names` (its addresses,
+// its name, "localhost"), with or without a port, an IPv6 address in
+// brackets, letters in any case. A page of another site that a DNS trick
+// points here names that site, not this machine.
+bool hostNamesThisMachine(std::string_view host, const std::vector<std::string>& names);
 
 enum class Route {
     Remote,

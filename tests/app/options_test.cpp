@@ -31,11 +31,16 @@ TEST(Options, TakesAScriptAndAPlaceOnTheDiscAndRefusesWhatItCannotTake) {
     EXPECT_EQ(options->syncOffsetMs, -120);
     options = parse({QStringLiteral("C:\\Allegato\\x.txt")}, exitCode);
     EXPECT_EQ(options->script, "C:\\Allegato\\x.txt");  // through the root, as the chooser's
+    options = parse({QStringLiteral("--no-remote")}, exitCode);
+    ASSERT_TRUE(options);
+    EXPECT_TRUE(options->noRemote);
 
-    for (const QStringList& bad : {QStringList{QStringLiteral("--bogus")},
-                                   QStringList{QStringLiteral("a.txt"), QStringLiteral("b.txt")},
-                                   QStringList{QStringLiteral("--from"), QStringLiteral("1:00:75")},
-                                   QStringList{QStringLiteral("--root")}}) {
+    for (const QStringList& bad :
+         {QStringList{QStringLiteral("--bogus")},
+          QStringList{QStringLiteral("a.txt"), QStringLiteral("b.txt")},
+          QStringList{QStringLiteral("--from"), QStringLiteral("1:00:75")},
+          QStringList{QStringLiteral("--root")},
+          QStringList{QStringLiteral("--remote"), QStringLiteral("--no-remote")}}) {
         EXPECT_FALSE(parse(bad, exitCode)) << bad.join(QLatin1Char(' ')).toStdString();
         EXPECT_EQ(exitCode, 2);
     }

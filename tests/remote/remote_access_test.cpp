@@ -24,6 +24,12 @@ TEST(RemoteAccess, TakesTheTokenFromTheAddressThenTheCookie) {
     EXPECT_EQ(requestToken("", "lang=it; quilo=" + kToken), kToken);
     EXPECT_EQ(requestToken("t=a", "quilo=b"), "a");
     EXPECT_FALSE(requestToken("tt=1", "quilox=2"));
+    // The Host a request names, port and brackets aside, in any case.
+    const std::vector<std::string> names = {"localhost", "sala", "192.168.1.20", "::1"};
+    for (const char* ours : {"localhost", "SALA:8390", "192.168.1.20:8390", "[::1]:8390", "sala."})
+        EXPECT_TRUE(hostNamesThisMachine(ours, names)) << ours;
+    for (const char* other : {"", "evil.example", "sala.evil.example", "[::1", "192.168.1.2"})
+        EXPECT_FALSE(hostNamesThisMachine(other, names)) << other;
 }
 
 TEST(RemoteAccess, NamesOnlyItsOwnPagesAndCalls) {

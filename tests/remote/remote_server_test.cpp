@@ -47,7 +47,8 @@ class RemoteServerTest : public ::testing::Test {
     }
     static int status(const QByteArray& reply) { return reply.mid(9, 3).toInt(); }
     QByteArray get(const QByteArray& target, const QByteArray& headers = {}) {
-        return exchange("GET " + target + " HTTP/1.1\r\nHost: x\r\n" + headers + "\r\n");
+        return exchange("GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1:" +
+                        QByteArray::number(server.port()) + "\r\n" + headers + "\r\n");
     }
     RemoteServer server;
     std::vector<std::jthread> painting;  // joined before the server ends
@@ -95,6 +96,26 @@ TEST_F(RemoteServerTest, GivesItsPagesStateAndCuesWithTheTokenThenByItsCookie) {
     EXPECT_EQ(status(exchange("POST /api/command HTTP/1.1\r\n" + cookie + "Content-Length: " +
                               QByteArray::number(unknown.size()) + "\r\n\r\n" + unknown)),
               400);
+
+    // Only this machine's names as the Host (a DNS trick names another
+    // site), and commands from a browser only from the remote's own origin.
+    const QByteArray port = QByteArray::number(server.port());
+    const auto asHost = [&](const QByteArray& host, const QByteArray& extra = {}) {
+        return status(exchange("GET /api/state HTTP/1.1\r\nHost: " + host + "\r\n" + cookie +
+                               extra + "\r\n"));
+    };
+    EXPECT_EQ(asHost("evil.example:" + port), 403);
+    EXPECT_EQ(asHost("127.0.0.1.evil.example"), 403);
+    EXPECT_EQ(asHost("LocalHost:" + port), 200);
+    EXPECT_EQ(asHost("[::1]:" + port), 200);
+    EXPECT_EQ(status(exchange("GET /api/state HTTP/1.1\r\n" + cookie + "\r\n")), 200);
+    const auto fromOrigin = [&](const QByteArray& origin) {
+        return status(exchange("POST /api/command HTTP/1.1\r\nHost: 127.0.0.1:" + port + "\r\n" +
+                               cookie + "Origin: " + origin + "\r\nContent-Length: " +
+                               QByteArray::number(body.size()) + "\r\n\r\n" + body));
+    };
+    EXPECT_EQ(fromOrigin("http://evil.example"), 403);
+    EXPECT_EQ(fromOrigin("http://127.0.0.1:" + port), 204);
 }
 
 TEST_F(RemoteServerTest, BoundsHeadersBodiesConnectionsAndSlowClients) {

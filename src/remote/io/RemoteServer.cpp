@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <QHostInfo>
+#include <QNetworkInterface>
 #include <QThread>
 #include <QTimer>
 #include <QWebSocket>
@@ -141,6 +143,13 @@ void RemoteServer::listenHere(std::optional<std::string>& failure) {
         return;
     }
     port_ = tcp_->serverPort();
+    hostNames_ = {"localhost", QHostInfo::localHostName().toLower().toStdString(),
+                  (QHostInfo::localHostName() + QStringLiteral(".local")).toLower().toStdString()};
+    for (const QHostAddress& address : QNetworkInterface::allAddresses()) {
+        QHostAddress plain = address;
+        plain.setScopeId({});
+        hostNames_.push_back(plain.toString().toLower().toStdString());
+    }
     connect(tcp_, &QTcpServer::newConnection, home_, [this] { accept(); });
     connect(sockets_, &QWebSocketServer::newConnection, home_, [this] {
         while (QWebSocket* ws = sockets_->nextPendingConnection()) welcome(ws);
@@ -264,6 +273,11 @@ void RemoteServer::readRequest(QTcpSocket* socket) {
     const auto given =
         requestToken(request->query.toStdString(), request->header("cookie").toStdString());
     if (!given || !sameToken(*given, options_.token)) return answer(socket, 403, "text/plain", "");
+    // A browser names the host it thinks it talks to: only this machine's
+    // names (a request without one, from a pedal's script, is taken).
+    const QByteArray host = request->header("host");
+    if (!host.isEmpty() && !hostNamesThisMachine(host.toStdString(), hostNames_))
+        return answer(socket, 403, "text/plain", "");
     if (!socket->property("verified").toBool()) {
         if (verified_ >= kMaxConnections) return answer(socket, 503, "text/plain", "");
         verified(socket);
@@ -283,6 +297,10 @@ void RemoteServer::readRequest(QTcpSocket* socket) {
     const QByteArray expected = route == Route::Command ? "POST" : "GET";
     if (request->method != expected) return answer(socket, 405, "text/plain", "");
     if (route == Route::Command) {
+        // A command from a browser comes only from the remote's own pages.
+        const QByteArray origin = request->header("origin");
+        if (!origin.isEmpty() && origin != "http://" + host)
+            return answer(socket, 403, "text/plain", "");
         // One length, said one way: anything else may be read two ways.
         int lengths = 0;
         for (const auto& [name, value] : request->headers) lengths += name == "content-length";

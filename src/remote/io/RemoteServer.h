@@ -115,7 +115,8 @@ class RemoteServer : public QObject {
     std::vector<QPointer<QWebSocket>> liveClients_;
     std::atomic<int> liveViewers_{0};
     Thumbnails thumbnails_;
-    std::mutex mutex_;  // guards the two below
+    std::vector<std::string> hostNames_;  // what a Host header may name
+    std::mutex mutex_;                    // guards the two below
     std::string state_ = "{}";
     std::string cues_ = "[]";
     QByteArray frame_;  // the last live frame

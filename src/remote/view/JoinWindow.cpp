@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QPixmap>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "remote/io/QrCode.h"
@@ -26,6 +27,12 @@ JoinWindow::JoinWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     layout->addWidget(hint);
     layout->addWidget(code_);
     layout->addWidget(address_);
+    auto* off = new QPushButton(QStringLiteral("Spegni il telecomando"), this);
+    off->setAccessibleName(QStringLiteral("Spegni il telecomando"));
+    layout->addWidget(off);
+    connect(off, &QPushButton::clicked, this, [this] {
+        if (onTurnOff) onTurnOff();
+    });
 }
 
 void JoinWindow::setAddress(const QString& url) {

@@ -4,6 +4,7 @@
 // never the display: the audience must not see the key.
 
 #include <QWidget>
+#include <functional>
 
 class QLabel;
 
@@ -13,6 +14,8 @@ class JoinWindow : public QWidget {
   public:
     explicit JoinWindow(QWidget* parent = nullptr);
     void setAddress(const QString& url);
+    // "Spegni il telecomando".
+    std::function<void()> onTurnOff;
 
   private:
     QLabel* code_ = nullptr;
