@@ -1,12 +1,15 @@
 #include "app/RemoteLink.h"
 
+#include <fcntl.h>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QFileInfo>
 #include <QNetworkInterface>
 #include <Qt>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -60,6 +63,25 @@ std::variant<TokenFile, std::string> tokenFromFile(const std::string& path) {
     return TokenFile{*token, others};
 }
 
+std::string keptRemoteKey(const std::string& file, bool renew) {
+    if (!renew) {
+        const auto kept = tokenFromFile(file);
+        if (const auto* key = std::get_if<TokenFile>(&kept)) return key->token;
+    }
+    const std::string token = newRemoteToken();
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(file).parent_path(), ec);
+    const int fd =
+        ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd >= 0) {
+        ::fchmod(fd, 0600);
+        const std::string line = token + "\n";
+        [[maybe_unused]] const ssize_t n = ::write(fd, line.data(), line.size());
+        ::close(fd);
+    }
+    return token;
+}
+
 std::string newRemoteToken() {
     unsigned char bytes[16] = {};
     std::size_t got = 0;
@@ -108,6 +130,7 @@ void RemoteLink::join() {
     if (!joinWindow_) {
         joinWindow_ = std::make_unique<JoinWindow>();
         joinWindow_->onTurnOff = [this] { turnOff(); };
+        joinWindow_->onNewKey = [this] { newKey(); };
     }
     joinWindow_->setAddress(address_);
     joinWindow_->show();
@@ -124,8 +147,26 @@ void RemoteLink::turnOff() {
     if (joinWindow_) joinWindow_->hide();
 }
 
+// The key kept beside the settings: phones that joined once join again
+// after a restart, until "Nuova chiave".
+std::string RemoteLink::keyFile() const {
+    return (QFileInfo(settings(options_)->fileName()).absolutePath() +
+            QStringLiteral("/telecomando.chiave"))
+        .toStdString();
+}
+
+void RemoteLink::newKey() {
+    if (!server_ || !options_.remoteTokenFile.empty()) return;
+    keptRemoteKey(keyFile(), true);
+    const int port = server_->port();
+    pictures_.reset();
+    server_.reset();
+    startOn(port);
+    if (joinWindow_ && server_) joinWindow_->setAddress(address_);
+}
+
 void RemoteLink::startOn(int port) {
-    std::string token = newRemoteToken();
+    std::string token = options_.remoteTokenFile.empty() ? keptRemoteKey(keyFile(), false) : "";
     if (!options_.remoteTokenFile.empty()) {
         const auto fixed = tokenFromFile(options_.remoteTokenFile);
         if (const auto* why = std::get_if<std::string>(&fixed)) {

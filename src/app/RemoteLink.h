@@ -37,6 +37,9 @@ class RemoteLink : public QObject {
     void join();
     // The remote off, now and at the next runs, until Ctrl+R again.
     void turnOff();
+    // "Nuova chiave": the old key is worth nothing from now on, every phone
+    // must join again.
+    void newKey();
     // Where to join, with the key; empty while the remote is off.
     const QString& address() const { return address_; }
     // After every handler.
@@ -47,6 +50,7 @@ class RemoteLink : public QObject {
 
   private:
     void startOn(int port);
+    std::string keyFile() const;
     void run(const RemoteCommand& command);
 
     const AppOptions& options_;
@@ -72,6 +76,10 @@ struct TokenFile {
     bool othersMayRead = false;
 };
 std::variant<TokenFile, std::string> tokenFromFile(const std::string& path);
+
+// The key kept in `file` (made, readable by its owner only, when there is
+// none, or anew when `renew`).
+std::string keptRemoteKey(const std::string& file, bool renew);
 
 // A new token: 128 random bits as 32 hex digits.
 std::string newRemoteToken();

@@ -80,6 +80,16 @@ TEST(RemoteKeyFile, TakesOnlyARegularFileWithARealKey) {
     std::filesystem::permissions(good, std::filesystem::perms::others_read,
                                  std::filesystem::perm_options::add);
     EXPECT_TRUE(std::get<TokenFile>(tokenFromFile(good.string())).othersMayRead);
+
+    // The key kept between runs: made once, readable by its owner only,
+    // the same at the next run, new on request.
+    const std::string kept = (dir.path() / "config" / "telecomando.chiave").string();
+    const std::string first = keptRemoteKey(kept, false);
+    EXPECT_EQ(first.size(), 32u);
+    EXPECT_EQ(std::filesystem::status(kept).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    EXPECT_EQ(keptRemoteKey(kept, false), first);
+    EXPECT_NE(keptRemoteKey(kept, true), first);
 }
 
 }  // namespace

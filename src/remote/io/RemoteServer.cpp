@@ -22,6 +22,14 @@ namespace quilo {
 namespace {
 
 constexpr int kPingMs = 20'000;
+
+const QByteArray kNoKeyPage =
+    "<!doctype html><html lang=\"it\"><head><meta charset=\"utf-8\"><meta name=\"viewport\" "
+    "content=\"width=device-width, initial-scale=1\"><title>Quilo \xC2\xB7 telecomando</title>"
+    "</head><body style=\"font-family:sans-serif;background:#111;color:#eee;padding:24px;"
+    "font-size:1.3em\"><h1>Chiave non valida</h1><p>Questa pagina non ha la chiave del "
+    "telecomando di Quilo, o ne ha una vecchia. Inquadrare di nuovo il codice QR nella finestra "
+    "del telecomando (Ctrl+R sul computer dello spettacolo).</p></body></html>";
 constexpr int kNiceness = 10;
 
 struct Request {
@@ -272,7 +280,14 @@ void RemoteServer::readRequest(QTcpSocket* socket) {
     // The token before anything else: without it, nothing but 403.
     const auto given =
         requestToken(request->query.toStdString(), request->header("cookie").toStdString());
-    if (!given || !sameToken(*given, options_.token)) return answer(socket, 403, "text/plain", "");
+    if (!given || !sameToken(*given, options_.token)) {
+        // A page opened without a valid key says so in Italian, not in the
+        // browser's words.
+        const Route asked = routeFor(request->path.toStdString());
+        const bool page = asked == Route::Remote || asked == Route::Stage || asked == Route::Live;
+        return page ? answer(socket, 403, "text/html; charset=utf-8", kNoKeyPage)
+                    : answer(socket, 403, "text/plain", "");
+    }
     // A browser names the host it thinks it talks to: only this machine's
     // names (a request without one, from a pedal's script, is taken).
     const QByteArray host = request->header("host");

@@ -5,17 +5,41 @@ var quilo = (function () {
   // The key came in the address once; the cookie carries it from now on, so
   // it leaves the address bar and the history.
   if (/[?&]t=/.test(location.search)) history.replaceState(null, '', location.pathname);
+  // Whether the page still reaches the show, said on top of every page: a
+  // page never goes on showing a show it has lost.
+  var link = document.createElement('div');
+  link.id = 'link';
+  link.setAttribute('role', 'alert');
+  link.hidden = true;
+  document.body.insertBefore(link, document.body.firstChild);
+  function say(text) {
+    link.textContent = text;
+    link.hidden = !text;
+    document.body.classList.toggle('lost', !!text);
+  }
+  var noKey = 'Questa pagina non ha più la chiave del telecomando: inquadrare di nuovo il ' +
+              'codice QR (Ctrl+R sul computer dello spettacolo).';
+  function lost() {
+    fetch('/api/state').then(function (r) {
+      say(r.status === 403 ? noKey : 'Collegamento con lo spettacolo perso: riprovo…');
+    }, function () { say('Collegamento con lo spettacolo perso: riprovo…'); });
+  }
   function command(cmd, at) {
     var body = { cmd: cmd };
     if (at) body.at = at;
     return fetch('/api/command', { method: 'POST', body: JSON.stringify(body),
-                                   headers: { 'Content-Type': 'application/json' } });
+                                   headers: { 'Content-Type': 'application/json' } })
+      .then(function (r) { if (r.status === 403) say(noKey); return r; }, lost);
   }
   function open(path, onMessage) {
     var socket = new WebSocket((location.protocol === 'https:' ? 'wss://' : 'ws://') + location.host + path);
     socket.binaryType = 'blob';
     socket.onmessage = onMessage;
-    socket.onclose = function () { setTimeout(function () { open(path, onMessage); }, 1000); };
+    socket.onopen = function () { say(''); };
+    socket.onclose = function () {
+      lost();
+      setTimeout(function () { open(path, onMessage); }, 1000);
+    };
   }
   function listen(onState) {
     open('/ws', function (event) { onState(JSON.parse(event.data)); });

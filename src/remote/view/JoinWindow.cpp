@@ -27,6 +27,15 @@ JoinWindow::JoinWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     layout->addWidget(hint);
     layout->addWidget(code_);
     layout->addWidget(address_);
+    auto* renew = new QPushButton(QStringLiteral("Nuova chiave"), this);
+    renew->setAccessibleName(QStringLiteral("Nuova chiave"));
+    renew->setToolTip(
+        QStringLiteral("La chiave vecchia non vale più: ogni telefono deve "
+                       "inquadrare di nuovo il codice"));
+    layout->addWidget(renew);
+    connect(renew, &QPushButton::clicked, this, [this] {
+        if (onNewKey) onNewKey();
+    });
     auto* off = new QPushButton(QStringLiteral("Spegni il telecomando"), this);
     off->setAccessibleName(QStringLiteral("Spegni il telecomando"));
     layout->addWidget(off);

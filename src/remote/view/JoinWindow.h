@@ -16,6 +16,8 @@ class JoinWindow : public QWidget {
     void setAddress(const QString& url);
     // "Spegni il telecomando".
     std::function<void()> onTurnOff;
+    // "Nuova chiave".
+    std::function<void()> onNewKey;
 
   private:
     QLabel* code_ = nullptr;
