@@ -195,6 +195,11 @@ void RemoteLink::startOn(int port) {
     server_->setThumbnails([pictures = pictures_.get()](int line, auto done) {
         pictures->thumbnail(line, std::move(done));
     });
+    server_->setDiscTracks([&cd = cd_] {
+        std::vector<std::int32_t> lengths;
+        for (const DiscTrack& track : cd.trackTable()) lengths.push_back(track.length);
+        return lengths;
+    });
     if (auto failure = server_->start()) {
         warnings_.warn(*failure);
         pictures_.reset();

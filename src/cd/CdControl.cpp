@@ -134,6 +134,11 @@ std::int64_t CdControl::readFrameLocked() const {
     return std::clamp(heardFrameLocked() + offsetFrames_, std::int64_t{0}, end);
 }
 
+std::vector<DiscTrack> CdControl::trackTable() const {
+    std::lock_guard lock(mutex_);
+    return toc_;
+}
+
 std::int32_t CdControl::heardSector() const {
     std::lock_guard lock(mutex_);
     return heardLocked();

@@ -67,6 +67,8 @@ class CdControl : public CdDevice {
     std::optional<SecondAhead> nextSecond() const;
     // The sector being heard (or where the device stands), for tests and tools.
     std::int32_t heardSector() const;
+    // The disc's tracks as it was last read; from any thread.
+    std::vector<DiscTrack> trackTable() const;
     std::int64_t heardFrame() const;  // the sample frame, counted from the disc's start
 
     // Sectors the disc could not give since the last call (they played as

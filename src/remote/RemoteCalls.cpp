@@ -1,5 +1,7 @@
 #include "remote/RemoteCalls.h"
 
+#include <cstdio>
+
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
@@ -81,6 +83,20 @@ std::variant<RemoteCommand, std::string> parseRemoteCommand(std::string_view bod
         return command;
     }
     return std::string("comando sconosciuto");
+}
+
+std::optional<std::string> outsideDisc(const CdPosition& at,
+                                       const std::vector<std::int32_t>& tracks) {
+    if (tracks.empty()) return std::nullopt;
+    if (at.track < 1 || std::size_t(at.track) > tracks.size())
+        return "il disco ha " + std::to_string(tracks.size()) + " brani";
+    const std::int32_t length = tracks[std::size_t(at.track - 1)];
+    if ((std::int64_t{at.minutes} * 60 + at.seconds) * 75 < length) return std::nullopt;
+    const std::int32_t seconds = length / 75;
+    char lasts[64];
+    std::snprintf(lasts, sizeof lasts, "il brano %d dura %d:%02d", at.track, seconds / 60,
+                  seconds % 60);
+    return std::string(lasts);
 }
 
 RemoteState remoteState(const Modulo1& state, const CdPosition& position, Transport transport) {

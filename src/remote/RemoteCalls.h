@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 #include "shared/CdPosition.h"
 #include "shared/Modulo1.h"
@@ -35,6 +36,12 @@ struct RemoteCommand {
 // The command a request's body asks for, or why it is refused (in Italian).
 // The body is at most a few KiB: the server refuses longer ones before this.
 std::variant<RemoteCommand, std::string> parseRemoteCommand(std::string_view body);
+
+// Why a "goto" cannot go where it asks on a disc of `tracks` (each track's
+// length in sectors): a track it lacks, or a second past a track's end.
+// None when it can, or when no disc is known.
+std::optional<std::string> outsideDisc(const CdPosition& at,
+                                       const std::vector<std::int32_t>& tracks);
 
 enum class Transport { Playing, Paused, Stopped };
 

@@ -18,6 +18,13 @@ TEST(RemoteCalls, ParsesEachCommandAndRefusesEverythingElse) {
           R"({"cmd":"goto","at":"00:00:01"})", R"({"cmd":"goto","at":"01:00:60"})",
           R"({"cmd":"goto","at":"1:0:5"})", "{\"cmd\":\"play\"", "\xFF\xFE"})
         EXPECT_TRUE(std::holds_alternative<std::string>(parseRemoteCommand(body))) << body;
+    // Where the disc has no such place: a track past its last, a second past a track's end.
+    const std::vector<std::int32_t> disc = {62 * 75, 90 * 75 + 40};
+    EXPECT_FALSE(outsideDisc({2, 1, 30, 0}, disc));
+    EXPECT_FALSE(outsideDisc({4, 0, 0, 0}, {}));  // no disc known: nothing to say
+    EXPECT_EQ(outsideDisc({2, 1, 31, 0}, disc), "il brano 2 dura 1:30");
+    EXPECT_EQ(outsideDisc({1, 99, 59, 0}, disc), "il brano 1 dura 1:02");
+    EXPECT_EQ(outsideDisc({3, 0, 0, 0}, disc), "il disco ha 2 brani");
 }
 
 TEST(RemoteCalls, GivesTheCueOnViewAndTheNextAsJson) {

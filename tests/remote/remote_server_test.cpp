@@ -30,6 +30,7 @@ class RemoteServerTest : public ::testing::Test {
                 done(line == 3 ? QByteArray("JPEG3") : QByteArray());
             });
         });
+        server.setDiscTracks([] { return std::vector<std::int32_t>{62 * 75, 62 * 75}; });
         EXPECT_FALSE(server.start());
         server.publish(R"({"position":"01:00:07:30"})");
         server.setCues(R"([{"line":1}])");
@@ -95,6 +96,17 @@ TEST_F(RemoteServerTest, GivesItsPagesStateAndCuesWithTheTokenThenByItsCookie) {
     if (commanded.count() == 0) commanded.wait(2000);
     ASSERT_EQ(commanded.count(), 1);
     EXPECT_EQ(commanded.at(0).at(0).value<RemoteCommand>().at, (CdPosition{1, 0, 30, 0}));
+    // A place the disc does not have is refused with the reason.
+    for (const auto& [at, why] : {std::pair{"01:01:05", "il brano 1 dura 1:02"},
+                                  std::pair{"04:00:00", "il disco ha 2 brani"}}) {
+        const QByteArray past = R"({"cmd":"goto","at":")" + QByteArray(at) + R"("})";
+        const QByteArray reply =
+            exchange("POST /api/command HTTP/1.1\r\n" + cookie +
+                     "Content-Length: " + QByteArray::number(past.size()) + "\r\n\r\n" + past);
+        EXPECT_EQ(status(reply), 400) << at;
+        EXPECT_TRUE(reply.endsWith(why)) << reply.constData();
+    }
+    EXPECT_EQ(commanded.count(), 1);
     const QByteArray unknown = R"({"cmd":"format-disk"})";
     EXPECT_EQ(status(exchange("POST /api/command HTTP/1.1\r\n" + cookie + "Content-Length: " +
                               QByteArray::number(unknown.size()) + "\r\n\r\n" + unknown)),

@@ -332,7 +332,13 @@ void RemoteServer::readRequest(QTcpSocket* socket) {
         if (const auto* why = std::get_if<std::string>(&parsed))
             return answer(socket, 400, "text/plain; charset=utf-8",
                           QByteArray::fromStdString(*why));
-        emit commanded(std::get<RemoteCommand>(parsed));
+        const RemoteCommand& command = std::get<RemoteCommand>(parsed);
+        if (command.kind == RemoteCommandKind::GoTo && discTracks_) {
+            if (const auto why = outsideDisc(command.at, discTracks_()))
+                return answer(socket, 400, "text/plain; charset=utf-8",
+                              QByteArray::fromStdString(*why));
+        }
+        emit commanded(command);
         return answer(socket, 204, "text/plain", "", cookie);
     }
     if (route == Route::Thumbnail) {

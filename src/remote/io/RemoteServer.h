@@ -69,6 +69,12 @@ class RemoteServer : public QObject {
     using Thumbnails = std::function<void(int line, std::function<void(QByteArray)> done)>;
     void setThumbnails(Thumbnails thumbnails) { thumbnails_ = std::move(thumbnails); }
 
+    // The tracks' lengths in sectors, for a "goto" past the disc's end to be
+    // refused with its reason; from the server's thread; set before start.
+    void setDiscTracks(std::function<std::vector<std::int32_t>()> tracks) {
+        discTracks_ = std::move(tracks);
+    }
+
     // A live frame (JPEG) for the live pages, from any thread. A page that
     // has not taken the frames before skips this one: a slow phone never
     // piles frames up in memory.
@@ -115,6 +121,7 @@ class RemoteServer : public QObject {
     std::vector<QPointer<QWebSocket>> liveClients_;
     std::atomic<int> liveViewers_{0};
     Thumbnails thumbnails_;
+    std::function<std::vector<std::int32_t>()> discTracks_;
     std::vector<std::string> hostNames_;  // what a Host header may name
     std::mutex mutex_;                    // guards the two below
     std::string state_ = "{}";
