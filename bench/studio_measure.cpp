@@ -46,6 +46,13 @@ double coreShareOver(int ms) {
     return (cpuSeconds() - cpu) / (wall.nsecsElapsed() / 1e9);
 }
 
+void printTimes(const char* what, std::vector<double> ms, const char* of) {
+    if (ms.empty()) return;
+    std::sort(ms.begin(), ms.end());
+    std::printf("%s: median %.1f ms, worst %.1f ms over %zu %s\n", what, ms[ms.size() / 2],
+                ms.back(), ms.size(), of);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -93,10 +100,7 @@ int main(int argc, char** argv) {
         ms.push_back(move.nsecsElapsed() / 1e6);
         application.processEvents();
     }
-    std::sort(ms.begin(), ms.end());
-    if (!ms.empty())
-        std::printf("scrub to preview: median %.1f ms, worst %.1f ms over %zu moves\n",
-                    ms[ms.size() / 2], ms.back(), ms.size());
+    printTimes("scrub to preview", ms, "moves");
 
     // Editing: the key's action to the list painted anew.
     {
@@ -112,10 +116,7 @@ int main(int argc, char** argv) {
             editMs.push_back(edit.nsecsElapsed() / 1e6);
             application.processEvents();
         }
-        std::sort(editMs.begin(), editMs.end());
-        if (!editMs.empty())
-            std::printf("key to list: median %.1f ms, worst %.1f ms over %zu nudges\n",
-                        editMs[editMs.size() / 2], editMs.back(), editMs.size());
+        printTimes("key to list", editMs, "nudges");
     }
 
     // Idle once the checker's first look at the script is over.

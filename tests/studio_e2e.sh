@@ -34,14 +34,8 @@ cp "$work/root/Allegato/prova.txt" "$work/original.txt"
 # One track of 30 s with a click at the start of every second.
 sox -q -D -n -r 44100 -c 2 -b 16 "$work/disc/01.wav" synth 20s square 1 vol 0.9 pad 0 44080s repeat 29
 
-display=:$((90 + $$ % 50))
-Xvfb "$display" -screen 0 1280x900x24 >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY="$display"
-sleep 1
-openbox >/dev/null 2>&1 &
-wm=$!
-sleep 1
+. "$top/tests/support/x_desktop.sh"
+start_desktop 1280x900 90
 QT_QPA_PLATFORM=xcb ./quilo-studio "$work/root/Allegato/prova.txt" --root "$work/root" \
     --disc "$work/disc" >"$work/studio.log" 2>&1 &
 studio=$!

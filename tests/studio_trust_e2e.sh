@@ -22,14 +22,8 @@ cleanup() {
 trap cleanup EXIT
 export XDG_STATE_HOME="$work/state" HOME="$work/home" PULSE_SERVER=unix:/nonexistent
 mkdir -p "$HOME"
-display=:$((150 + $$ % 50))
-Xvfb "$display" -screen 0 1024x768x24 >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY="$display"
-sleep 1
-openbox >/dev/null 2>&1 &
-wm=$!
-sleep 1
+. "$top/tests/support/x_desktop.sh"
+start_desktop 1024x768 150
 
 fail=0
 failed() { echo "FAIL: $*"; fail=1; }

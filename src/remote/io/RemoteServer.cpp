@@ -291,7 +291,12 @@ void RemoteServer::readRequest(QTcpSocket* socket) {
     // A browser names the host it thinks it talks to: only this machine's
     // names (a request without one, from a pedal's script, is taken).
     const QByteArray host = request->header("host");
-    if (!host.isEmpty() && !hostNamesThisMachine(host.toStdString(), hostNames_))
+    // The address the connection came in on is this machine's too, even one
+    // taken after the server started (a laptop that joined the hall's Wi-Fi).
+    QHostAddress here = socket->localAddress();
+    here.setScopeId({});
+    if (!host.isEmpty() && !hostNamesThisMachine(host.toStdString(), hostNames_) &&
+        !hostNamesThisMachine(host.toStdString(), {here.toString().toLower().toStdString()}))
         return answer(socket, 403, "text/plain", "");
     if (!socket->property("verified").toBool()) {
         if (verified_ >= kMaxConnections) return answer(socket, 503, "text/plain", "");

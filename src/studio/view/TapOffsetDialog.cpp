@@ -10,6 +10,8 @@ namespace quilo {
 
 TapOffsetDialog::TapOffsetDialog(int offsetMs, QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Ritardo dei tocchi"));
+    // While calibrating the dialog itself takes Space, never a button.
+    setFocusPolicy(Qt::StrongFocus);
     auto* layout = new QVBoxLayout(this);
     auto* explain = new QLabel(
         QStringLiteral("Chi tocca T a tempo di musica lo fa di solito un poco dopo. Questi "
@@ -28,6 +30,7 @@ TapOffsetDialog::TapOffsetDialog(int offsetMs, QWidget* parent) : QDialog(parent
     layout->addLayout(form);
     message_ = new QLabel(this);
     message_->setAccessibleName(QStringLiteral("Calibrazione"));
+    message_->setWordWrap(true);
     layout->addWidget(message_);
     auto* buttons = new QDialogButtonBox(this);
     auto* calibrate = buttons->addButton(QStringLiteral("Calibra"), QDialogButtonBox::ActionRole);
