@@ -30,7 +30,7 @@ def handshake(host, port, token, path):
     key = base64.b64encode(os.urandom(16)).decode()
     s.sendall(("GET %s HTTP/1.1\r\nHost: %s:%d\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
                "Sec-WebSocket-Key: %s\r\nSec-WebSocket-Version: 13\r\nOrigin: http://%s:%d\r\n"
-               "Cookie: quilo=%s\r\n\r\n" % (path, host, port, key, host, port, token)).encode())
+               "Cookie: quilo_%d=%s\r\n\r\n" % (path, host, port, key, host, port, port, token)).encode())
     head = b""
     while b"\r\n\r\n" not in head:
         chunk = s.recv(1)

@@ -5,7 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QApplication>
+#include <QCryptographicHash>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QNetworkInterface>
 #include <Qt>
 #include <cstdio>
@@ -22,6 +25,8 @@ namespace quilo {
 namespace {
 
 constexpr const char* kRemoteKey = "telecomando";
+constexpr int kHeartbeatMs = 250;
+constexpr std::size_t kWaitingCommandsAtMost = 16;
 
 // The address a phone on the same network reaches this machine at.
 // The host part of a URL: an IPv6 address goes in brackets.
@@ -98,6 +103,13 @@ std::string newRemoteToken() {
     return token;
 }
 
+std::string viewerTokenFor(const std::string& operatorToken) {
+    const QByteArray hash = QCryptographicHash::hash(
+        QByteArray("quilo-vista:") + QByteArray::fromStdString(operatorToken),
+        QCryptographicHash::Sha256);
+    return hash.toHex().left(int(kTokenLength)).toStdString();
+}
+
 RemoteLink::RemoteLink(const AppOptions& options, Presentation& core, CdControl& cd,
                        ShowOperator& show, Warnings& warnings, std::function<void()> sync)
     : options_(options),
@@ -105,7 +117,10 @@ RemoteLink::RemoteLink(const AppOptions& options, Presentation& core, CdControl&
       cd_(cd),
       show_(show),
       warnings_(warnings),
-      sync_(std::move(sync)) {}
+      sync_(std::move(sync)) {
+    heartbeat_.setInterval(kHeartbeatMs);
+    connect(&heartbeat_, &QTimer::timeout, this, [this] { heartbeat(); });
+}
 
 RemoteLink::~RemoteLink() = default;
 
@@ -132,7 +147,7 @@ void RemoteLink::join() {
         joinWindow_->onTurnOff = [this] { turnOff(); };
         joinWindow_->onNewKey = [this] { newKey(); };
     }
-    joinWindow_->setAddress(address_);
+    joinWindow_->setLinks(links());
     joinWindow_->show();
     joinWindow_->raise();
 }
@@ -143,6 +158,7 @@ void RemoteLink::turnOff() {
     settings(options_)->setValue(QString::fromLatin1(kRemoteKey), false);
     pictures_.reset();
     server_.reset();
+    heartbeat_.stop();
     address_.clear();
     if (joinWindow_) joinWindow_->hide();
 }
@@ -162,7 +178,7 @@ void RemoteLink::newKey() {
     pictures_.reset();
     server_.reset();
     startOn(port);
-    if (joinWindow_ && server_) joinWindow_->setAddress(address_);
+    if (joinWindow_ && server_) joinWindow_->setLinks(links());
 }
 
 void RemoteLink::startOn(int port) {
@@ -187,8 +203,9 @@ void RemoteLink::startOn(int port) {
         warnings_.warn("indirizzo del telecomando non valido: " + options_.remoteBind);
         return;
     }
+    viewerToken_ = viewerTokenFor(token);
     server_ = std::make_unique<RemoteServer>(
-        RemoteServerOptions{static_cast<quint16>(port), bind, token});
+        RemoteServerOptions{static_cast<quint16>(port), bind, token, viewerToken_});
     RemoteServer* server = server_.get();
     pictures_ =
         std::make_unique<RemotePictures>([server](QByteArray jpeg) { server->pushFrame(jpeg); });
@@ -208,6 +225,11 @@ void RemoteLink::startOn(int port) {
     }
     connect(server, &RemoteServer::liveJoined, this, [this] { mirror(true); });
     connect(server, &RemoteServer::commanded, this, [this](RemoteCommand command) {
+        if (QApplication::activeModalWidget()) {
+            if (waitingCommands_.size() < kWaitingCommandsAtMost)
+                waitingCommands_.push_back(command);
+            return;
+        }
         run(command);
         sync_();
     });
@@ -218,28 +240,76 @@ void RemoteLink::startOn(int port) {
     // The key is said only to a terminal: a desktop launcher's output goes to a log.
     if (::isatty(STDOUT_FILENO))
         std::cout << "quilo: telecomando su " << address_.toStdString() << "\n" << std::flush;
+    cuesVersion_.clear();
+    heartbeat_.start();
     publish();
+}
+
+QString RemoteLink::viewerAddress(const QString& page) const {
+    if (address_.isEmpty()) return {};
+    QString url = address_;
+    url.truncate(url.indexOf(QStringLiteral("/?t=")));
+    return url + QLatin1Char('/') + page + QStringLiteral("?t=") +
+           QString::fromStdString(viewerToken_);
+}
+
+QList<JoinWindow::Link> RemoteLink::links() const {
+    return {{QStringLiteral("Telecomando (comanda lo spettacolo)"), address_},
+            {QStringLiteral("Palco (solo guardare)"), viewerAddress(QStringLiteral("stage"))},
+            {QStringLiteral("Diretta (solo guardare)"), viewerAddress(QStringLiteral("live"))},
+            {QStringLiteral("Sottotitoli per la diretta (solo guardare)"),
+             viewerAddress(QStringLiteral("captions"))}};
+}
+
+// A message box of the show (its handler waits for OK) stops the ticks that
+// publish; the music plays on, and so does the state. Commands sent
+// meanwhile run once it is closed, in their order.
+void RemoteLink::heartbeat() {
+    if (QApplication::activeModalWidget()) return publish();
+    if (waitingCommands_.empty()) return;
+    while (!waitingCommands_.empty()) {
+        run(waitingCommands_.front());
+        waitingCommands_.pop_front();
+    }
+    sync_();
 }
 
 void RemoteLink::publish() {
     if (!server_) return;
     const Modulo1& state = core_.state();
-    if (state.scriptPath != cuesFor_ || state.lineCount != cuesLines_) {
-        cuesFor_ = state.scriptPath;
-        cuesLines_ = state.lineCount;
-        server_->setCues(cuesJson(state));
-        pictures_->setScript(state.scriptPath, options_.root);
-    }
     const CdMode mode = cd_.mode();
-    const Transport transport = mode == CdMode::Playing  ? Transport::Playing
-                                : mode == CdMode::Paused ? Transport::Paused
-                                                         : Transport::Stopped;
-    server_->publish(stateJson(remoteState(state, CdPosition::unpack(cd_.position()), transport)));
+    ShowSide side;
+    side.transport = mode == CdMode::Playing  ? Transport::Playing
+                     : mode == CdMode::Paused ? Transport::Paused
+                                              : Transport::Stopped;
+    for (const DiscTrack& track : cd_.trackTable()) side.tracks.push_back(track.length);
+    side.pauseLeft = core_.clock().secondsUntilPauseEnds();
+    RemoteState remote = remoteState(state, CdPosition::unpack(cd_.position()), side);
+    if (remote.cues != cuesVersion_) {
+        cuesVersion_ = remote.cues;
+        server_->setCues(cuesJson(state));
+        pictures_->setScript(state.scriptPath, options_.root, remote.cues);
+    }
+    remote.black = show_.black();
+    remote.message = message_;
+    if (const auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+        remote.waiting = box->text().left(200).toStdString();
+    server_->publish(stateJson(remote));
 }
 
 void RemoteLink::mirror(bool always) {
     if (!pictures_ || server_->liveViewers() == 0) return;
-    const DisplayForm& now = core_.testo1();
+    static const DisplayForm kBlack = [] {
+        DisplayForm black;
+        black.backColour = {0, 0, 0};
+        for (auto* label : {&black.Label1[0], &black.Label1[1], &black.Label2[0], &black.Label2[1]})
+            label->visible = false;
+        black.Text1.visible = false;
+        for (auto& pane : black.ImgEdit) pane.visible = false;
+        black.visible = true;
+        return black;
+    }();
+    const DisplayForm& now = show_.black() ? kBlack : core_.testo1();
     if (!always && mirrored_ && *mirrored_ == now) return;
     mirrored_ = now;
     pictures_->show(now);
@@ -273,6 +343,13 @@ void RemoteLink::run(const RemoteCommand& command) {
             break;
         case RemoteCommandKind::GoTo:
             show_.goTo(command.at);
+            break;
+        case RemoteCommandKind::Black:
+            show_.setBlack(command.on);
+            mirror(true);
+            break;
+        case RemoteCommandKind::Message:
+            message_ = command.text;
             break;
     }
 }

@@ -5,6 +5,8 @@
 // keys and the panel's buttons run it. Off unless --remote asks for it.
 
 #include <QObject>
+#include <QTimer>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -42,6 +44,8 @@ class RemoteLink : public QObject {
     void newKey();
     // Where to join, with the key; empty while the remote is off.
     const QString& address() const { return address_; }
+    // The stage page's address, with the viewers' key.
+    QString viewerAddress(const QString& page) const;
     // After every handler.
     void publish();
     // After every handler, repaint and transition frame: the live pages get
@@ -52,6 +56,8 @@ class RemoteLink : public QObject {
     void startOn(int port);
     std::string keyFile() const;
     void run(const RemoteCommand& command);
+    void heartbeat();
+    QList<JoinWindow::Link> links() const;
 
     const AppOptions& options_;
     Presentation& core_;
@@ -63,9 +69,14 @@ class RemoteLink : public QObject {
     std::unique_ptr<RemotePictures> pictures_;  // after the server: ends first
     std::optional<DisplayForm> mirrored_;
     std::unique_ptr<JoinWindow> joinWindow_;
-    QString address_;      // with the key
-    std::string cuesFor_;  // the script whose cues were given last
-    int cuesLines_ = -1;
+    QString address_;  // with the key
+    std::string viewerToken_;
+    std::string cuesVersion_;  // the version of the cues given last
+    std::string message_;      // for the stage, until cleared
+    // While a message box waits for OK the show's handlers wait too: the
+    // state is published from here, and commands wait their turn.
+    QTimer heartbeat_;
+    std::deque<RemoteCommand> waitingCommands_;
 };
 
 // A key the operator keeps in a file (for a pedal or a kiosk): a regular
@@ -83,5 +94,9 @@ std::string keptRemoteKey(const std::string& file, bool renew);
 
 // A new token: 128 random bits as 32 hex digits.
 std::string newRemoteToken();
+
+// The viewers' key of an operator's key: the same for the same key (the
+// stage's link survives a restart), replaced with it, and no way back to it.
+std::string viewerTokenFor(const std::string& operatorToken);
 
 }  // namespace quilo

@@ -70,11 +70,13 @@ void RemotePictures::show(const DisplayForm& form) {
     wake_.notify_all();
 }
 
-void RemotePictures::setScript(const std::string& script, const std::string& root) {
+void RemotePictures::setScript(const std::string& script, const std::string& root,
+                               const std::string& version) {
     std::lock_guard lock(mutex_);
-    if (script == script_ && root == root_) return;
+    if (script == script_ && root == root_ && version == version_) return;
     script_ = script;
     root_ = root;
+    version_ = version;
     ++scriptGeneration_;
     thumbs_.clear();
     thumbBytes_ = 0;

@@ -47,9 +47,11 @@ class RemotePictures {
     // The display as it is now, to be painted for the live page.
     void show(const DisplayForm& form);
 
-    // The script whose cues get thumbnails; the thumbnails of another are
-    // forgotten.
-    void setScript(const std::string& script, const std::string& root);
+    // The script whose cues get thumbnails, in a version of its lines; the
+    // thumbnails of another script, or of another version (saved while it
+    // plays: its lines may have moved), are forgotten.
+    void setScript(const std::string& script, const std::string& root,
+                   const std::string& version = {});
 
     // The thumbnail of the cue on `line` (1-based) goes to `done`, at once
     // when painted already, else from the painting thread; empty when no cue
@@ -73,6 +75,7 @@ class RemotePictures {
     std::deque<Request> waiting_;
     std::string script_;
     std::string root_;
+    std::string version_;
     int scriptGeneration_ = 0;
     std::map<int, QByteArray> thumbs_;
     qint64 thumbBytes_ = 0;

@@ -51,6 +51,14 @@ class ShowOperator : public QObject {
     // Whether the display is to fill its screen with no frame.
     bool fullScreen() const { return fullScreen_; }
 
+    // "Schermo nero" from the remote: the display black for the audience,
+    // the music and the script untouched.
+    void setBlack(bool black) {
+        black_ = black;
+        display_.setBlackedOut(black);
+    }
+    bool black() const { return black_; }
+
   private:
     void watchPictures();
     void preloadPictures();
@@ -72,6 +80,7 @@ class ShowOperator : public QObject {
     std::function<void()> sync_;
     std::optional<CdPosition> from_;
     bool fullScreen_ = false;
+    bool black_ = false;
     QFileSystemWatcher watcher_;
     QFileSystemWatcher pictureWatcher_;
     std::array<std::string, 5> panesSeen_;    // the panes' files at the last look

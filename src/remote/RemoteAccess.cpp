@@ -48,11 +48,37 @@ std::optional<std::string> wellFormedToken(std::string_view text) {
     return token;
 }
 
-std::optional<std::string> requestToken(std::string_view query, std::string_view cookieHeader) {
-    if (const auto fromQuery = valueOf(query, "t", '&')) return std::string(*fromQuery);
-    if (const auto fromCookie = valueOf(cookieHeader, "quilo", ';'))
-        return std::string(*fromCookie);
-    return std::nullopt;
+std::string cookieName(int port, Role role) {
+    return "quilo_" + std::to_string(port) + (role == Role::Operator ? "" : "_vista");
+}
+
+Role requestRole(std::string_view query, std::string_view cookieHeader, int port,
+                 const RemoteKeys& keys) {
+    const auto roleOf = [&keys](std::string_view given) {
+        if (sameToken(given, keys.operatorKey)) return Role::Operator;
+        if (sameToken(given, keys.viewerKey)) return Role::Viewer;
+        return Role::None;
+    };
+    if (const auto fromQuery = valueOf(query, "t", '&')) return roleOf(*fromQuery);
+    Role best = Role::None;
+    for (const Role role : {Role::Viewer, Role::Operator}) {
+        const std::string name = cookieName(port, role);
+        if (const auto kept = valueOf(cookieHeader, name, ';'); kept && roleOf(*kept) == role)
+            best = role;
+    }
+    return best;
+}
+
+bool roleMayUse(Role role, Route route) {
+    switch (role) {
+        case Role::Operator:
+            return true;
+        case Role::Viewer:
+            return route != Route::Remote && route != Route::Command;
+        case Role::None:
+            break;
+    }
+    return false;
 }
 
 std::optional<int> thumbnailLine(std::string_view query) {
@@ -72,7 +98,8 @@ Route routeFor(std::string_view path) {
         std::string_view path;
         Route route;
     };
-    static constexpr std::array<Known, 11> kKnown{{{"/", Route::Remote},
+    static constexpr std::array<Known, 12> kKnown{{{"/", Route::Remote},
+                                                   {"/captions", Route::Captions},
                                                    {"/api/thumb", Route::Thumbnail},
                                                    {"/ws/live", Route::LiveSocket},
                                                    {"/api/cues", Route::Cues},

@@ -1,7 +1,9 @@
 #pragma once
 // Who may use the remote and what they may ask for. Every request on the
-// shared network is hostile until it shows the run's token: given once in
-// the address (?t=...), then kept in a cookie. Only a fixed list of pages and
+// shared network is hostile until it shows a key: given once in the address
+// (?t=...), then kept in a cookie. The operator's key runs the show; the
+// viewers' key (for the speaker's stage page, the streaming technician's
+// live and captions pages) only watches it. Only a fixed list of pages and
 // calls exists; a path is one of them exactly or nothing, so no file of the
 // disk can ever be named.
 
@@ -23,9 +25,22 @@ bool sameToken(std::string_view given, std::string_view token);
 // for anything else. For a token read from a file the operator wrote.
 std::optional<std::string> wellFormedToken(std::string_view text);
 
-// The token a request carries: the address's "t" parameter, else the
-// "quilo" cookie of its Cookie header.
-std::optional<std::string> requestToken(std::string_view query, std::string_view cookieHeader);
+enum class Role { None, Viewer, Operator };
+
+struct RemoteKeys {
+    std::string operatorKey;
+    std::string viewerKey;
+};
+
+// The cookie that keeps a role's key for the remote on `port`. A browser
+// sends a host's cookies to every port of it: each port's remote keeps its
+// own, so two remotes on one machine never take each other's key.
+std::string cookieName(int port, Role role);
+
+// What a request may do: the key in its address ("t") when it has one (the
+// link just opened is what counts), else the best of its cookies' keys.
+Role requestRole(std::string_view query, std::string_view cookieHeader, int port,
+                 const RemoteKeys& keys);
 
 // Whether a Host header names this machine: one of `names` (its addresses,
 // its name, "localhost"), with or without a port, an IPv6 address in
@@ -45,8 +60,13 @@ enum class Route {
     LiveSocket,
     Script,
     Style,
+    Captions,
     None
 };
+
+// Whether a role may use a route: a viewer has the pages that watch the show
+// and what they read, never the remote's page nor its commands.
+bool roleMayUse(Role role, Route route);
 
 // The line a thumbnail's address names ("line=N", N from 1 to 99999); none
 // for anything else.

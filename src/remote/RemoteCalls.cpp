@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <filesystem>
 
 #include "presentation/CueJumps.h"
@@ -15,7 +16,7 @@
 namespace quilo {
 namespace {
 
-constexpr std::array<std::pair<std::string_view, RemoteCommandKind>, 9> kCommands{{
+constexpr std::array<std::pair<std::string_view, RemoteCommandKind>, 11> kCommands{{
     {"play", RemoteCommandKind::Play},
     {"pause", RemoteCommandKind::Pause},
     {"stop", RemoteCommandKind::Stop},
@@ -25,7 +26,13 @@ constexpr std::array<std::pair<std::string_view, RemoteCommandKind>, 9> kCommand
     {"prev-cue", RemoteCommandKind::PrevCue},
     {"first-cue", RemoteCommandKind::FirstCue},
     {"goto", RemoteCommandKind::GoTo},
+    {"black", RemoteCommandKind::Black},
+    {"message", RemoteCommandKind::Message},
 }};
+
+// A block's lines after its opening one, as the display shows them: up to
+// the closing line (its letter dropped), a bounded number of them.
+constexpr int kBlockLinesShown = 40;
 
 // "TT:MM:SS" with a track from 1 to 98, minutes to 99 and seconds to 59.
 std::optional<CdPosition> parseSecond(const std::string& text) {
@@ -39,11 +46,47 @@ std::optional<CdPosition> parseSecond(const std::string& text) {
     return CdPosition{track, minutes, seconds, 0};
 }
 
+std::string blockLines(const Modulo1& state, int index, std::string_view closedBy) {
+    std::string text;
+    for (int i = index + 1; i < state.lineCount && i < LineTable::kSize; ++i) {
+        if (i - index > kBlockLinesShown) break;
+        const std::string& line = state.scriptLines[i];
+        const bool closing = state.scriptLines.decoded(i).commandLetter == closedBy;
+        text += '\n';
+        text += closing && !line.empty() ? line.substr(0, line.size() - 1) : line;
+        if (closing) break;
+    }
+    return text;
+}
+
+const char* kindOf(ScriptCommand command) {
+    switch (command) {
+        case ScriptCommand::Picture:
+        case ScriptCommand::Background:
+            return "picture";
+        case ScriptCommand::Sound:
+            return "sound";
+        default:
+            return "text";
+    }
+}
+
 RemoteCue cueOf(const Modulo1& state, int index) {
     const std::string& line = state.scriptLines[index];
     const DecodedLine& d = state.scriptLines.decoded(index);
     const CommandTraits& traits = traitsFor(d.commandLetter);
-    return {index + 1, d.timeText, std::string(traits.letter), commandBody(line)};
+    std::string text = commandBody(line);
+    if (!traits.closedBy.empty()) text += blockLines(state, index, traits.closedBy);
+    return {index + 1, d.timeText, std::string(traits.letter), std::move(text),
+            kindOf(traits.command)};
+}
+
+// Sectors from the disc's start to a position; none off the disc.
+std::optional<std::int64_t> onDisc(const CdPosition& at, const std::vector<std::int32_t>& tracks) {
+    if (at.track < 1 || std::size_t(at.track) > tracks.size()) return std::nullopt;
+    std::int64_t sectors = 0;
+    for (int t = 1; t < at.track; ++t) sectors += tracks[std::size_t(t - 1)];
+    return sectors + (std::int64_t{at.minutes} * 60 + at.seconds) * 75 + at.frames;
 }
 
 const char* transportName(Transport t) {
@@ -60,7 +103,15 @@ const char* transportName(Transport t) {
 
 nlohmann::json cueJson(const std::optional<RemoteCue>& cue) {
     if (!cue) return nullptr;
-    return {{"line", cue->line}, {"at", cue->at}, {"letter", cue->letter}, {"text", cue->text}};
+    return {{"line", cue->line},
+            {"at", cue->at},
+            {"letter", cue->letter},
+            {"text", cue->text},
+            {"kind", cue->kind}};
+}
+
+nlohmann::json optional(const std::optional<int>& value) {
+    return value ? nlohmann::json(*value) : nlohmann::json(nullptr);
 }
 
 }  // namespace
@@ -72,7 +123,24 @@ std::variant<RemoteCommand, std::string> parseRemoteCommand(std::string_view bod
     if (cmd == request.end() || !cmd->is_string()) return std::string("manca \"cmd\"");
     for (const auto& [name, kind] : kCommands) {
         if (*cmd != name) continue;
-        RemoteCommand command{kind, {}};
+        RemoteCommand command{kind, {}, false, {}};
+        if (kind == RemoteCommandKind::Black) {
+            const auto on = request.find("on");
+            if (on == request.end() || !on->is_boolean())
+                return std::string("\"black\" vuole \"on\": true o false");
+            command.on = on->get<bool>();
+            return command;
+        }
+        if (kind == RemoteCommandKind::Message) {
+            const auto text = request.find("text");
+            if (text == request.end() || !text->is_string())
+                return std::string("\"message\" vuole \"text\"");
+            command.text = text->get<std::string>();
+            if (command.text.size() > kMaxMessageBytes)
+                return "il messaggio è troppo lungo (al massimo " +
+                       std::to_string(kMaxMessageBytes) + " byte)";
+            return command;
+        }
         if (kind != RemoteCommandKind::GoTo) return command;
         const auto at = request.find("at");
         const auto second = at != request.end() && at->is_string()
@@ -99,19 +167,25 @@ std::optional<std::string> outsideDisc(const CdPosition& at,
     return std::string(lasts);
 }
 
-RemoteState remoteState(const Modulo1& state, const CdPosition& position, Transport transport) {
+RemoteState remoteState(const Modulo1& state, const CdPosition& position, const ShowSide& side) {
     RemoteState remote;
     remote.position = position;
-    remote.transport = transport;
+    remote.transport = side.transport;
     remote.script = std::filesystem::path(state.scriptPath).filename().string();
-    if (state.pauseActive == 1)
-        remote.pauseLeft = std::max(0, state.pauseSeconds - state.elapsedSeconds);
+    // Counted down from the pause's full seconds: 5, 4, ... 1, never a
+    // stale 0 before the clock's first tick.
+    if (state.pauseActive == 1 && side.pauseLeft)
+        remote.pauseLeft = static_cast<int>(std::ceil(std::max(0.0, *side.pauseLeft) - 1e-6));
     const CdPosition second{position.track, position.minutes, position.seconds, 0};
-    std::int64_t bestBefore = -1, bestAfter = -1;
+    std::int64_t bestBefore = -1, bestAfter = -1, first = -1, last = -1;
+    std::optional<CdPosition> firstAt, lastAt;
     for (int i = 0; i < state.lineCount && i < LineTable::kSize; ++i) {
         const DecodedLine& d = state.scriptLines.decoded(i);
         if (d.track < 1 || d.track > 98) continue;
-        const std::int64_t order = discOrder({d.track, d.minutes, d.seconds, 0});
+        const CdPosition at{d.track, d.minutes, d.seconds, 0};
+        const std::int64_t order = discOrder(at);
+        if (first < 0 || order < first) first = order, firstAt = at;
+        if (order > last) last = order, lastAt = at;
         if (order <= discOrder(second) && order > bestBefore) {
             bestBefore = order;
             remote.current = cueOf(state, i);
@@ -120,7 +194,29 @@ RemoteState remoteState(const Modulo1& state, const CdPosition& position, Transp
             remote.next = cueOf(state, i);
         }
     }
+    remote.ended = side.transport == Transport::Stopped && remote.current &&
+                   remote.current->letter == "E" && !remote.next;
+    const auto here = onDisc(position, side.tracks);
+    const auto start = firstAt ? onDisc(*firstAt, side.tracks) : std::nullopt;
+    const auto end = lastAt ? onDisc(*lastAt, side.tracks) : std::nullopt;
+    if (here && start) remote.elapsed = int(std::max<std::int64_t>(0, *here - *start) / 75);
+    if (here && end) remote.remaining = int((std::max<std::int64_t>(0, *end - *here) + 74) / 75);
+    remote.cues = cuesVersion(state);
     return remote;
+}
+
+std::string cuesVersion(const Modulo1& state) {
+    // FNV-1a over the lines and their count: cheap enough for every publish.
+    std::uint32_t hash = 2166136261u;
+    const auto mix = [&hash](unsigned char byte) { hash = (hash ^ byte) * 16777619u; };
+    for (int i = 0; i < state.lineCount && i < LineTable::kSize; ++i) {
+        for (const char c : state.scriptLines[i]) mix(static_cast<unsigned char>(c));
+        mix('\n');
+    }
+    for (const char c : state.scriptPath) mix(static_cast<unsigned char>(c));
+    char text[9];
+    std::snprintf(text, sizeof text, "%08x", hash);
+    return text;
 }
 
 std::string cuesJson(const Modulo1& state) {
@@ -129,23 +225,29 @@ std::string cuesJson(const Modulo1& state) {
         const DecodedLine& d = state.scriptLines.decoded(i);
         if (d.track >= 1 && d.track <= 98) cues.push_back(cueJson(cueOf(state, i)));
     }
-    return cues.dump();
+    return cues.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
 std::string stateJson(const RemoteState& state) {
     const CdPosition& p = state.position;
     const std::int64_t ms =
         (std::int64_t{p.minutes} * 60 + p.seconds) * 1000 + std::int64_t{p.frames} * 1000 / 75;
-    return nlohmann::json{
-        {"position", p.text()},
-        {"ms", ms},
-        {"track", p.track},
-        {"transport", transportName(state.transport)},
-        {"current", cueJson(state.current)},
-        {"next", cueJson(state.next)},
-        {"script", state.script},
-        {"pause", state.pauseLeft ? nlohmann::json(*state.pauseLeft) : nlohmann::json(nullptr)}}
-        .dump();
+    return nlohmann::json{{"position", p.text()},
+                          {"ms", ms},
+                          {"track", p.track},
+                          {"transport", transportName(state.transport)},
+                          {"ended", state.ended},
+                          {"current", cueJson(state.current)},
+                          {"next", cueJson(state.next)},
+                          {"script", state.script},
+                          {"pause", optional(state.pauseLeft)},
+                          {"elapsed", optional(state.elapsed)},
+                          {"remaining", optional(state.remaining)},
+                          {"cues", state.cues},
+                          {"black", state.black},
+                          {"message", state.message},
+                          {"waiting", state.waiting}}
+        .dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
 }  // namespace quilo

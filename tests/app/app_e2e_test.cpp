@@ -286,7 +286,8 @@ TEST_F(AppTest, RunsTheShowFromTheRemoteWithItsKeyOnly) {
     call("POST /api/command?" + key + " HTTP/1.1\r\n", R"({"cmd":"goto","at":"01:00:20"})");
     EXPECT_EQ(CdPosition::unpack(app().cd().position()).seconds, 20);
     const QByteArray state = call("GET /api/state?" + key + " HTTP/1.1\r\n");
-    EXPECT_NE(state.indexOf(R"("current":{"at":"01:00:20","letter":"A","line":16)"), -1)
+    EXPECT_NE(
+        state.indexOf(R"("current":{"at":"01:00:20","kind":"picture","letter":"A","line":16)"), -1)
         << state.constData();
 }
 

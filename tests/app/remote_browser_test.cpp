@@ -1,9 +1,10 @@
 // The remote's pages in a real browser: headless Chromium, driven through its
-// DevTools protocol, loads the remote with the key, touches "cue seguente"
-// and then a cue of the list, and the real program's show moves there, the
-// cue's thumbnail in the list; the stage page shows the next cue's text; the
-// live page shows the display's colours, and follows the show to the next
-// cue. Skipped without Chromium.
+// DevTools protocol, against the real program stepped in virtual time: the
+// remote moves the show and blacks its screen, the stage and live pages
+// follow, the viewers' link watches and never commands, the list stands
+// still under a finger, follows a script saved while it plays, and every
+// page says when it has lost the show and comes back. Skipped without
+// Chromium.
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
@@ -13,11 +14,13 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
 #include <QUrl>
 #include <QWebSocket>
 #include <filesystem>
+#include <fstream>
 
 #include "app/Stepper.h"
 #include "display/view/DisplayPainter.h"
@@ -78,10 +81,11 @@ class BrowserPage {
     // The value of a JavaScript expression in the page.
     QJsonValue evaluate(const QString& expression) {
         const int id = ++lastId_;
-        QJsonObject message{
-            {"id", id},
-            {"method", "Runtime.evaluate"},
-            {"params", QJsonObject{{"expression", expression}, {"returnByValue", true}}}};
+        QJsonObject message{{"id", id},
+                            {"method", "Runtime.evaluate"},
+                            {"params", QJsonObject{{"expression", expression},
+                                                   {"returnByValue", true},
+                                                   {"awaitPromise", true}}}};
         QJsonValue result;
         bool answered = false;
         auto connection =
@@ -157,73 +161,204 @@ bool near(const QString& rgb, const QColor& expected) {
            std::abs(parts[2].toInt() - expected.blue()) <= 16;
 }
 
-TEST(RemoteBrowser, MovesTheShowFromTheRemotePageAndShowsWhatComesOnTheStage) {
-    if (QStandardPaths::findExecutable(QStringLiteral("chromium")).isEmpty())
-        GTEST_SKIP() << "no chromium";
+// The demo show played from its first second, its remote on a free port of
+// its own (the same port when it is turned off and on again).
+class RemoteBrowser : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (QStandardPaths::findExecutable(QStringLiteral("chromium")).isEmpty())
+            GTEST_SKIP() << "no chromium";
+        fs::copy(fs::path(QUILO_SOURCE_DIR) / "demo", root.path(), fs::copy_options::recursive);
+        options.root = root.path().string();
+        options.disc = (fs::path(QUILO_BINARY_DIR) / "demo" / "demo.cue").string();
+        options.settingsFile = (root.path() / "impostazioni.ini").string();
+        options.script = (root.path() / "Allegato" / "demo.txt").string();
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost, 0);
+        options.remotePort = probe.serverPort();
+        probe.close();
+        options.remoteBind = "127.0.0.1";
+        stepper = std::make_unique<Stepper>(options, messages, exit, sound, &warnings);
+        ASSERT_FALSE(app().start());
+        ASSERT_TRUE(stepper->stepUntil(1, 0, 2));
+    }
+    QuiloApp& app() { return stepper->app(); }
+    std::function<void()> step() {
+        return [this] { stepper->step(); };
+    }
+    int seconds() { return CdPosition::unpack(app().cd().position()).seconds; }
+    // Steps until the show is at `second` of the first track, or a while.
+    bool reaches(int second) {
+        for (int i = 0; i < 300 && seconds() != second; ++i) stepper->step(), QTest::qWait(10);
+        return seconds() == second;
+    }
+
     TempDir root;
-    fs::copy(fs::path(QUILO_SOURCE_DIR) / "demo", root.path(), fs::copy_options::recursive);
     AppOptions options;
-    options.root = root.path().string();
-    options.disc = (fs::path(QUILO_BINARY_DIR) / "demo" / "demo.cue").string();
-    options.settingsFile = (root.path() / "impostazioni.ini").string();
-    options.script = (root.path() / "Allegato" / "demo.txt").string();
-    options.remotePort = 0;
     RecordingMessages messages;
     RecordingExit exit;
     RecordingSound sound;
     RecordingWarnings warnings;
-    Stepper stepper(options, messages, exit, sound, &warnings);
-    QuiloApp& app = stepper.app();
-    ASSERT_FALSE(app.start());
-    ASSERT_TRUE(stepper.stepUntil(1, 0, 2));
-    QString address = app.remote().address();
-    address.replace(QUrl(address).host(), QStringLiteral("127.0.0.1"));
-    const auto step = [&] { stepper.step(); };
-    const auto seconds = [&] { return CdPosition::unpack(app.cd().position()).seconds; };
+    std::unique_ptr<Stepper> stepper;
+};
 
-    BrowserPage remote(address, step);
+TEST_F(RemoteBrowser, MovesAndBlacksTheShowFromTheRemoteAndTheOtherPagesFollow) {
+    BrowserPage remote(app().remote().address(), step());
     ASSERT_TRUE(remote.open()) << "the browser offered no page";
     ASSERT_TRUE(remote.until("document.querySelectorAll('#cues li').length > 20"));
+    EXPECT_TRUE(
+        remote.until("document.getElementById('status').textContent === "
+                     "'In riproduzione'"));
     remote.evaluate("document.querySelector('[data-cmd=\"next-cue\"]').click(); true");
-    for (int i = 0; i < 200 && seconds() != 4; ++i) step(), QTest::qWait(10);
-    EXPECT_EQ(seconds(), 4);
+    EXPECT_TRUE(reaches(4));
+    // A tap chooses a cue; only a second tap on it moves the show there.
     remote.evaluate("document.querySelector('#cues li[data-line=\"16\"]').click(); true");
-    for (int i = 0; i < 200 && seconds() != 20; ++i) step(), QTest::qWait(10);
-    EXPECT_EQ(seconds(), 20);
+    EXPECT_TRUE(remote.until("document.querySelector('#cues li.chosen').dataset.line === '16'"));
+    EXPECT_FALSE(reaches(20));
+    remote.evaluate("document.querySelector('#cues li[data-line=\"16\"]').click(); true");
+    EXPECT_TRUE(reaches(20));
     EXPECT_TRUE(remote.until("document.querySelector('#cues li.current').dataset.line === '16'"));
     EXPECT_TRUE(
         remote.until("document.querySelector('#cues li[data-line=\"16\"] img').naturalWidth "
                      "=== 240"));
 
-    QString stageAddress = address;
-    stageAddress.replace(QStringLiteral("/?t="), QStringLiteral("/stage?t="));
-    BrowserPage stage(stageAddress, step);
+    // The stage: a picture cue comes as its thumbnail, not its file's name.
+    BrowserPage stage(app().remote().viewerAddress(QStringLiteral("stage")), step());
     ASSERT_TRUE(stage.open());
-    EXPECT_TRUE(stage.until("document.getElementById('next').textContent === 'torre.png'"));
+    EXPECT_TRUE(stage.until("document.querySelector('#next img') !== null"));
+    EXPECT_EQ(stage.evaluate("document.getElementById('next').textContent").toString(), "");
+    EXPECT_TRUE(
+        stage.until("/^\\d\\d:\\d\\d$/.test(document.getElementById('daytime')."
+                    "textContent)"));
 
-    QString liveAddress = address;
-    liveAddress.replace(QStringLiteral("/?t="), QStringLiteral("/live?t="));
-    BrowserPage live(liveAddress, step);
+    BrowserPage live(app().remote().viewerAddress(QStringLiteral("live")), step());
     ASSERT_TRUE(live.open());
     const QPoint top(512, 40);
-    const auto showsTheDisplay = [&] {
-        const QColor expected = displayColourAt(app.presentation().testo1(), top);
+    const auto showsTheDisplay = [&](const QColor& expected) {
         for (int i = 0; i < 100; ++i) {
             if (near(live.evaluate(livePixelScript(top)).toString(), expected)) return true;
-            step(), QTest::qWait(20);
+            stepper->step(), QTest::qWait(20);
         }
         ADD_FAILURE() << "live " << live.evaluate(livePixelScript(top)).toString().toStdString()
-                      << ", display " << expected.name().toStdString();
+                      << ", expected " << expected.name().toStdString();
         return false;
     };
-    EXPECT_TRUE(showsTheDisplay());
-    const QColor before = displayColourAt(app.presentation().testo1(), top);
-    remote.evaluate("document.querySelector('#cues li[data-line=\"23\"]').click(); true");
-    for (int i = 0; i < 300 && displayColourAt(app.presentation().testo1(), top) == before; ++i)
-        step(), QTest::qWait(10);
-    ASSERT_NE(displayColourAt(app.presentation().testo1(), top), before)
+    EXPECT_TRUE(showsTheDisplay(displayColourAt(app().presentation().testo1(), top)));
+    // "Schermo nero": the audience's screen and the live page go black, the
+    // music plays on; and back.
+    remote.evaluate("document.getElementById('black').click(); true");
+    for (int i = 0;
+         i < 200 && !remote.evaluate("document.body.classList.contains('black')").toBool(); ++i)
+        stepper->step(), QTest::qWait(10);
+    const QImage screen = app().displayView().grab().toImage();
+    EXPECT_EQ(screen.pixelColor(screen.width() / 2, 40), QColor(Qt::black));
+    EXPECT_TRUE(showsTheDisplay(Qt::black));
+    EXPECT_EQ(app().cd().mode(), CdMode::Playing);
+    remote.evaluate("document.getElementById('black').click(); true");
+    EXPECT_TRUE(showsTheDisplay(displayColourAt(app().presentation().testo1(), top)));
+    const QColor before = displayColourAt(app().presentation().testo1(), top);
+    remote.evaluate(
+        "var c = document.querySelector('#cues li[data-line=\"23\"]'); c.click(); "
+        "c.click(); true");
+    for (int i = 0; i < 300 && displayColourAt(app().presentation().testo1(), top) == before; ++i)
+        stepper->step(), QTest::qWait(10);
+    ASSERT_NE(displayColourAt(app().presentation().testo1(), top), before)
         << "the show did not change";
-    EXPECT_TRUE(showsTheDisplay());
+    EXPECT_TRUE(showsTheDisplay(displayColourAt(app().presentation().testo1(), top)));
+    // A message for the stage, shown until cleared.
+    remote.evaluate(
+        "document.getElementById('message').value = 'Più piano'; "
+        "document.querySelector('#say form').requestSubmit(); true");
+    EXPECT_TRUE(stage.until("document.getElementById('message').textContent === 'Più piano'"));
+    remote.evaluate("document.getElementById('unsay').click(); true");
+    EXPECT_TRUE(stage.until("document.getElementById('message').hidden"));
+}
+
+TEST_F(RemoteBrowser, TheViewersLinkWatchesTheCaptionsOnATransparentPageAndNeverCommands) {
+    const QString captions = app().remote().viewerAddress(QStringLiteral("captions")) +
+                             QStringLiteral("&size=60&pos=top");
+    BrowserPage page(captions, step());
+    ASSERT_TRUE(page.open());
+    EXPECT_TRUE(
+        page.until("document.getElementById('caption').textContent === 'Benvenuti a Quilo'"));
+    EXPECT_EQ(page.evaluate("getComputedStyle(document.body).backgroundColor").toString(),
+              "rgba(0, 0, 0, 0)");
+    EXPECT_EQ(
+        page.evaluate("getComputedStyle(document.documentElement).backgroundColor").toString(),
+        "rgba(0, 0, 0, 0)");
+    EXPECT_EQ(
+        page.evaluate("getComputedStyle(document.getElementById('caption')).fontSize").toString(),
+        "60px");
+    // The key left the address; the page's own parameters stayed.
+    EXPECT_EQ(page.evaluate("location.search").toString(), "?size=60&pos=top");
+    EXPECT_EQ(page.evaluate("fetch('/api/command', {method: 'POST', body: "
+                            "'{\"cmd\":\"pause\"}'}).then(r => r.status)")
+                  .toInt(),
+              403);
+    EXPECT_EQ(page.evaluate("fetch('/').then(r => r.status)").toInt(), 403);
+    for (int i = 0; i < 20; ++i) stepper->step(), QTest::qWait(10);
+    EXPECT_EQ(app().cd().mode(), CdMode::Playing);
+}
+
+TEST_F(RemoteBrowser, TheListStandsStillUnderAFingerAndFollowsAScriptSavedWhilePlaying) {
+    BrowserPage remote(app().remote().address(), step());
+    ASSERT_TRUE(remote.open());
+    ASSERT_TRUE(remote.until("document.querySelectorAll('#cues li').length > 20"));
+    // Scrolled to the end, a finger on the list: the cues change under it,
+    // the list does not move, and "Torna al corrente" is offered.
+    const QString underFinger = QStringLiteral(
+        "(function(){var l=document.getElementById('cues');var r=l.getBoundingClientRect();"
+        "var e=document.elementFromPoint(r.left+r.width/2,innerHeight-60);"
+        "var li=e&&e.closest('li');return li?li.dataset.line:'';})()");
+    remote.evaluate(
+        "var l=document.getElementById('cues');l.lastChild.scrollIntoView();"
+        "l.dispatchEvent(new Event('touchstart'));true");
+    const QString before = remote.evaluate(underFinger).toString();
+    ASSERT_FALSE(before.isEmpty());
+    EXPECT_TRUE(stepper->stepUntil(1, 0, 9));
+    EXPECT_TRUE(remote.until("document.querySelector('#cues li.current').dataset.line === '11'"));
+    EXPECT_EQ(remote.evaluate(underFinger).toString(), before);
+    EXPECT_FALSE(remote.evaluate("document.getElementById('back').hidden").toBool());
+    remote.evaluate(
+        "document.getElementById('cues').dispatchEvent(new Event('touchend'));"
+        "document.getElementById('back').click(); true");
+    EXPECT_TRUE(remote.until("document.getElementById('back').hidden"));
+    EXPECT_TRUE(remote.until(underFinger + QStringLiteral(" !== '") + before + "'"));
+
+    // The script saved with one cue more: the page asks for the list again.
+    const int cues = remote.evaluate("document.querySelectorAll('#cues li').length").toInt();
+    std::ifstream in(root.path() / "Allegato" / "demo.txt", std::ios::binary);
+    std::string script((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    script.insert(0, "01:00:01Appena aggiunta12C\r\n");
+    root.write("Allegato/demo.txt", script);
+    for (int i = 0; i < 100; ++i) stepper->step(), QTest::qWait(10);
+    EXPECT_TRUE(remote.until("document.querySelectorAll('#cues li').length === " +
+                             QString::number(cues + 1)));
+    EXPECT_TRUE(
+        remote.until("document.querySelector('#cues li').textContent"
+                     ".indexOf('Appena aggiunta') > 0"));
+}
+
+TEST_F(RemoteBrowser, EveryPageSaysWhenItLostTheShowAndComesBack) {
+    BrowserPage remote(app().remote().address(), step());
+    BrowserPage stage(app().remote().viewerAddress(QStringLiteral("stage")), step());
+    ASSERT_TRUE(remote.open());
+    ASSERT_TRUE(stage.open());
+    ASSERT_TRUE(remote.until("document.getElementById('link').hidden"));
+    ASSERT_TRUE(stage.until("document.getElementById('next').textContent !== '—'"));
+    app().remote().turnOff();
+    const QString lost =
+        "document.getElementById('link').textContent.indexOf('perso: riprovo') > 0";
+    EXPECT_TRUE(remote.until(lost));
+    EXPECT_TRUE(stage.until(lost));
+    // The remote on again on its port, with the key kept: both come back.
+    app().remote().join();
+    EXPECT_TRUE(remote.until("document.getElementById('link').hidden"));
+    EXPECT_TRUE(stage.until("document.getElementById('link').hidden"));
+    // A new key: the page says to scan the new code.
+    app().remote().newKey();
+    EXPECT_TRUE(remote.until(
+        "document.getElementById('link').textContent.indexOf('inquadrare di nuovo') > 0"));
 }
 
 }  // namespace

@@ -19,11 +19,26 @@ TEST(RemoteAccess, AcceptsOnlyTheExactToken) {
     EXPECT_FALSE(wellFormedToken("abc"));
 }
 
-TEST(RemoteAccess, TakesTheTokenFromTheAddressThenTheCookie) {
-    EXPECT_EQ(requestToken("x=1&t=" + kToken, ""), kToken);
-    EXPECT_EQ(requestToken("", "lang=it; quilo=" + kToken), kToken);
-    EXPECT_EQ(requestToken("t=a", "quilo=b"), "a");
-    EXPECT_FALSE(requestToken("tt=1", "quilox=2"));
+TEST(RemoteAccess, TakesTheRoleFromTheAddressThenThisPortsCookies) {
+    const std::string viewer = "fedcba9876543210fedcba9876543210";
+    const RemoteKeys keys{kToken, viewer};
+    EXPECT_EQ(requestRole("x=1&t=" + kToken, "", 8390, keys), Role::Operator);
+    EXPECT_EQ(requestRole("t=" + viewer, "quilo_8390=" + kToken, 8390, keys), Role::Viewer);
+    EXPECT_EQ(requestRole("", "lang=it; quilo_8390=" + kToken, 8390, keys), Role::Operator);
+    EXPECT_EQ(requestRole("", "quilo_8390_vista=" + viewer, 8390, keys), Role::Viewer);
+    // Both kept (one phone, two links): the operator's wins.
+    EXPECT_EQ(requestRole("", "quilo_8390_vista=" + viewer + "; quilo_8390=" + kToken, 8390, keys),
+              Role::Operator);
+    // Another port's cookie, a viewer's key kept as the operator's, a wrong key.
+    for (const std::string cookie :
+         {"quilo_8391=" + kToken, "quilo_8390=" + viewer, "quilo_8390_vista=" + kToken,
+          "quilo=" + kToken, "tt=1; quilo_8390x=" + kToken})
+        EXPECT_EQ(requestRole("", cookie, 8390, keys), Role::None) << cookie;
+    EXPECT_EQ(requestRole("t=a", "quilo_8390=" + kToken, 8390, keys), Role::None);
+    EXPECT_FALSE(roleMayUse(Role::Viewer, Route::Command));
+    EXPECT_FALSE(roleMayUse(Role::Viewer, Route::Remote));
+    EXPECT_TRUE(roleMayUse(Role::Viewer, Route::Captions));
+    EXPECT_FALSE(roleMayUse(Role::None, Route::Style));
     // The Host a request names, port and brackets aside, in any case.
     const std::vector<std::string> names = {"localhost", "sala", "192.168.1.20", "::1"};
     for (const char* ours : {"localhost", "SALA:8390", "192.168.1.20:8390", "[::1]:8390", "sala."})

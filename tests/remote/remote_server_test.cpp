@@ -19,10 +19,11 @@ namespace quilo {
 namespace {
 
 const std::string kToken = "00112233445566778899aabbccddeeff";
+const std::string kViewer = "ffeeddccbbaa99887766554433221100";
 
 class RemoteServerTest : public ::testing::Test {
   protected:
-    RemoteServerTest() : server({0, QHostAddress::LocalHost, kToken}) {
+    RemoteServerTest() : server({0, QHostAddress::LocalHost, kToken, kViewer}) {
         // Thumbnails come later, from a thread of their own, as the painter's do.
         server.setThumbnails([this](int line, std::function<void(QByteArray)> done) {
             painting.emplace_back([line, done] {
@@ -47,6 +48,11 @@ class RemoteServerTest : public ::testing::Test {
         return reply + socket.readAll();
     }
     static int status(const QByteArray& reply) { return reply.mid(9, 3).toInt(); }
+    // The cookie a browser keeps for this port's remote and a role's key.
+    QByteArray keptKey(const std::string& key = kToken) {
+        return "Cookie: quilo_" + QByteArray::number(server.port()) +
+               (key == kToken ? "" : "_vista") + "=" + QByteArray::fromStdString(key) + "\r\n";
+    }
     QByteArray get(const QByteArray& target, const QByteArray& headers = {}) {
         return exchange("GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1:" +
                         QByteArray::number(server.port()) + "\r\n" + headers + "\r\n");
@@ -76,11 +82,11 @@ TEST_F(RemoteServerTest, RefusesEveryRequestWithoutTheTokenAndNamesNoFile) {
 TEST_F(RemoteServerTest, GivesItsPagesStateAndCuesWithTheTokenThenByItsCookie) {
     const QByteArray first = get("/?t=" + QByteArray::fromStdString(kToken));
     EXPECT_EQ(status(first), 200);
-    EXPECT_NE(first.indexOf("Set-Cookie: quilo=" + QByteArray::fromStdString(kToken) +
-                            "; HttpOnly; SameSite=Strict"),
+    EXPECT_NE(first.indexOf("Set-Cookie: quilo_" + QByteArray::number(server.port()) + "=" +
+                            QByteArray::fromStdString(kToken) + "; HttpOnly; SameSite=Strict"),
               -1);
     EXPECT_NE(first.indexOf("<html lang=\"it\">"), -1);
-    const QByteArray cookie = "Cookie: quilo=" + QByteArray::fromStdString(kToken) + "\r\n";
+    const QByteArray cookie = keptKey();
     EXPECT_TRUE(get("/api/state", cookie).endsWith(R"({"position":"01:00:07:30"})"));
     EXPECT_TRUE(get("/api/cues", cookie).endsWith(R"([{"line":1}])"));
     EXPECT_EQ(status(get("/stage", cookie)), 200);
@@ -133,8 +139,33 @@ TEST_F(RemoteServerTest, GivesItsPagesStateAndCuesWithTheTokenThenByItsCookie) {
     EXPECT_EQ(fromOrigin("http://127.0.0.1:" + port), 204);
 }
 
+TEST_F(RemoteServerTest, GivesTheViewersKeyThePagesThatWatchAndNoCommand) {
+    const QByteArray viewer = QByteArray::fromStdString(kViewer);
+    const QByteArray first = get("/stage?t=" + viewer);
+    EXPECT_EQ(status(first), 200);
+    EXPECT_NE(first.indexOf("Set-Cookie: quilo_" + QByteArray::number(server.port()) +
+                            "_vista=" + viewer),
+              -1);
+    for (const QByteArray path : {"/stage", "/live", "/captions", "/api/state", "/api/cues"})
+        EXPECT_EQ(status(get(path, keptKey(kViewer))), 200) << path.constData();
+    const QByteArray remote = get("/", keptKey(kViewer));
+    EXPECT_EQ(status(remote), 403);
+    EXPECT_NE(remote.indexOf("Solo per guardare"), -1);
+    const QByteArray body = R"({"cmd":"pause"})";
+    QSignalSpy commanded(&server, &RemoteServer::commanded);
+    EXPECT_EQ(status(exchange("POST /api/command?t=" + viewer + " HTTP/1.1\r\nContent-Length: " +
+                              QByteArray::number(body.size()) + "\r\n\r\n" + body)),
+              403);
+    // The operator's cookie of another port is no key here.
+    EXPECT_EQ(
+        status(get("/api/state", "Cookie: quilo_1=" + QByteArray::fromStdString(kToken) + "\r\n")),
+        403);
+    QTest::qWait(100);
+    EXPECT_EQ(commanded.count(), 0);
+}
+
 TEST_F(RemoteServerTest, BoundsHeadersBodiesConnectionsAndSlowClients) {
-    const QByteArray cookie = "Cookie: quilo=" + QByteArray::fromStdString(kToken) + "\r\n";
+    const QByteArray cookie = keptKey();
     EXPECT_EQ(status(get("/api/state", QByteArray(9000, 'x') + ": y\r\n")), 431);
     EXPECT_EQ(status(exchange("POST /api/command HTTP/1.1\r\n" + cookie +
                               "Content-Length: 1048576\r\n\r\n")),

@@ -55,7 +55,15 @@ void DisplayView::paintEvent(QPaintEvent*) {
     painted_ = model();
     paintedOnce_ = true;
     QPainter painter(this);
+    if (black_) return painter.fillRect(rect(), Qt::black);
     painter_.paint(painter, size(), model());
+}
+
+void DisplayView::setBlackedOut(bool black) {
+    if (black == black_) return;
+    black_ = black;
+    paintedOnce_ = false;
+    update();
 }
 
 void DisplayView::keyPressEvent(QKeyEvent* event) {

@@ -58,6 +58,10 @@ class DisplayView : public QWidget {
     // background.
     void preload(const QList<QPair<QString, QSizeF>>& pictures);
 
+    // "Schermo nero": the audience sees black, whatever the show paints,
+    // until it is lifted; the show goes on underneath.
+    void setBlackedOut(bool black);
+
     // The pixel rectangle the display area occupies in the widget.
     QRectF areaRect() const;
 
@@ -73,6 +77,7 @@ class DisplayView : public QWidget {
     const DisplayForm* model_;
     DisplayForm painted_;  // the model as the last paint showed it
     bool paintedOnce_ = false;
+    bool black_ = false;
     DisplayPainter painter_;
     std::function<void(int)> onPress_;
     std::function<void()> onClose_;

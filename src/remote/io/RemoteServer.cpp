@@ -30,6 +30,14 @@ const QByteArray kNoKeyPage =
     "font-size:1.3em\"><h1>Chiave non valida</h1><p>Questa pagina non ha la chiave del "
     "telecomando di Quilo, o ne ha una vecchia. Inquadrare di nuovo il codice QR nella finestra "
     "del telecomando (Ctrl+R sul computer dello spettacolo).</p></body></html>";
+const QByteArray kViewOnlyPage =
+    "<!doctype html><html lang=\"it\"><head><meta charset=\"utf-8\"><meta name=\"viewport\" "
+    "content=\"width=device-width, initial-scale=1\"><title>Quilo \xC2\xB7 telecomando</title>"
+    "</head><body style=\"font-family:sans-serif;background:#111;color:#eee;padding:24px;"
+    "font-size:1.3em\"><h1>Solo per guardare</h1><p>Questo collegamento apre le pagine del "
+    "palco, della diretta e dei sottotitoli, non il telecomando. Il telecomando si apre con il "
+    "primo codice QR della finestra del telecomando (Ctrl+R sul computer dello spettacolo)."
+    "</p></body></html>";
 constexpr int kNiceness = 10;
 
 struct Request {
@@ -277,16 +285,18 @@ void RemoteServer::readRequest(QTcpSocket* socket) {
     if (end > kMaxHeaderBytes) return answer(socket, 431, "text/plain", "");
     const auto request = parseHead(seen.left(end));
     if (!request) return answer(socket, 400, "text/plain", "");
-    // The token before anything else: without it, nothing but 403.
-    const auto given =
-        requestToken(request->query.toStdString(), request->header("cookie").toStdString());
-    if (!given || !sameToken(*given, options_.token)) {
+    // The key before anything else: without it, nothing but 403.
+    const Role role =
+        requestRole(request->query.toStdString(), request->header("cookie").toStdString(), port_,
+                    {options_.token, options_.viewerToken});
+    const Route route = routeFor(request->path.toStdString());
+    const bool isPage = route == Route::Remote || route == Route::Stage || route == Route::Live ||
+                        route == Route::Captions;
+    if (role == Role::None) {
         // A page opened without a valid key says so in Italian, not in the
         // browser's words.
-        const Route asked = routeFor(request->path.toStdString());
-        const bool page = asked == Route::Remote || asked == Route::Stage || asked == Route::Live;
-        return page ? answer(socket, 403, "text/html; charset=utf-8", kNoKeyPage)
-                    : answer(socket, 403, "text/plain", "");
+        return isPage ? answer(socket, 403, "text/html; charset=utf-8", kNoKeyPage)
+                      : answer(socket, 403, "text/plain", "");
     }
     // A browser names the host it thinks it talks to: only this machine's
     // names (a request without one, from a pedal's script, is taken).
@@ -302,11 +312,18 @@ void RemoteServer::readRequest(QTcpSocket* socket) {
         if (verified_ >= kMaxConnections) return answer(socket, 503, "text/plain", "");
         verified(socket);
     }
-    const QByteArray cookie = request->query.contains("t=")
-                                  ? "quilo=" + QByteArray::fromStdString(options_.token)
-                                  : QByteArray();
-    const Route route = routeFor(request->path.toStdString());
     if (route == Route::None) return answer(socket, 404, "text/plain", "");
+    if (!roleMayUse(role, route)) {
+        return isPage ? answer(socket, 403, "text/html; charset=utf-8", kViewOnlyPage)
+                      : answer(socket, 403, "text/plain; charset=utf-8",
+                               "questa chiave serve solo a guardare lo spettacolo");
+    }
+    const QByteArray cookie =
+        request->query.contains("t=")
+            ? QByteArray::fromStdString(
+                  cookieName(port_, role) + "=" +
+                  (role == Role::Operator ? options_.token : options_.viewerToken))
+            : QByteArray();
     if (route == Route::Socket || route == Route::LiveSocket) {
         const bool upgrade = request->header("upgrade").toLower() == "websocket";
         const bool sameOrigin = request->header("origin") == "http://" + request->header("host");
@@ -365,6 +382,8 @@ void RemoteServer::readRequest(QTcpSocket* socket) {
             return answer(socket, 200, "text/html; charset=utf-8", page("stage.html"), cookie);
         case Route::Live:
             return answer(socket, 200, "text/html; charset=utf-8", page("live.html"), cookie);
+        case Route::Captions:
+            return answer(socket, 200, "text/html; charset=utf-8", page("captions.html"), cookie);
         case Route::Script:
             return answer(socket, 200, "text/javascript; charset=utf-8", page("remote.js"), cookie);
         case Route::Style:

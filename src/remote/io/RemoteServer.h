@@ -2,9 +2,9 @@
 // The remote's server: its pages, its calls and a WebSocket of the show's
 // state, on a port of the local network, in a thread of its own so that no
 // request ever waits on the show. Every request is hostile until it carries
-// the run's token; requests are bounded (8 KiB of headers sent within 3 s,
-// 4 KiB of body, 10 s in all), connections too (a WebSocket silent for 60 s
-// is closed), and only the remote's own pages and calls exist.
+// a key, and does only what its key's role may; requests are bounded (8 KiB of headers sent within
+// 3 s, 4 KiB of body, 10 s in all), connections too (a WebSocket silent for 60 s is closed), and
+// only the remote's own pages and calls exist.
 //
 // Nobody without the key can keep the operator out: connections whose
 // headers have not arrived yet are few per address and few in all, and when
@@ -36,7 +36,8 @@ namespace quilo {
 struct RemoteServerOptions {
     quint16 port = 8390;
     QHostAddress bind = QHostAddress::Any;
-    std::string token;  // 32 hex digits
+    std::string token;        // the operator's: 32 hex digits
+    std::string viewerToken;  // the viewers': watches, never commands
 };
 
 class RemoteServer : public QObject {

@@ -1,9 +1,11 @@
 #include "remote/view/JoinWindow.h"
 
+#include <QComboBox>
 #include <QImage>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include "remote/io/QrCode.h"
@@ -15,9 +17,15 @@ JoinWindow::JoinWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     auto* layout = new QVBoxLayout(this);
     auto* hint =
         new QLabel(QStringLiteral("Inquadrare il codice con il telefono, sulla stessa rete. Chi ha "
-                                  "l'indirizzo comanda lo spettacolo: non mostrarlo al pubblico."),
+                                  "l'indirizzo del telecomando comanda lo spettacolo: non "
+                                  "mostrarlo al pubblico. Gli indirizzi del palco, della diretta "
+                                  "e dei sottotitoli servono solo a guardare."),
                    this);
     hint->setWordWrap(true);
+    which_ = new QComboBox(this);
+    which_->setAccessibleName(QStringLiteral("Collegamento"));
+    layout->addWidget(which_);
+    connect(which_, &QComboBox::currentIndexChanged, this, [this](int index) { showLink(index); });
     code_ = new QLabel(this);
     code_->setAccessibleName(QStringLiteral("Codice QR del telecomando"));
     code_->setAlignment(Qt::AlignCenter);
@@ -44,7 +52,19 @@ JoinWindow::JoinWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     });
 }
 
-void JoinWindow::setAddress(const QString& url) {
+void JoinWindow::setLinks(const QList<Link>& links) {
+    const int shown = std::max(0, which_->currentIndex());
+    links_ = links;
+    QSignalBlocker quiet(which_);
+    which_->clear();
+    for (const Link& link : links) which_->addItem(link.title);
+    which_->setCurrentIndex(std::min(shown, int(links.size()) - 1));
+    showLink(which_->currentIndex());
+}
+
+void JoinWindow::showLink(int index) {
+    if (index < 0 || index >= links_.size()) return;
+    const QString& url = links_[index].url;
     address_->setText(url);
     const auto modules = qrModules(url.toStdString());
     if (modules.empty()) return;
