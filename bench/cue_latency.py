@@ -169,7 +169,11 @@ def measure(args, build, env, work, run):
             flood = start((["nice", "-n", "19"] if args.flood_elsewhere else [])
                           + [sys.executable, os.path.join(os.path.dirname(__file__), "remote_flood.py"),
                            "127.0.0.1", str(FLOOD_PORT), FLOOD_TOKEN,
-                           "--seconds", str(args.seconds + args.idle / 1000)],
+                           # it starts a second after the program, and must end
+                           # before it: a request to a program that has quit is
+                           # refused, and is no fault of the remote's
+                           "--seconds", str(args.seconds + args.idle / 1000 - 2)]
+                          + (["--lockout"] if args.lockout else []),
                           env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
         if args.watch:
             time.sleep(1)
@@ -248,6 +252,9 @@ def main():
                         help="milliseconds between Lettore and Play (the stream stands corked)")
     parser.add_argument("--flood", action="store_true",
                         help="the remote on, flooded by bench/remote_flood.py all along")
+    parser.add_argument("--lockout", action="store_true",
+                        help="with --flood: 1 000 keyless and 40 slow clients while a keyed one "
+                             "polls, commands and keeps a WebSocket (remote_flood.py --lockout)")
     parser.add_argument("--flood-elsewhere", action="store_true",
                         help="the flooding clients at the lowest priority, as when they run on "
                              "other machines of the network and only their requests reach this one")
@@ -293,7 +300,7 @@ def main():
             outs.append(app_out)
         print("%s under %s, sync offset %+d ms, %d run(s), %d ms idle before Play%s"
               % ("reference" if args.reference else "quilo", args.server, args.sync_offset,
-                 args.runs, args.idle, (", stalling the " + args.stall if args.stall else "") + (", remote flooded" + (" (flooders at nice 19)" if args.flood_elsewhere else "") if args.flood else "") + ((", the stage and live pages open in Chromium" if args.browser else ", three remote pages open") if args.watch else "")))
+                 args.runs, args.idle, (", stalling the " + args.stall if args.stall else "") + (", remote flooded" + (" (lockout)" if args.lockout else "") + (" (flooders at nice 19)" if args.flood_elsewhere else "") if args.flood else "") + ((", the stage and live pages open in Chromium" if args.browser else ", three remote pages open") if args.watch else "")))
         report("every cue", latencies)
         report("first 3 s after Play", first)
         if args.watch:

@@ -80,19 +80,26 @@ class BrowserPage {
     }
     // The value of a JavaScript expression in the page.
     QJsonValue evaluate(const QString& expression) {
+        return call("Runtime.evaluate", {{"expression", expression},
+                                         {"returnByValue", true},
+                                         {"awaitPromise", true}})["result"]["value"];
+    }
+    // The page's size, as a phone's or a tablet's.
+    void resize(int width, int height) {
+        call("Emulation.setDeviceMetricsOverride",
+             {{"width", width}, {"height", height}, {"deviceScaleFactor", 1}, {"mobile", true}});
+    }
+    // The result of a DevTools method.
+    QJsonValue call(const QString& method, const QJsonObject& params) {
         const int id = ++lastId_;
-        QJsonObject message{{"id", id},
-                            {"method", "Runtime.evaluate"},
-                            {"params", QJsonObject{{"expression", expression},
-                                                   {"returnByValue", true},
-                                                   {"awaitPromise", true}}}};
+        QJsonObject message{{"id", id}, {"method", method}, {"params", params}};
         QJsonValue result;
         bool answered = false;
         auto connection =
             QObject::connect(&socket_, &QWebSocket::textMessageReceived, [&](const QString& text) {
                 const QJsonObject reply = QJsonDocument::fromJson(text.toUtf8()).object();
                 if (reply.value("id").toInt() != id) return;
-                result = reply["result"]["result"]["value"];
+                result = reply["result"];
                 answered = true;
             });
         socket_.sendTextMessage(QString::fromUtf8(QJsonDocument(message).toJson()));
@@ -304,6 +311,11 @@ TEST_F(RemoteBrowser, TheListStandsStillUnderAFingerAndFollowsAScriptSavedWhileP
     BrowserPage remote(app().remote().address(), step());
     ASSERT_TRUE(remote.open());
     ASSERT_TRUE(remote.until("document.querySelectorAll('#cues li').length > 20"));
+    // A phone on its side: the controls beside the list, four cues and more in view.
+    remote.resize(915, 412);
+    EXPECT_TRUE(remote.until("[...document.querySelectorAll('#cues li')].filter(function (e) {"
+                             "var r = e.getBoundingClientRect();"
+                             "return r.top >= 0 && r.bottom <= innerHeight; }).length >= 4"));
     // Scrolled to the end, a finger on the list: the cues change under it,
     // the list does not move, and "Torna al corrente" is offered.
     const QString underFinger = QStringLiteral(

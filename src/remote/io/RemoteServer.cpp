@@ -148,6 +148,10 @@ void RemoteServer::listenHere(std::optional<std::string>& failure) {
     setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kNiceness);
     tcp_ = new QTcpServer(home_);
     tcp_->setMaxPendingConnections(kMaxUnverified + kMaxConnections);
+    // A burst of strangers connecting fills the kernel's queue of connections
+    // not yet accepted (50 by default) before this thread drains it; a keyed
+    // client's connection must still find room there.
+    tcp_->setListenBacklogSize(kListenBacklog);
     sockets_ =
         new QWebSocketServer(QStringLiteral("Quilo"), QWebSocketServer::NonSecureMode, home_);
     if (!tcp_->listen(options_.bind, options_.port)) {

@@ -49,6 +49,7 @@ class RemoteServer : public QObject {
     static constexpr int kMaxUnverified = 64;   // connections whose headers are not in yet
     static constexpr int kMaxUnverifiedPerAddress = 8;
     static constexpr int kHeadersMs = 3'000;
+    static constexpr int kListenBacklog = 1024;
     static constexpr int kRequestMs = 10'000;
     static constexpr int kIdleMs = 60'000;
 

@@ -134,6 +134,9 @@ var quilo = (function () {
       var item = list.querySelector('li.current');
       if (item) item.scrollIntoView({ block: 'center', behavior: smooth ? 'smooth' : 'auto' });
     }
+    // A phone turned on its side lays the list out anew: the current cue is
+    // brought back into view, unless the operator is on the list.
+    window.addEventListener('resize', function () { if (!holding()) follow(false); });
     back.addEventListener('click', function () {
       touchedAt = 0; touching = false; back.hidden = true; choose(null); follow(true);
     });
