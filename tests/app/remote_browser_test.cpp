@@ -313,9 +313,10 @@ TEST_F(RemoteBrowser, TheListStandsStillUnderAFingerAndFollowsAScriptSavedWhileP
     ASSERT_TRUE(remote.until("document.querySelectorAll('#cues li').length > 20"));
     // A phone on its side: the controls beside the list, four cues and more in view.
     remote.resize(915, 412);
-    EXPECT_TRUE(remote.until("[...document.querySelectorAll('#cues li')].filter(function (e) {"
-                             "var r = e.getBoundingClientRect();"
-                             "return r.top >= 0 && r.bottom <= innerHeight; }).length >= 4"));
+    EXPECT_TRUE(
+        remote.until("[...document.querySelectorAll('#cues li')].filter(function (e) {"
+                     "var r = e.getBoundingClientRect();"
+                     "return r.top >= 0 && r.bottom <= innerHeight; }).length >= 4"));
     // Scrolled to the end, a finger on the list: the cues change under it,
     // the list does not move, and "Torna al corrente" is offered.
     const QString underFinger = QStringLiteral(
