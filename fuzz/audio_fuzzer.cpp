@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "FuzzFile.h"
-#include "audio/io/AudioFile.h"
+#include "media/io/AudioFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace quilo;

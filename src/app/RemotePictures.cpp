@@ -9,7 +9,7 @@
 
 #include "display/view/DisplayPainter.h"
 #include "display/view/QtPictureProber.h"
-#include "tools/sim/PlayCheck.h"
+#include "presentation/PlayCheck.h"
 
 namespace quilo {
 namespace {

@@ -1,6 +1,6 @@
 #include "audio/PulseSoundPlayer.h"
 
-#include "audio/io/AudioFile.h"
+#include "media/io/AudioFile.h"
 #include "shared/AudioOutput.h"
 
 namespace quilo {

@@ -7,11 +7,9 @@
 #include <cstdint>
 #include <string>
 
-namespace quilo {
+#include "shared/DisplayArea.h"
 
-// The display area every position and size is given in, in twips.
-inline constexpr std::int16_t kDisplayWidth = 11701;
-inline constexpr std::int16_t kDisplayHeight = 8776;
+namespace quilo {
 
 struct Rgb {
     std::uint8_t r = 0;

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "display/DisplayForm.h"
+#include "shared/DisplayArea.h"
 #include "shared/LineTable.h"
 
 namespace quilo {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "audio/io/AudioFile.h"
+#include "media/io/AudioFile.h"
 #include "shared/CdPosition.h"
 #include "shared/SoundCheck.h"
 

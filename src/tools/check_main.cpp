@@ -12,7 +12,7 @@
 #include "script/ScriptChecker.h"
 #include "shared/CommandLine.h"
 #include "tools/DecodingSoundCheck.h"
-#include "tools/sim/PlayCheck.h"
+#include "presentation/PlayCheck.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "shared/CommandLine.h"
 #include "tools/DecodingSoundCheck.h"
 #include "tools/DiscChoice.h"
-#include "tools/sim/Simulation.h"
+#include "presentation/Simulation.h"
 
 namespace {
 

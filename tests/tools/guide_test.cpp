@@ -17,7 +17,7 @@
 #include "support/TempDir.h"
 #include "tools/DecodingSoundCheck.h"
 #include "tools/export/Storyboard.h"
-#include "tools/sim/PlayCheck.h"
+#include "presentation/PlayCheck.h"
 
 namespace quilo {
 namespace {

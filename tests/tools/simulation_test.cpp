@@ -1,6 +1,6 @@
-#include "tools/sim/Simulation.h"
+#include "presentation/Simulation.h"
 
-#include "tools/sim/PlayCheck.h"
+#include "presentation/PlayCheck.h"
 
 #include <gtest/gtest.h>
 

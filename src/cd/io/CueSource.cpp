@@ -13,7 +13,7 @@
 #include <optional>
 #include <sstream>
 
-#include "audio/io/AudioFile.h"
+#include "media/io/AudioFile.h"
 #include "cd/DiscLayout.h"
 #include "cd/io/DiscSources.h"
 #include "shared/PathResolver.h"

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "audio/io/AudioFile.h"
+#include "media/io/AudioFile.h"
 #include "cd/DiscLayout.h"
 #include "cd/io/DiscSources.h"
 #include "shared/Utf8.h"

@@ -12,7 +12,7 @@
 #include "shared/LineFormat.h"
 #include "shared/Utf8.h"
 #include "tools/DecodingSoundCheck.h"
-#include "tools/sim/PlayCheck.h"
+#include "presentation/PlayCheck.h"
 
 namespace quilo {
 namespace {

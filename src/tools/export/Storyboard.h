@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "display/view/DisplayPainter.h"
-#include "tools/sim/Simulation.h"
+#include "presentation/Simulation.h"
 
 namespace quilo {
 

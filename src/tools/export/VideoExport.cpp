@@ -4,7 +4,7 @@
 #include <chrono>
 #include <cstdio>
 
-#include "audio/io/AudioFile.h"
+#include "media/io/AudioFile.h"
 #include "cd/CdControl.h"
 #include "cd/CdForwarder.h"
 #include "cd/ManualAudioOutput.h"

@@ -1,4 +1,4 @@
-#include "audio/io/AudioFile.h"
+#include "media/io/AudioFile.h"
 
 #include <samplerate.h>
 #include <unistd.h>

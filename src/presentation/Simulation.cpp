@@ -1,4 +1,4 @@
-#include "tools/sim/Simulation.h"
+#include "presentation/Simulation.h"
 
 #include <algorithm>
 #include <cmath>

@@ -12,7 +12,7 @@
 #include "shared/Modulo1.h"
 #include "shared/PictureProber.h"
 #include "shared/SoundCheck.h"
-#include "tools/sim/Simulation.h"
+#include "presentation/Simulation.h"
 
 namespace quilo {
 

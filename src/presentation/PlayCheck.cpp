@@ -1,4 +1,4 @@
-#include "tools/sim/PlayCheck.h"
+#include "presentation/PlayCheck.h"
 
 #include <algorithm>
 #include <array>
@@ -11,7 +11,7 @@
 #include "script/PicturePlacement.h"
 #include "script/ScriptLoader.h"
 #include "shared/CdPosition.h"
-#include "tools/sim/Simulation.h"
+#include "presentation/Simulation.h"
 
 namespace quilo {
 namespace {
