@@ -8,10 +8,10 @@
 #include <set>
 
 #include "display/CaptionCover.h"
+#include "presentation/Simulation.h"
 #include "script/PicturePlacement.h"
 #include "script/ScriptLoader.h"
 #include "shared/CdPosition.h"
-#include "presentation/Simulation.h"
 
 namespace quilo {
 namespace {

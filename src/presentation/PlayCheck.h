@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "presentation/Simulation.h"
 #include "script/ScriptChecker.h"
 #include "shared/Modulo1.h"
 #include "shared/PictureProber.h"
 #include "shared/SoundCheck.h"
-#include "presentation/Simulation.h"
 
 namespace quilo {
 

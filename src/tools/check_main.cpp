@@ -9,10 +9,10 @@
 #include "display/Colours.h"
 #include "display/view/QtPictureProber.h"
 #include "display/view/QuietQtMessages.h"
+#include "presentation/PlayCheck.h"
 #include "script/ScriptChecker.h"
 #include "shared/CommandLine.h"
 #include "tools/DecodingSoundCheck.h"
-#include "presentation/PlayCheck.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 
 #include "display/view/QtPictureProber.h"
 #include "display/view/QuietQtMessages.h"
+#include "presentation/Simulation.h"
 #include "shared/CommandLine.h"
 #include "tools/DecodingSoundCheck.h"
 #include "tools/DiscChoice.h"
-#include "presentation/Simulation.h"
 
 namespace {
 

@@ -12,12 +12,12 @@
 
 #include "display/view/DisplayView.h"
 #include "display/view/QtPictureProber.h"
+#include "presentation/PlayCheck.h"
 #include "script/ScriptChecker.h"
 #include "script/SizeTable.h"
 #include "support/TempDir.h"
 #include "tools/DecodingSoundCheck.h"
 #include "tools/export/Storyboard.h"
-#include "presentation/PlayCheck.h"
 
 namespace quilo {
 namespace {

@@ -13,9 +13,9 @@
 #include <optional>
 #include <sstream>
 
-#include "media/io/AudioFile.h"
 #include "cd/DiscLayout.h"
 #include "cd/io/DiscSources.h"
+#include "media/io/AudioFile.h"
 #include "shared/PathResolver.h"
 #include "shared/RegularFile.h"
 #include "shared/Utf8.h"

@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "media/io/AudioFile.h"
 #include "cd/DiscLayout.h"
 #include "cd/io/DiscSources.h"
+#include "media/io/AudioFile.h"
 #include "shared/Utf8.h"
 
 namespace quilo {

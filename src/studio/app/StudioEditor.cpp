@@ -9,10 +9,10 @@
 #include "display/Colours.h"
 #include "display/view/QtPictureProber.h"
 #include "presentation/CueJumps.h"
+#include "presentation/PlayCheck.h"
 #include "shared/LineFormat.h"
 #include "shared/Utf8.h"
 #include "tools/DecodingSoundCheck.h"
-#include "presentation/PlayCheck.h"
 
 namespace quilo {
 namespace {

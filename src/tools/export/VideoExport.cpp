@@ -4,11 +4,11 @@
 #include <chrono>
 #include <cstdio>
 
-#include "media/io/AudioFile.h"
 #include "cd/CdControl.h"
 #include "cd/CdForwarder.h"
 #include "cd/ManualAudioOutput.h"
 #include "display/view/DisplayView.h"
+#include "media/io/AudioFile.h"
 #include "presentation/Presentation.h"
 #include "presentation/VirtualTime.h"
 
