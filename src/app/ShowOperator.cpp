@@ -4,6 +4,8 @@
 #include <QSettings>
 #include <filesystem>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "app/Settings.h"
 #include "presentation/CueJumps.h"
@@ -13,6 +15,32 @@
 #include "shared/ScriptFiles.h"
 
 namespace quilo {
+namespace {
+
+// "Lettore" opens only names ending in "txt" in lower case, without a word:
+// a script named on the command line otherwise says why it did not start.
+std::optional<std::string> lowerCaseTxtOnly(const std::string& script) {
+    if (script.size() >= 3 && script.compare(script.size() - 3, 3, "txt") == 0) return std::nullopt;
+    const std::filesystem::path name = std::filesystem::path(script).filename();
+    return "il copione " + name.string() +
+           " non si apre: il lettore apre solo i nomi che finiscono con \u00ABtxt\u00BB in "
+           "minuscolo; rinominarlo in " +
+           name.stem().string() + ".txt";
+}
+
+// A refusal's reason for the panel's one line: without the script's path,
+// which the panel already shows, and without "Il copione" before it.
+std::string withoutPath(std::string reason, const std::string& path) {
+    const std::string tail = ": " + path;
+    if (reason.size() > tail.size() &&
+        reason.compare(reason.size() - tail.size(), tail.size(), tail) == 0)
+        reason.resize(reason.size() - tail.size());
+    const std::string start = "Il copione ";
+    if (reason.rfind(start, 0) == 0) reason.erase(0, start.size());
+    return reason;
+}
+
+}  // namespace
 namespace {
 
 constexpr const char* kLastScriptKey = "ultimoCopione";
@@ -104,7 +132,13 @@ void ShowOperator::afterStartUp() {
     core_.player().setText6(options_.script);
     core_.player().Command1_Click();
     afterLettore();
-    if (!showRunning()) return;  // refused as "Lettore" would: the chooser stays
+    if (!showRunning()) {  // refused as "Lettore" would: the chooser stays, saying why
+        if (const auto why = lowerCaseTxtOnly(options_.script)) {
+            core_.tarvo1().status = *why;
+            warnings_.warn(*why);
+        }
+        return;
+    }
     fullScreen_ = true;
     cd_.buttonPlay();
 }
@@ -205,9 +239,11 @@ void ShowOperator::reloadScript() {
     if (!showRunning()) return;
     PanelModel& panel = core_.tarvo1();
     if (auto refused = core_.reloadScript(CdPosition::unpack(cd_.position()))) {
-        reloadProblem_ = "Copione non ricaricato, continua il precedente: " + *refused;
+        reloadProblem_ = "Copione non ricaricato: " +
+                         withoutPath(withoutPath(*refused, core_.state().scriptPath), watched_) +
+                         "; continua il precedente";
         panel.status = reloadProblem_;
-        warnings_.warn(reloadProblem_);
+        warnings_.warn("copione non ricaricato, continua il precedente: " + *refused);
         return;
     }
     if (!reloadProblem_.empty() && panel.status == reloadProblem_) panel.status.clear();

@@ -8,9 +8,11 @@
 #include <set>
 
 #include "display/CaptionCover.h"
+#include "presentation/CueJumps.h"
 #include "presentation/Simulation.h"
 #include "script/PicturePlacement.h"
 #include "script/ScriptLoader.h"
+#include "script/check/LineForm.h"
 #include "shared/CdPosition.h"
 
 namespace quilo {
@@ -109,6 +111,72 @@ std::optional<Diagnostic> cutPicture(const CueReport& cue, const Modulo1& state)
     return Diagnostic{cue.line, false, text};
 }
 
+// The line (0-based) the reader waits at when the disc reaches `line`'s
+// second: an earlier line of the same track both of whose minutes and
+// seconds are later. None when the play found no such line.
+std::optional<int> heldBy(const Modulo1& state, int line) {
+    const DecodedLine& d = state.scriptLines.decoded(line);
+    for (int k = line - 1; k >= 0; --k) {
+        const DecodedLine& e = state.scriptLines.decoded(k);
+        if (e.track == d.track && e.minutes > d.minutes && e.seconds > d.seconds) return k;
+    }
+    return std::nullopt;
+}
+
+// The closing line ("E") that stops the show before `line`'s time, if one ran.
+std::optional<int> stoppedBy(const Modulo1& state, int line, const std::set<int>& ran) {
+    const DecodedLine& d = state.scriptLines.decoded(line);
+    const std::int64_t at = discOrder({d.track, d.minutes, d.seconds, 0});
+    for (const int shown : ran) {
+        const DecodedLine& e = state.scriptLines.decoded(shown - 1);
+        if (e.commandLetter == "E" && discOrder({e.track, e.minutes, e.seconds, 0}) < at)
+            return shown - 1;
+    }
+    return std::nullopt;
+}
+
+std::string timeOf(const DecodedLine& d) {
+    return CdPosition{d.track, d.minutes, d.seconds, 0}.text().substr(0, 8);
+}
+
+// What reading the script could only suspect, the play tells: whether a cue
+// out of order runs, and that cues after the show's closing line never do.
+void sayWhichCuesRun(CheckReport& report, const Modulo1& state, const std::set<int>& ran) {
+    std::set<int> outOfOrder;
+    for (Diagnostic& found : report.diagnostics) {
+        if (found.text.rfind(kOutOfOrder, 0) != 0) continue;
+        const int line = found.line - 1;
+        const DecodedLine& d = state.scriptLines.decoded(line);
+        outOfOrder.insert(found.line);
+        if (ran.count(found.line)) {
+            found.text = std::string(kOutOfOrder) +
+                         ": viene prima di quello della riga precedente, ma viene eseguita lo "
+                         "stesso al suo secondo, " +
+                         timeOf(d);
+        } else if (const auto held = heldBy(state, line)) {
+            found.text = std::string(kOutOfOrder) +
+                         ": la riga non verrà mai eseguita, perché quando il CD arriva al suo "
+                         "secondo il lettore aspetta ancora la riga " +
+                         std::to_string(*held + 1) + " (" +
+                         timeOf(state.scriptLines.decoded(*held)) + "), che viene prima nel file";
+        } else {
+            found.text = std::string(kOutOfOrder) + ": la riga non verrà mai eseguita";
+        }
+    }
+    for (int i = 0; i < state.lineCount && i < LineTable::kSize; ++i) {
+        const DecodedLine& d = state.scriptLines.decoded(i);
+        if (d.track < 1 || d.track > kLastTrack || ran.count(i + 1) || outOfOrder.count(i + 1))
+            continue;
+        if (const auto stop = stoppedBy(state, i, ran)) {
+            report.diagnostics.push_back({i + 1, false,
+                                          "lo spettacolo si ferma prima, alla riga " +
+                                              std::to_string(*stop + 1) + " (\u00ABE\u00BB a " +
+                                              timeOf(state.scriptLines.decoded(*stop)) +
+                                              "): questa riga non verrà mai eseguita"});
+        }
+    }
+}
+
 }  // namespace
 
 bool playEveryCue(const std::string& script, const std::string& root, PictureProber& pictures,
@@ -135,12 +203,13 @@ bool playEveryCue(const std::string& script, const std::string& root, PicturePro
 
 std::vector<Diagnostic> checkByPlaying(const std::string& script, const std::string& root,
                                        PictureProber& pictures, SoundCheck& sounds,
-                                       const std::optional<std::string>& text) {
+                                       const std::optional<std::string>& text, std::set<int>* ran) {
     std::vector<Diagnostic> found;
     std::set<int> warned;
     std::set<int> cut;
     playEveryCue(
         script, root, pictures, sounds, text, [&](const CueReport& cue, const Modulo1& state) {
+            if (ran) ran->insert(cue.line);
             if (placesPicture(cue.letter) && cut.insert(cue.line).second) {
                 if (auto picture = cutPicture(cue, state)) found.push_back(*picture);
             }
@@ -161,10 +230,18 @@ std::vector<Diagnostic> checkByPlaying(const std::string& script, const std::str
 
 CheckReport checkScriptFully(const std::string& script, const std::string& root,
                              PictureProber& pictures, SoundCheck& sounds,
-                             const std::optional<std::string>& text) {
-    CheckReport report = checkScript(script, PathResolver(root), {&pictures, &sounds}, text);
-    for (auto& found : checkByPlaying(script, root, pictures, sounds, text))
+                             const std::optional<std::string>& text,
+                             const std::optional<std::vector<std::int32_t>>& disc) {
+    CheckReport report = checkScript(script, PathResolver(root), {&pictures, &sounds, disc}, text);
+    std::set<int> ran;
+    for (auto& found : checkByPlaying(script, root, pictures, sounds, text, &ran))
         report.diagnostics.push_back(std::move(found));
+    Modulo1 state;
+    state.scriptPath = script;
+    const PathResolver paths(root);
+    ScriptLoader loader(state, paths);
+    loader.useText(text);
+    if (!loader.MemorizzaLetturaRiga()) sayWhichCuesRun(report, state, ran);
     sortByLine(report);
     return report;
 }

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -26,14 +27,20 @@ bool playEveryCue(const std::string& script, const std::string& root, PicturePro
 // Warnings for captions that arrive under a picture and so are never seen, and
 // for pictures drawn partly past the display's edge.
 // `text`, when given, is played instead of the file's (a script being edited).
+// `ran`, when given, gets the lines (1-based) of every cue that ran.
 std::vector<Diagnostic> checkByPlaying(const std::string& script, const std::string& root,
                                        PictureProber& pictures, SoundCheck& sounds,
-                                       const std::optional<std::string>& text = std::nullopt);
+                                       const std::optional<std::string>& text = std::nullopt,
+                                       std::set<int>* ran = nullptr);
 
 // Everything quilo-check says of a script: what reading it finds, and what
-// playing it finds whenever the player would take it, errors or not.
+// playing it finds whenever the player would take it, errors or not. A cue
+// out of order is said to run at its time or never, as the play found; a cue
+// after the show's closing line never runs. With `disc` (each track's length
+// in sectors) the cues are checked against it too.
 CheckReport checkScriptFully(const std::string& script, const std::string& root,
                              PictureProber& pictures, SoundCheck& sounds,
-                             const std::optional<std::string>& text = std::nullopt);
+                             const std::optional<std::string>& text = std::nullopt,
+                             const std::optional<std::vector<std::int32_t>>& disc = std::nullopt);
 
 }  // namespace quilo

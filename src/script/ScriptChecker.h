@@ -8,6 +8,7 @@
 // blanks after a letter, missing colour digits, header numbers out of place,
 // a line after a picture that times it, line ends of two kinds, ...).
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -35,9 +36,12 @@ struct CheckReport {
 
 // How the named files are tried: each one given decodes the file as the
 // player will; without them a file only has to exist as a regular file.
+// With the disc the show will play (each track's length in sectors), every
+// cue is checked against its track too.
 struct FileChecks {
     PictureProber* pictures = nullptr;
     SoundCheck* sounds = nullptr;
+    std::optional<std::vector<std::int32_t>> disc;
 };
 
 // `text`, when given, is read instead of the file (a script being edited).

@@ -218,6 +218,12 @@ ScriptText readScriptText(std::string_view bytes) {
     const bool utf8 = fromUtf16 || utf8::isValid(body);
     script.lines = splitTextLines(decoded(body, utf8));
     script.lines.push_back(decoded(terminator, utf8));
+    // What follows the end line, for the checker: the player never reads it.
+    std::string_view after = rest.substr(terminator.size());
+    after.remove_prefix(after.substr(0, 2) == "\r\n" ? 2 : std::min<std::size_t>(after.size(), 1));
+    std::vector<std::string> tail = splitTextLines(decoded(after, utf8::isValid(after)));
+    if (tail.size() > kMostLinesAfterEnd) tail.resize(kMostLinesAfterEnd);
+    script.afterEnd = std::move(tail);
     return script;
 }
 

@@ -35,7 +35,11 @@ struct ScriptText {
     // "**" line follows a lone LF in a file whose earlier lines hold a CR):
     // the first line, 1-based as an editor counts, that ends unlike line 1.
     int mixedLineEndsFrom = 0;
+    // The lines after the end line (at most kMostLinesAfterEnd), which the
+    // player never reads.
+    std::vector<std::string> afterEnd;
 };
+inline constexpr std::size_t kMostLinesAfterEnd = 2001;
 ScriptText readScriptText(std::string_view bytes);
 
 // The UTF-16 code unit at byte `i` (two bytes must be there).

@@ -224,6 +224,14 @@ TEST_F(AppTest, StartsANamedScriptStraightAwayFromWhereItIsAskedFullScreen) {
     ASSERT_FALSE(app().start());
     EXPECT_EQ(app().panelView().box(6)->text(), "C:\\Allegato\\demo.txt");
     EXPECT_EQ(app().chooserView().fileList()->currentRow(), 0);
+
+    // A name "Lettore" would not open: the chooser stays, and says why.
+    options.script = root.write("Allegato/GRANDE.TXT", "01:00:01x12C\r\n**\r\n").string();
+    stepper = std::make_unique<Stepper>(options, messages, exit, sound, &warnings);
+    ASSERT_FALSE(app().start());
+    EXPECT_TRUE(app().chooserView().isVisible());
+    ASSERT_FALSE(warnings.messages.empty());
+    EXPECT_NE(warnings.messages.back().find("rinominarlo in GRANDE.txt"), std::string::npos);
 }
 
 TEST_F(AppTest, MovesTheShowWithTheOperatorsKeys) {
@@ -306,7 +314,9 @@ TEST_F(AppTest, ReloadsTheScriptWhenItIsSavedAndKeepsPlayingTheOldOneIfTheNewIsR
     save("01:00:01senza fine12C\r\n");
     EXPECT_EQ(app().cd().mode(), CdMode::Playing);
     EXPECT_EQ(app().testo1().Label2[0].caption, "Cambiato mentre suona");
-    EXPECT_TRUE(app().panelView().statusLine()->text().startsWith("Copione non ricaricato"));
+    // The reason first, short enough for the panel; the whole refusal on the terminal.
+    EXPECT_EQ(app().panelView().statusLine()->text(),
+              "Copione non ricaricato: non termina con una riga \"**\"; continua il precedente");
     EXPECT_EQ(warnings.messages.size(), 1u);
 }
 

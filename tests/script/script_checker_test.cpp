@@ -148,6 +148,56 @@ TEST_F(ScriptCheckerTest, WarnsAboutTheHeaderAndTheFirstLine) {
     EXPECT_NE(report.diagnostics[1].text.find("vale 55, non 255"), std::string::npos);
 }
 
+// Mistakes the player does not refuse but reads otherwise than meant: each
+// finding says what the show will do with the line.
+TEST_F(ScriptCheckerTest, SaysWhatThePlayerDoesWithATimeWrittenWrong) {
+    const auto report = check(
+        "1:00:03Uno corto15C\r\n"        // 9: one digit for the track
+        "01:0:04Due corto15C\r\n"        // 10: and for the minutes
+        "01:00:75Troppi secondi15C\r\n"  // 11: never reached
+        "01:00:16Dopo15C\r\n"            // 12: not out of order for that
+        "01:01:05:30Fotogrammi15C\r\n"   // 13: frames read as text
+        "\xEF\xBB\xBF"
+        "01:01:10Incollata15C\r\n"  // 14: a mark before the time
+        "01:01:15Con un \xEF\xBB\xBF"
+        "segno15C\r\n"                   // 15: a mark inside
+        "Dimenticata15C\r\n"             // 16: no time
+        "Un commento qualunque\r\n"      // a comment: nothing to say
+        "01:01:20Colore-1C\r\n"          // 18: colour -1
+        "**\r\n"                         // 19: the end
+        "01:01:30Dopo la fine15C\r\n");  // 20: never read
+    EXPECT_EQ(brief(report), (std::vector<std::string>{
+                                 "9:w:il tempo non", "10:w:il tempo non", "11:w:i secondi «",
+                                 "13:w:dopo il temp", "14:w:la riga comi", "15:w:nella riga c",
+                                 "16:w:la riga non ", "18:e:il colore -1", "19:w:dopo la riga"}))
+        << formatReport(path, report);
+    const auto said = [&](int line) {
+        for (const auto& d : report.diagnostics)
+            if (d.line == line) return d.text;
+        return std::string();
+    };
+    EXPECT_NE(said(9).find("«1:00:03U», per 01:00:03, e quel che segue, «no corto»"),
+              std::string::npos)
+        << said(9);
+    EXPECT_NE(said(11).find("non verrà mai eseguita"), std::string::npos);
+    EXPECT_NE(said(13).find("«:30»"), std::string::npos);
+    EXPECT_NE(said(18).find("da 00 a 15, o 99"), std::string::npos) << said(18);
+    EXPECT_NE(said(19).find("la riga 20, «01:01:30Dopo la fine15C»"), std::string::npos)
+        << said(19);
+}
+
+TEST_F(ScriptCheckerTest, ChecksEveryCueAgainstTheDiscWhenGivenOne) {
+    const std::string body =
+        "01:01:01Quasi alla fine15C\r\n01:01:02Oltre15C\r\n"
+        "02:00:01Secondo brano15C\r\n03:00:01Nessun brano15C\r\n";
+    check(body);
+    FileChecks withDisc{&decoders, &decoders, std::vector<std::int32_t>{62 * 75, 30 * 75}};
+    const auto report = checkScript(path, paths, withDisc);
+    EXPECT_EQ(brief(report), (std::vector<std::string>{"10:w:il brano 1 d", "12:w:il disco ha "}))
+        << formatReport(path, report);
+    EXPECT_TRUE(check(body).diagnostics.empty());  // without a disc: not checked
+}
+
 // For every letter, the checker and the runner agree on where its block (if
 // any) ends: the cue after it is checked by one and run by the other, and
 // nothing in between is either. Both closing letters follow each cue, "-" first.

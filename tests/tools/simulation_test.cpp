@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+
 #include <nlohmann/json.hpp>
 #include <sstream>
 
@@ -171,8 +174,9 @@ TEST_F(SimulationTest, PlayCheckWarnsOfCaptionsUnderAPictureAndOfPicturesPastThe
                                    .string();
     // Playing finds its warnings even in a script with errors.
     const CheckReport report = checkScriptFully(script, root.path().string(), prober, sounds);
-    EXPECT_TRUE(report.diagnostics.back().error);  // the colour, after the missing files
-    std::vector<Diagnostic> found;                 // what only playing finds
+    EXPECT_TRUE(std::any_of(report.diagnostics.begin(), report.diagnostics.end(),
+                            [](const Diagnostic& d) { return d.line == 10 && d.error; }));
+    std::vector<Diagnostic> found;  // what only playing finds
     for (const auto& d : report.diagnostics) {
         if (d.text.rfind("la didascalia", 0) == 0 || d.text.rfind("l'immagine \u00AB", 0) == 0)
             found.push_back(d);
@@ -188,6 +192,36 @@ TEST_F(SimulationTest, PlayCheckWarnsOfCaptionsUnderAPictureAndOfPicturesPastThe
               std::string::npos)
         << found[2].text;
     EXPECT_FALSE(found[3].error);
+}
+
+// The reader waits at a cue whose minutes and seconds both lie ahead: a cue
+// out of order behind one never runs, another runs at its second. Nothing
+// runs after the closing line has stopped the show.
+TEST_F(SimulationTest, PlayCheckSaysWhichCuesOutOfOrderRunAndThatNoneRunsAfterTheEnd) {
+    const std::string script = root.write("Allegato/show.txt",
+                                          "01:00:10Primo12C\r\n"
+                                          "01:01:50Secondo12C\r\n"
+                                          "01:00:40Mai12C\r\n"  // 3: held at line 2
+                                          "02:00:10Terzo12C\r\n"
+                                          "02:01:30Quarto12C\r\n"
+                                          "02:00:40Si12C\r\n"  // 6: runs at its second
+                                          "02:02:00Fine15E\r\n"
+                                          "02:03:00Dopo12C\r\n"  // 8: after the end
+                                          "**\r\n")
+                                   .string();
+    const CheckReport report = checkScriptFully(script, root.path().string(), prober, sounds);
+    std::map<int, std::string> said;
+    for (const auto& d : report.diagnostics) said[d.line] += d.text;
+    EXPECT_EQ(said[3],
+              "tempo fuori ordine: la riga non verrà mai eseguita, perché quando il CD arriva al "
+              "suo secondo il lettore aspetta ancora la riga 2 (01:01:50), che viene prima nel "
+              "file");
+    EXPECT_EQ(said[6],
+              "tempo fuori ordine: viene prima di quello della riga precedente, ma viene "
+              "eseguita lo stesso al suo secondo, 02:00:40");
+    EXPECT_EQ(said[8],
+              "lo spettacolo si ferma prima, alla riga 7 (\u00ABE\u00BB a 02:02:00): questa riga "
+              "non verrà mai eseguita");
 }
 
 TEST(SimulationToc, PrintsTheTableAndTheDiscCode) {

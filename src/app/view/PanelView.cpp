@@ -10,7 +10,7 @@ namespace {
 
 constexpr int kPanelWidth = 6060;
 constexpr int kPanelHeight = 1860;
-constexpr int kStatusHeight = 315;
+constexpr int kStatusHeight = 570;  // two lines: a reason is rarely shorter
 
 QLineEdit* makeBox(QWidget* parent, QRect where, QColor back, QColor fore = Qt::black) {
     auto* box = new QLineEdit(parent);
@@ -71,7 +71,8 @@ PanelView::PanelView(QWidget* parent) : QWidget(parent) {
     progress_->setGeometry(twipRect(0, 1605, 6060, 255));
     progress_->setRange(0, 60);
     progress_->setTextVisible(false);
-    status_ = makeLabel(this, "", twipRect(120, kPanelHeight + 30, 5820, 255));
+    status_ = makeLabel(this, "", twipRect(120, kPanelHeight + 30, 5820, 510));
+    status_->setWordWrap(true);
     status_->setStyleSheet(QStringLiteral("color: #a00000; font-weight: bold"));
     status_->hide();
     bar_ = new ButtonBar(this);
@@ -126,6 +127,7 @@ void PanelView::sync(const PanelModel& model) {
     if (progress_->value() != value) progress_->setValue(value);
     if (status_->text().toStdString() != model.status) {
         status_->setText(QString::fromStdString(model.status));
+        status_->setToolTip(status_->text());
         status_->setVisible(!model.status.empty());
         setFixedSize(px(kPanelWidth),
                      px(kPanelHeight + (model.status.empty() ? 0 : kStatusHeight)));
