@@ -133,6 +133,20 @@ TEST(StudioApp, OpensAScriptThePlayerRefusesAndPlaysItOnceMended) {
     ASSERT_EQ(mixed.window().lines().rowCount(), 2);
     EXPECT_TRUE(mixed.window().lines().rows()[0].findings.isEmpty());
     EXPECT_TRUE(mixed.window().lines().rows()[1].findings.contains(QStringLiteral("solo LF")));
+
+    // What the checker finds by playing, and against the disc, on each row.
+    demo.dir.write("Allegato/ordine.txt",
+                   "01:00:10Primo12C\r\n01:01:50Secondo12C\r\n01:00:40Mai12C\r\n"
+                   "01:02:05Oltre12C\r\n**\r\n");
+    StudioApp ordered(
+        {(demo.dir.path() / "Allegato" / "ordine.txt").string(), demo.root(), "", {120}, &silent});
+    ordered.start();
+    const auto findingsOf = [&](int row) { return ordered.window().lines().rows()[row].findings; };
+    for (int i = 0; i < 200 && findingsOf(3).isEmpty(); ++i) QTest::qWait(25);
+    EXPECT_TRUE(findingsOf(2).contains(QStringLiteral("non verrà mai eseguita")))
+        << findingsOf(2).toStdString();
+    EXPECT_TRUE(findingsOf(3).contains(QStringLiteral("il brano 1 dura 2:00")))
+        << findingsOf(3).toStdString();
 }
 
 // Dragging a marker, a second earlier or later, a new line and a removed

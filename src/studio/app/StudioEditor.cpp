@@ -325,10 +325,11 @@ void StudioEditor::runChecks() {
     checking_ = true;
     const int generation = ++checkGeneration_;
     const std::string path = path_, root = root_, text = document_.scriptBytes();
-    QThreadPool::globalInstance()->start([this, generation, path, root, text] {
+    const auto disc = show_.showDiscTracks();
+    QThreadPool::globalInstance()->start([this, generation, path, root, text, disc] {
         QtPictureProber pictures;
         DecodingSoundCheck sounds;
-        CheckReport report = checkScriptFully(path, root, pictures, sounds, text);
+        CheckReport report = checkScriptFully(path, root, pictures, sounds, text, disc);
         QMetaObject::invokeMethod(
             this,
             [this, generation, report] {

@@ -66,6 +66,17 @@ class StudioShow : public QObject {
     std::optional<CdPosition> cueTarget(int direction) const;
     void toggleDisplayWindow();
 
+    // The tracks' lengths in sectors of the disc the show will play with, for
+    // the checker; none while the disc is only a silent one sized to the script.
+    std::optional<std::vector<std::int32_t>> showDiscTracks() const {
+        if ((options_.disc.empty() && options_.tracks.empty() && !options_.openDisc) ||
+            tracks_.empty())
+            return std::nullopt;
+        std::vector<std::int32_t> lengths;
+        for (const DiscTrack& track : tracks_) lengths.push_back(track.length);
+        return lengths;
+    }
+
     std::int32_t discSector(const CdPosition& p) const;
     CdPosition positionOf(std::int32_t sector) const;
 
