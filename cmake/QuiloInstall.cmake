@@ -6,6 +6,10 @@ include(GNUInstallDirs)
 install(TARGETS quilo quilo-check quilo-sim quilo-export quilo-studio
         RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/demo/ DESTINATION ${CMAKE_INSTALL_DATADIR}/quilo/demo)
+# The guide's example scripts, so that its examples run as written after a
+# first run has copied the demo to ~/Quilo.
+install(FILES ${PROJECT_SOURCE_DIR}/docs/copione/mostra.txt ${PROJECT_SOURCE_DIR}/docs/copione/errori.txt
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/quilo/demo/Allegato)
 install(FILES ${PROJECT_BINARY_DIR}/demo/demo.cue ${PROJECT_BINARY_DIR}/demo/demo.flac
         DESTINATION ${CMAKE_INSTALL_DATADIR}/quilo/disco)
 install(FILES ${PROJECT_SOURCE_DIR}/data/quilo.desktop ${PROJECT_SOURCE_DIR}/data/quilo-studio.desktop

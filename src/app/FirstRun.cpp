@@ -9,17 +9,6 @@ namespace quilo {
 
 namespace fs = std::filesystem;
 
-std::optional<InstalledDemo> findInstalledDemo(const fs::path& programDir) {
-    const fs::path share = programDir / ".." / "share" / "quilo";
-    std::error_code ec;
-    if (!fs::is_regular_file(share / "demo" / "Quilo 1.0" / "colori.txt", ec)) return std::nullopt;
-    InstalledDemo demo{fs::weakly_canonical(share / "demo", ec), {}};
-    if (fs::is_regular_file(share / "disco" / "demo.cue", ec)) {
-        demo.disc = fs::weakly_canonical(share / "disco" / "demo.cue", ec);
-    }
-    return demo;
-}
-
 std::optional<std::string> createRootFromDemo(const fs::path& root, const InstalledDemo& demo) {
     std::error_code ec;
     // Copied beside the root first, then renamed: never a half-made root.

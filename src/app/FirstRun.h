@@ -9,16 +9,9 @@
 #include <string>
 
 #include "app/Options.h"
+#include "shared/InstalledDemo.h"
 
 namespace quilo {
-
-struct InstalledDemo {
-    std::filesystem::path root;  // the demo's drive C: tree
-    std::filesystem::path disc;  // its CD image; empty when not installed
-};
-
-// The demo installed beside `programDir` (../share/quilo), if any.
-std::optional<InstalledDemo> findInstalledDemo(const std::filesystem::path& programDir);
 
 // Makes `root` a copy of the demo's tree; the reason in Italian when it cannot
 // (and then nothing is left half made).

@@ -200,3 +200,11 @@ std::string formatReport(const std::string& path, const CheckReport& report) {
 }
 
 }  // namespace quilo
+
+namespace quilo {
+
+std::string uncheckedDiscNote(const std::string& path) {
+    return path + ": durata dei brani non controllata (--disc o --tracks per controllarla)\n";
+}
+
+}  // namespace quilo

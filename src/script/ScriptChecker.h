@@ -58,6 +58,10 @@ void sortByLine(CheckReport& report);
 // The report as the tool prints it: "PATH:LINE: errore: TEXT" lines and a summary.
 std::string formatReport(const std::string& path, const CheckReport& report);
 
+// The line the tool adds when it was given no disc: the cues' seconds were
+// not checked against their tracks.
+std::string uncheckedDiscNote(const std::string& path);
+
 // Checks the colour file under the root by the player's own rules, line by
 // line: without six numbers the player will not start.
 CheckReport checkColourFile(const PathResolver& paths);

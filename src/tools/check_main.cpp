@@ -92,9 +92,7 @@ int main(int argc, char** argv) {
     const quilo::CheckReport report =
         quilo::checkScriptFully(script, root, pictures, sounds, std::nullopt, tracks);
     std::cout << quilo::formatReport(script, report);
-    if (!tracks && report.readable)
-        std::cout << script
-                  << ": durata dei brani non controllata (--disc o --tracks per controllarla)\n";
+    if (!tracks && report.readable) std::cout << quilo::uncheckedDiscNote(script);
     if (!report.readable) return 2;
     return report.errors() + colours.errors() > 0 ? 1 : 0;
 }

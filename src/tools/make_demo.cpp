@@ -69,7 +69,9 @@ std::string msf(int sectors) {
 }
 
 int makeDisc(const std::string& dir) {
-    const int sectors = 75 * 62;
+    // The first track is long enough for the guide's example show, which ends
+    // at 01:01:30; the others a minute each.
+    const std::vector<int> seconds = {95, 62, 62};
     const std::vector<std::vector<std::vector<int>>> progressions = {
         {{60, 64, 67}, {57, 60, 64}, {53, 57, 60}, {55, 59, 62}},  // C  Am F  G
         {{62, 65, 69}, {58, 62, 65}, {60, 64, 67}, {57, 61, 64}},  // Dm Bb C  A
@@ -87,13 +89,16 @@ int makeDisc(const std::string& dir) {
     std::ofstream cue(dir + "/demo.cue", std::ios::binary);
     cue << "FILE \"demo.flac\" WAVE\r\n";
     bool written = true;
+    int start = 0;
     for (std::size_t i = 0; i < progressions.size(); ++i) {
+        const int sectors = 75 * seconds[i];
         const auto samples =
             track(progressions[i], 2.4 + 0.2 * static_cast<double>(i), sectors, 0.25 + 0.05 * i);
         const auto frames = static_cast<sf_count_t>(samples.size() / 2);
         written = written && sf_writef_short(flac, samples.data(), frames) == frames;
-        cue << "  TRACK " << (i < 9 ? "0" : "") << i + 1 << " AUDIO\r\n    INDEX 01 "
-            << msf(static_cast<int>(i) * sectors) << "\r\n";
+        cue << "  TRACK " << (i < 9 ? "0" : "") << i + 1 << " AUDIO\r\n    INDEX 01 " << msf(start)
+            << "\r\n";
+        start += sectors;
     }
     written = sf_close(flac) == 0 && written;
     return written && cue ? 0 : 1;

@@ -6,7 +6,9 @@
 #include <optional>
 #include <string>
 
+#include "cd/io/DiscSources.h"
 #include "shared/CommandLine.h"
+#include "shared/InstalledDemo.h"
 #include "studio/app/StudioApp.h"
 #include "tools/DiscChoice.h"
 
@@ -19,6 +21,7 @@ inline const char* const kStudioHelp =
     "dare a ogni riga il secondo giusto mentre suona. Senza COPIONE ne comincia uno nuovo.\n\n"
     "  --root CARTELLA  cartella che fa da unit\u00E0 C: (predefinita: ~/Quilo)\n"
     "  --disc SORGENTE  il disco: unit\u00E0, immagine (.cue, .toc, .nrg) o cartella di brani\n"
+    "                   (senza, e senza unit\u00E0 CD, il disco della demo installata)\n"
     "  --tracks S1,...  un disco muto di brani lunghi tanti secondi\n"
     "  --help           questo aiuto\n"
     "  --version        la versione\n";
@@ -45,6 +48,13 @@ inline std::optional<int> parseStudioOptions(int argc, char** argv, StudioOption
     }
     if (!options.disc.empty() && !options.tracks.empty())
         return refuseOptions("quilo-studio", "--disc e --tracks non vanno insieme");
+    // As the player does: with no disc named and no drive, the demo's own.
+    if (options.disc.empty() && options.tracks.empty() && !hasCdDrive()) {
+        std::error_code ec;
+        const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
+        const auto demo = ec ? std::nullopt : findInstalledDemo(self.parent_path());
+        if (demo && !demo->disc.empty()) options.disc = demo->disc.string();
+    }
     return std::nullopt;
 }
 
