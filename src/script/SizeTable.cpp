@@ -19,7 +19,9 @@ struct Shape {
 
 constexpr Row kRows[] = {
     {"`M`, `A`, e `Z` con meno di 7 secondi", "M", 3},
-    {"`Z` con 7 secondi o più (la crescita)", "Z", 7},
+    {"`Z` con 7 secondi (la crescita, a passi di 10)", "Z", 7},
+    {"`Z` con 8 o 9 secondi (a passi di 8)", "Z", 8},
+    {"`Z` con 10 secondi o più (a passi di 5)", "Z", 10},
     {"`F`", "F", 3},
     {"`R`", "R", 3},
 };

@@ -192,8 +192,12 @@ TEST_F(ImagePanesTest, EndsTheGrowthWithinTheFittedSizeAndNeverAtNoSize) {
     // the display reaches it at the first frame and would end at scale 0.
     prober.sizes["/whole.png"] = {2925, 2194};
     prober.sizes["/exact.png"] = {1097, 798};  // reaches the box at 11
+    // The guide's example: fitted at 11; steps of 10 and 5 land on 11 and end
+    // at 10, steps of 8 land on 17 and end at the fitted 11.
+    prober.sizes["/guide.png"] = {1064, 798};
     const std::tuple<std::string, int, double> cases[] = {
-        {"whole.png", 7, 4}, {"exact.png", 7, 10}, {"huge.jpg", 10, 1}, {"tiny.bmp", 10, 8775}};
+        {"whole.png", 7, 4},  {"exact.png", 7, 10}, {"huge.jpg", 10, 1}, {"tiny.bmp", 10, 8775},
+        {"guide.png", 7, 10}, {"guide.png", 8, 11}, {"guide.png", 9, 11}, {"guide.png", 10, 10}};
     for (const auto& [file, seconds, scale] : cases) {
         state.pictureFile = file;
         state.fitBoxWidth = kDisplayWidth;
