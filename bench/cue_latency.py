@@ -283,7 +283,9 @@ def main():
         line = subprocess.run([os.path.join(top, "scripts", "sound-server"), "start", args.server,
                                server_dir], check=True, capture_output=True, text=True,
                               env=dict(env, QUILO_KEEP_SINK_AWAKE="0")).stdout
-        env["PULSE_SERVER"] = line.strip().split("=", 1)[1]
+        for setting in line.split():
+            name, value = setting.split("=", 1)
+            env[name] = value
         time.sleep(0.5)
         latencies, first, outs = [], [], []
         for run in range(args.runs):

@@ -11,7 +11,7 @@
 #include <cstdlib>
 
 #include "audio/CdStreamer.h"
-#include "audio/PulseAudioOutput.h"
+#include "audio/ServerAudioOutput.h"
 #include "cd/CdControl.h"
 #include "cd/ManualAudioOutput.h"
 
@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
     std::printf("largest gap between reported and heard position: %lld frame(s)\n",
                 static_cast<long long>(largestGapFrames()));
 
-    PulseAudioOutput output;
+    ServerAudioOutput output;
     CdControl cd([] { return std::make_unique<ToneDisc>(); }, output);
     CdStreamer streamer(cd);
     streamer.start();

@@ -19,7 +19,7 @@
 
 #include "MonitorClicks.h"
 #include "audio/CdStreamer.h"
-#include "audio/PulseAudioOutput.h"
+#include "audio/ServerAudioOutput.h"
 #include "cd/CdControl.h"
 #include "cd/ClickDisc.h"
 
@@ -47,7 +47,7 @@ double percentile(std::vector<double> v, double p) {
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
     const double seconds = argc > 1 ? std::atof(argv[1]) : 600;
-    PulseAudioOutput output;
+    ServerAudioOutput output;
     CdControl cd([] { return std::make_unique<ClickDisc>(3000); }, output);
     CdStreamer streamer(cd);
     streamer.start();

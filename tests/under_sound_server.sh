@@ -19,7 +19,7 @@ while :; do
     echo "no $kind server could be started: skipped"
     exit 77
   fi
-  (export "$server"; QUILO_SOUND_SERVER="$kind" "$@")
+  (for setting in $server; do export "$setting"; done; QUILO_SOUND_SERVER="$kind" "$@")
   status=$?
   "$top/scripts/sound-server" stop "$dir/server"
   rm -rf "$dir"

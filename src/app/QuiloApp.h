@@ -15,8 +15,8 @@
 #include "app/ShowOperator.h"
 #include "app/view/PanelView.h"
 #include "audio/CdStreamer.h"
-#include "audio/PulseAudioOutput.h"
-#include "audio/PulseSoundPlayer.h"
+#include "audio/ServerAudioOutput.h"
+#include "audio/ServerSoundPlayer.h"
 #include "cd/CdControl.h"
 #include "chooser/view/ChooserView.h"
 #include "display/view/DisplayPresenter.h"
@@ -80,11 +80,11 @@ class QuiloApp : public QObject {
     // real ports (used unless overridden)
     StderrWarnings realWarnings_;
     Warnings& warnings_;
-    PulseAudioOutput realAudio_{&warnings_};
+    ServerAudioOutput realAudio_{&warnings_};
     WallSeconds realSeconds_;
     QtMessageBox realMessages_;
     QtProgramExit realExit_;
-    PulseSoundPlayer realSound_{&warnings_};
+    ServerSoundPlayer realSound_{&warnings_};
     QtPictureProber prober_;
     AudioOutput& audio_;
     SecondsClock& seconds_;

@@ -1,9 +1,8 @@
 #pragma once
-// One playback stream to the sound server (PulseAudio, or PipeWire through
-// its PulseAudio service), 44.1 kHz 16-bit stereo, with its own connection
-// and event thread. It is what both the CD audio and the scripts' sounds go
-// through: libpulse writes exactly the bytes it is given, and its timing
-// tells which sample is being heard, sink latency included.
+// A playback stream to PulseAudio (or PipeWire through its PulseAudio
+// service), with its own connection and event thread: libpulse writes exactly
+// the bytes it is given, and its timing tells which sample is being heard,
+// sink latency included.
 //
 // Every method may be called from any one thread; the pull callback runs on
 // the stream's own event thread.
@@ -14,6 +13,7 @@
 #include <functional>
 #include <string>
 
+#include "audio/SoundStream.h"
 #include "audio/TimingTrust.h"
 
 struct pa_threaded_mainloop;
@@ -22,39 +22,26 @@ struct pa_stream;
 
 namespace quilo {
 
-class PulseStream {
+class PulseStream : public SoundStream {
   public:
-    // Asked for up to `bytes` of sound (whole frames) on the event thread;
-    // returns how many it wrote into `out`, 0 when the sound is over.
-    using Pull = std::function<std::size_t(std::uint8_t* out, std::size_t bytes)>;
-
     PulseStream() = default;
-    ~PulseStream();
+    ~PulseStream() override;
     PulseStream(const PulseStream&) = delete;
     PulseStream& operator=(const PulseStream&) = delete;
 
     // Connects and creates the stream, with `targetMs` of sound kept buffered.
     // With `pull`, the stream asks for its sound; without, write() pushes it.
     // False (and nothing left open) when there is no sound server.
-    bool open(const std::string& name, int targetMs, Pull pull = {});
-    void close();
-    bool isOpen() const { return stream_ != nullptr; }
-    // The server has gone (it stopped or the connection broke): the stream
-    // takes nothing more and must be closed.
-    bool broken() const { return broken_; }
-
-    // Takes as many whole frames as fit now; returns the bytes taken.
-    std::size_t write(const std::uint8_t* data, std::size_t bytes);
-    // Queues `frames` of silence whatever the room, up to the server's
-    // largest buffer.
-    void writeSilence(std::int64_t frames);
-    void cork(bool corked);
-    // Drops what is buffered and not yet heard.
-    void flush();
-    // Frames written but not yet heard, sink latency included, from the
-    // server's latest report moved on at the rate of time; every frame
-    // written since the last flush while the server has not yet said.
-    std::int64_t delayFrames();
+    bool open(const std::string& name, int targetMs, Pull pull = {}) override;
+    void close() override;
+    bool isOpen() const override { return stream_ != nullptr; }
+    bool broken() const override { return broken_; }
+    std::size_t write(const std::uint8_t* data, std::size_t bytes) override;
+    void writeSilence(std::int64_t frames) override;
+    void cork(bool corked) override;
+    void flush() override;
+    // From the server's latest report moved on at the rate of time.
+    std::int64_t delayFrames() override;
 
   private:
     bool waitUntilReady();

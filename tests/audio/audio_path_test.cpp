@@ -17,8 +17,8 @@
 #include <thread>
 
 #include "audio/CdStreamer.h"
-#include "audio/PulseAudioOutput.h"
-#include "audio/PulseStream.h"
+#include "audio/ServerAudioOutput.h"
+#include "audio/SoundStream.h"
 #include "cd/CdControl.h"
 #include "support/DisplayFakes.h"
 #include "support/FakeDisc.h"
@@ -39,7 +39,7 @@ QString run(const QString& program, const QStringList& args) {
 // its position has moved (a new stream into an idle sink may be held back a
 // moment), or after five seconds.
 struct PlayingDisc {
-    PlayingDisc(PulseAudioOutput& output, int seconds)
+    PlayingDisc(ServerAudioOutput& output, int seconds)
         : cd(
               [seconds] {
                   return std::make_unique<FakeDisc>(std::vector<DiscTrack>{{0, 75 * seconds}});
@@ -70,7 +70,7 @@ TEST(AudioPath, PlaysTheDiscsSamplesAtRealTimeRateThroughSeeksAndReplays) {
                              sink + ".monitor"});
     ASSERT_TRUE(recorder.waitForStarted());
 
-    PulseAudioOutput output;
+    ServerAudioOutput output;
     PlayingDisc disc(output, 30);
     CdControl& cd = disc.cd;
     CdStreamer& streamer = disc.streamer;
@@ -139,18 +139,24 @@ TEST(AudioPath, PlaysTheDiscsSamplesAtRealTimeRateThroughSeeksAndReplays) {
 // uses it while it exists.
 class PrivateServer {
   public:
-    PrivateServer() : oldServer_(qgetenv("PULSE_SERVER")) {}
+    PrivateServer()
+        : oldServer_(qgetenv("PULSE_SERVER")), oldPipeWire_(qgetenv("PIPEWIRE_RUNTIME_DIR")) {}
     ~PrivateServer() {
         stop();
         qputenv("PULSE_SERVER", oldServer_);
+        qputenv("PIPEWIRE_RUNTIME_DIR", oldPipeWire_);
     }
+    // Its settings (a line each, NAME=value) become the process's.
     bool start() {
         QProcess p;
         p.start(script(), {"start", kind(), dir_.filePath("server")});
         if (!p.waitForFinished(15000) || p.exitCode() != 0) return false;
-        const QByteArray line = p.readAllStandardOutput().trimmed();
-        if (!line.startsWith("PULSE_SERVER=")) return false;
-        qputenv("PULSE_SERVER", line.mid(int(qstrlen("PULSE_SERVER="))));
+        const QList<QByteArray> lines = p.readAllStandardOutput().trimmed().split('\n');
+        if (!lines.value(0).startsWith("PULSE_SERVER=")) return false;
+        for (const QByteArray& line : lines) {
+            const int equals = line.indexOf('=');
+            if (equals > 0) qputenv(line.left(equals).constData(), line.mid(equals + 1));
+        }
         return true;
     }
     void stop() {
@@ -167,6 +173,7 @@ class PrivateServer {
     static QString script() { return QStringLiteral(QUILO_SOURCE_DIR "/scripts/sound-server"); }
     QTemporaryDir dir_;
     QByteArray oldServer_;
+    QByteArray oldPipeWire_;
 };
 
 // A sound server that goes away in the middle of a show does not stop it: the
@@ -177,7 +184,7 @@ TEST(AudioPath, PlaysOnInSilenceWhenTheServerGoesAndResumesWhenItComesBack) {
     if (!server.start())
         GTEST_SKIP() << PrivateServer::kind().toStdString() << " could not be started";
     testing::RecordingWarnings warnings;
-    PulseAudioOutput output(&warnings);
+    ServerAudioOutput output(&warnings);
     PlayingDisc disc(output, 60);
     CdControl& cd = disc.cd;
     const QElapsedTimer& clock = disc.clock;
@@ -241,8 +248,9 @@ TEST(AudioPath, NeverCountsSoundAsHeardBeforeItCanHaveBeenAfterALongCork) {
     PrivateServer server;
     if (!server.start())
         GTEST_SKIP() << PrivateServer::kind().toStdString() << " could not be started";
-    PulseStream stream;
-    ASSERT_TRUE(stream.open("Quilo test", PulseAudioOutput::kBufferMs));
+    auto owned = makeSoundStream();  // PipeWire's own under PipeWire, as the program plays
+    SoundStream& stream = *owned;
+    ASSERT_TRUE(stream.open("Quilo test", ServerAudioOutput::kBufferMs));
     QTest::qWait(1500);  // the program starts, then the disc is read
     stream.flush();
     stream.cork(true);

@@ -1,4 +1,4 @@
-#include "audio/PulseSoundPlayer.h"
+#include "audio/ServerSoundPlayer.h"
 
 #include <sys/stat.h>
 
@@ -12,13 +12,13 @@ namespace {
 
 using namespace quilo::testing;
 
-TEST(PulseSoundPlayer, PlaysWaveFilesAndFailsOnlyForFilesItCannotDecode) {
+TEST(ServerSoundPlayer, PlaysWaveFilesAndFailsOnlyForFilesItCannotDecode) {
     TempDir dir;
     writeAudio(dir.path() / "ding.wav", toneTrack(2, 10), SF_FORMAT_WAV | SF_FORMAT_PCM_16);
     writeAudio(dir.path() / "slow.wav", toneTrack(1, 10), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 22050);
     ASSERT_EQ(::mkfifo((dir.path() / "fifo.wav").c_str(), 0600), 0);
     writeAudio(dir.path() / "two-hertz.wav", toneTrack(1, 10), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2);
-    PulseSoundPlayer player;
+    ServerSoundPlayer player;
     EXPECT_TRUE(player.play((dir.path() / "ding.wav").string()));
     EXPECT_TRUE(player.play((dir.path() / "slow.wav").string()));  // cuts the first one off
     EXPECT_FALSE(player.play((dir.path() / "missing.wav").string()));

@@ -1,5 +1,7 @@
 #include "audio/TimingTrust.h"
 
+#include "audio/GraphTiming.h"
+
 #include <gtest/gtest.h>
 
 namespace quilo {
@@ -33,6 +35,45 @@ TEST(TimingTrust, CountsAsHeardTheReadIndexLessTheSinkMovedOnWithTimeWhilePlayin
     EXPECT_EQ(unheardFrames(report, 44100), 5000 - 700);
     report = {5000, 4900, 0, true, 1000000};  // a stale report never hears the unwritten
     EXPECT_EQ(unheardFrames(report, 44100), 0);
+}
+
+// PipeWire's report at the start of a cycle: 10 000 frames given, 256 of
+// them still queued, 64 in the resampler, 512 graph ticks to the device.
+TEST(GraphTiming, CountsAsHeardWhatWasGivenLessWhatTheGraphHoldsMovedOnWithTime) {
+    const std::int64_t t0 = 5'000'000'000;
+    GraphReport r{t0, 1, 44100, 512, 256, 64, 10000, 256};
+    EXPECT_EQ(heardGivenFrames(r, t0, 44100), 10000 - 832);
+    EXPECT_EQ(heardGivenFrames(r, t0 + 1'000'000, 44100), 10000 - 832 + 44);  // 1 ms later
+    // A stalled graph: never more than one cycle past its last report.
+    EXPECT_EQ(heardGivenFrames(r, t0 + 50'000'000, 44100), 10000 - 832 + 256);
+    // A quantum change renegotiated: the next report carries the new delay and cycle.
+    r = {t0 + 6'000'000, 1, 44100, 2048, 1024, 64, 11024, 1024};
+    EXPECT_EQ(heardGivenFrames(r, t0 + 6'000'000, 44100), 11024 - 3136);
+    // A graph at 48 kHz: its ticks are turned into the stream's frames.
+    r = {t0, 1, 48000, 960, 0, 40, 10000, 256};
+    EXPECT_EQ(heardGivenFrames(r, t0, 44100), 10000 - (882 + 40));
+    // A negative delay (an xrun being recovered) counts as none; nothing
+    // before the first frame or past the last given is ever heard.
+    r = {t0, 1, 44100, -300, 0, 0, 100, 256};
+    EXPECT_EQ(heardGivenFrames(r, t0 + 1'000'000'000, 44100), 100);
+    r = {t0, 1, 44100, 4000, 0, 0, 100, 256};
+    EXPECT_EQ(heardGivenFrames(r, t0, 44100), 0);
+}
+
+// Silence put in while the show had nothing ready is heard, but is not the show's.
+TEST(GraphTiming, LeavesOutTheSilenceOfAnUnderrunFromTheShowsFramesHeard) {
+    PaddingLedger ledger;
+    ledger.padded(1000, 256);  // frames 1000-1255 were silence
+    ledger.padded(1256, 256);  // and the next cycle's too: one span
+    ledger.padded(3000, 100);
+    EXPECT_EQ(ledger.ownFrames(900), 900);
+    EXPECT_EQ(ledger.ownFrames(1100), 1000);
+    EXPECT_EQ(ledger.ownFrames(2000), 2000 - 512);
+    EXPECT_EQ(ledger.ownFrames(4000), 4000 - 612);
+    ledger.forgetBefore(2000);  // what is wholly heard folds into a count
+    EXPECT_EQ(ledger.ownFrames(4000), 4000 - 612);
+    ledger.clear();
+    EXPECT_EQ(ledger.ownFrames(4000), 4000);
 }
 
 }  // namespace

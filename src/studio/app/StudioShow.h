@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "audio/CdStreamer.h"
-#include "audio/PulseAudioOutput.h"
-#include "audio/PulseSoundPlayer.h"
+#include "audio/ServerAudioOutput.h"
+#include "audio/ServerSoundPlayer.h"
 #include "cd/CdControl.h"
 #include "display/view/DisplayPresenter.h"
 #include "display/view/QtPictureProber.h"
@@ -100,9 +100,9 @@ class StudioShow : public QObject {
     const StudioOptions& options_;
     StudioWindow& window_;
     StatusPorts& status_;
-    PulseAudioOutput realAudio_{&status_};
+    ServerAudioOutput realAudio_{&status_};
     AudioOutput& audio_;
-    PulseSoundPlayer sound_{&status_};
+    ServerSoundPlayer sound_{&status_};
     QtPictureProber prober_;
     StudioSeconds seconds_;
     CdControl cd_;

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "audio/CdStreamer.h"
-#include "audio/PulseAudioOutput.h"
+#include "audio/ServerAudioOutput.h"
 #include "cd/CdControl.h"
 #include "shared/Warnings.h"
 
@@ -23,7 +23,7 @@ class TapCalibration {
     std::size_t taps() const { return lateness_.size(); }
 
   private:
-    PulseAudioOutput audio_;
+    ServerAudioOutput audio_;
     CdControl clicks_;
     CdStreamer streamer_;
     std::vector<int> lateness_;

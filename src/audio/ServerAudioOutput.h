@@ -1,22 +1,25 @@
 #pragma once
-// CD audio to the sound server, falling back to a silent real-time output
+// CD audio to the sound server (PipeWire directly, or PulseAudio: see
+// SoundStream.h), falling back to a silent real-time output
 // (saying so once) when there is none, so the position still moves. Its
 // delay is the server's own measure of what is written and not yet heard,
 // sink latency included, so the position is the sample being heard. A server
 // that goes away mid-show hands over to the silent output without a jump in
 // the position, and the sound comes back by itself when the server does.
 
-#include "audio/PulseStream.h"
+#include <memory>
+
+#include "audio/SoundStream.h"
 #include "cd/NullAudioOutput.h"
 #include "shared/AudioOutput.h"
 #include "shared/Warnings.h"
 
 namespace quilo {
 
-class PulseAudioOutput : public AudioOutput {
+class ServerAudioOutput : public AudioOutput {
   public:
     // `warnings` may be null; `trySoundDevice` false plays in silence.
-    explicit PulseAudioOutput(Warnings* warnings = nullptr, bool trySoundDevice = true)
+    explicit ServerAudioOutput(Warnings* warnings = nullptr, bool trySoundDevice = true)
         : warnings_(warnings), trySoundDevice_(trySoundDevice) {}
 
     bool open() override;
@@ -25,7 +28,7 @@ class PulseAudioOutput : public AudioOutput {
     void pause(bool paused) override;
     void flush() override;
     std::int64_t delayFrames() override;
-    bool usingSoundDevice() const { return stream_.isOpen(); }
+    bool usingSoundDevice() const { return stream_->isOpen(); }
 
     static constexpr int kBufferMs = 100;
 
@@ -43,7 +46,7 @@ class PulseAudioOutput : public AudioOutput {
     NullAudioOutput::Clock::time_point nextTry_{};
     bool paused_ = false;         // as the control last asked
     std::int64_t lastDelay_ = 0;  // the server's last word on what is unheard
-    PulseStream stream_;
+    std::unique_ptr<SoundStream> stream_ = makeSoundStream();
     NullAudioOutput silent_;
 };
 

@@ -8,7 +8,7 @@
 #include <memory>
 #include <mutex>
 
-#include "audio/PulseStream.h"
+#include "audio/SoundStream.h"
 #include "shared/SoundPlayer.h"
 #include "shared/Warnings.h"
 
@@ -16,10 +16,10 @@ namespace quilo {
 
 class AudioFile;
 
-class PulseSoundPlayer : public SoundPlayer {
+class ServerSoundPlayer : public SoundPlayer {
   public:
-    explicit PulseSoundPlayer(Warnings* warnings = nullptr);
-    ~PulseSoundPlayer() override;
+    explicit ServerSoundPlayer(Warnings* warnings = nullptr);
+    ~ServerSoundPlayer() override;
     bool play(const std::string& file) override;
 
   private:
@@ -30,7 +30,7 @@ class PulseSoundPlayer : public SoundPlayer {
     std::mutex mutex_;
     std::unique_ptr<AudioFile> sound_;
     std::int64_t nextFrame_ = 0;
-    PulseStream stream_;
+    std::unique_ptr<SoundStream> stream_ = makeSoundStream();
 };
 
 }  // namespace quilo

@@ -1,0 +1,325 @@
+#include "audio/PipeWireStream.h"
+
+#include <pipewire/pipewire.h>
+#include <spa/param/audio/format-utils.h>
+#include <spa/pod/builder.h>
+#include <time.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <mutex>
+
+#include "shared/AudioOutput.h"
+
+namespace quilo {
+namespace {
+
+constexpr std::size_t kFrameBytes = kBytesPerFrame;
+constexpr int kConnectSeconds = 2;
+constexpr std::size_t kLongestSilenceBytes = std::size_t(kSampleRate) * 2 * kFrameBytes;
+
+void initOnce() {
+    static std::once_flag once;
+    std::call_once(once, [] { pw_init(nullptr, nullptr); });
+}
+
+std::int64_t monotonicNs() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return std::int64_t{now.tv_sec} * 1'000'000'000 + now.tv_nsec;
+}
+
+void onStateChanged(void* self, pw_stream_state, pw_stream_state state, const char*) {
+    auto* me = static_cast<PipeWireStream*>(self);
+    if (state == PW_STREAM_STATE_ERROR || state == PW_STREAM_STATE_UNCONNECTED) me->markBroken();
+    me->signal();
+}
+
+void onProcess(void* self) {
+    static_cast<PipeWireStream*>(self)->process();
+}
+
+// The connection to the server broke (it stopped, or its socket went).
+void onCoreError(void* self, std::uint32_t id, int, int res, const char*) {
+    if (id == PW_ID_CORE && res == -EPIPE) static_cast<PipeWireStream*>(self)->markBroken();
+}
+
+const pw_core_events& coreEvents() {
+    static const pw_core_events events = [] {
+        pw_core_events e{};
+        e.version = PW_VERSION_CORE_EVENTS;
+        e.error = onCoreError;
+        return e;
+    }();
+    return events;
+}
+
+const pw_stream_events& streamEvents() {
+    static const pw_stream_events events = [] {
+        pw_stream_events e{};
+        e.version = PW_VERSION_STREAM_EVENTS;
+        e.state_changed = onStateChanged;
+        e.process = onProcess;
+        return e;
+    }();
+    return events;
+}
+
+}  // namespace
+
+PipeWireStream::PipeWireStream() = default;
+
+PipeWireStream::~PipeWireStream() {
+    close();
+}
+
+bool PipeWireStream::serverAnswers() {
+    initOnce();
+    pw_main_loop* loop = pw_main_loop_new(nullptr);
+    if (!loop) return false;
+    pw_context* context = pw_context_new(pw_main_loop_get_loop(loop), nullptr, 0);
+    pw_core* core = context ? pw_context_connect(context, nullptr, 0) : nullptr;
+    const bool answers = core != nullptr;
+    if (core) pw_core_disconnect(core);
+    if (context) pw_context_destroy(context);
+    pw_main_loop_destroy(loop);
+    return answers;
+}
+
+void PipeWireStream::markBroken() {
+    if (connected_) broken_ = true;
+}
+
+void PipeWireStream::signal() {
+    if (loop_) pw_thread_loop_signal(loop_, false);
+}
+
+bool PipeWireStream::open(const std::string& name, int targetMs, Pull pull) {
+    close();
+    initOnce();
+    pull_ = std::move(pull);
+    {
+        std::lock_guard lock(mutex_);
+        ring_.assign(std::size_t(std::max(targetMs, 20)) * kSampleRate / 1000 * kFrameBytes, 0);
+        restartLocked();
+    }
+    loop_ = pw_thread_loop_new("quilo-pipewire", nullptr);
+    if (!loop_) return false;
+    context_ = pw_context_new(pw_thread_loop_get_loop(loop_), nullptr, 0);
+    if (!context_ || pw_thread_loop_start(loop_) < 0) {
+        close();
+        return false;
+    }
+    pw_thread_loop_lock(loop_);
+    core_ = pw_context_connect(context_, nullptr, 0);
+    bool ready = false;
+    if (core_) {
+        coreHook_ = std::make_unique<spa_hook>();
+        pw_core_add_listener(core_, coreHook_.get(), &coreEvents(), this);
+        pw_properties* props = pw_properties_new(
+            PW_KEY_MEDIA_TYPE, "Audio", PW_KEY_MEDIA_CATEGORY, "Playback", PW_KEY_MEDIA_ROLE,
+            "Music", PW_KEY_APP_NAME, "Quilo", PW_KEY_NODE_LATENCY, "256/44100", PW_KEY_NODE_RATE,
+            "1/44100", nullptr);
+        stream_ = pw_stream_new(core_, name.c_str(), props);
+    }
+    if (stream_) {
+        hook_ = std::make_unique<spa_hook>();
+        pw_stream_add_listener(stream_, hook_.get(), &streamEvents(), this);
+        std::uint8_t buffer[512];
+        spa_pod_builder builder{};
+        spa_pod_builder_init(&builder, buffer, sizeof buffer);
+        spa_audio_info_raw info{};
+        info.format = SPA_AUDIO_FORMAT_S16_LE;
+        info.rate = kSampleRate;
+        info.channels = 2;
+        info.position[0] = SPA_AUDIO_CHANNEL_FL;
+        info.position[1] = SPA_AUDIO_CHANNEL_FR;
+        const spa_pod* params[] = {spa_format_audio_raw_build(&builder, SPA_PARAM_EnumFormat, &info)};
+        const auto flags = static_cast<pw_stream_flags>(
+            PW_STREAM_FLAG_AUTOCONNECT | PW_STREAM_FLAG_MAP_BUFFERS | PW_STREAM_FLAG_RT_PROCESS);
+        if (pw_stream_connect(stream_, PW_DIRECTION_OUTPUT, PW_ID_ANY, flags, params, 1) == 0) {
+            // Connected once the graph has placed the stream (paused or streaming).
+            for (int waited = 0; waited < kConnectSeconds * 10; ++waited) {
+                const pw_stream_state state = pw_stream_get_state(stream_, nullptr);
+                if (state == PW_STREAM_STATE_PAUSED || state == PW_STREAM_STATE_STREAMING) {
+                    ready = true;
+                    break;
+                }
+                if (state == PW_STREAM_STATE_ERROR) break;
+                pw_thread_loop_timed_wait(loop_, 1);
+            }
+        }
+    }
+    connected_ = ready;
+    pw_thread_loop_unlock(loop_);
+    if (!ready) close();
+    return ready;
+}
+
+void PipeWireStream::close() {
+    if (loop_) {
+        pw_thread_loop_lock(loop_);
+        connected_ = false;
+        if (stream_) {
+            pw_stream_disconnect(stream_);
+            pw_stream_destroy(stream_);
+        }
+        if (core_) pw_core_disconnect(core_);
+        pw_thread_loop_unlock(loop_);
+        pw_thread_loop_stop(loop_);
+        if (context_) pw_context_destroy(context_);
+        pw_thread_loop_destroy(loop_);
+    }
+    stream_ = nullptr;
+    core_ = nullptr;
+    context_ = nullptr;
+    loop_ = nullptr;
+    hook_.reset();
+    coreHook_.reset();
+    broken_ = false;
+    std::lock_guard lock(mutex_);
+    corked_ = false;
+    restartLocked();
+}
+
+void PipeWireStream::restartLocked() {
+    ringStart_ = 0;
+    ringBytes_ = 0;
+    written_ = 0;
+    given_ = 0;
+    heardOwn_ = 0;
+    padding_.clear();
+    reported_ = false;
+    trust_.restart(TimingTrust::Clock::now());
+}
+
+std::size_t PipeWireStream::write(const std::uint8_t* data, std::size_t bytes) {
+    if (!stream_) return 0;
+    std::lock_guard lock(mutex_);
+    const std::size_t n = std::min(bytes, ring_.size() - ringBytes_) / kFrameBytes * kFrameBytes;
+    for (std::size_t i = 0; i < n;) {
+        const std::size_t at = (ringStart_ + ringBytes_) % ring_.size();
+        const std::size_t chunk = std::min(n - i, ring_.size() - at);
+        std::memcpy(ring_.data() + at, data + i, chunk);
+        ringBytes_ += chunk;
+        i += chunk;
+    }
+    written_ += std::int64_t(n / kFrameBytes);
+    return n;
+}
+
+void PipeWireStream::writeSilence(std::int64_t frames) {
+    if (!stream_ || frames <= 0) return;
+    const std::size_t bytes = std::min(std::size_t(frames) * kFrameBytes, kLongestSilenceBytes);
+    {
+        std::lock_guard lock(mutex_);
+        if (ring_.size() - ringBytes_ < bytes) {
+            // Room for the silence: the ring grows, keeping what it holds in order.
+            std::vector<std::uint8_t> larger(ringBytes_ + bytes + ring_.size());
+            for (std::size_t i = 0; i < ringBytes_; ++i)
+                larger[i] = ring_[(ringStart_ + i) % ring_.size()];
+            ring_ = std::move(larger);
+            ringStart_ = 0;
+        }
+    }
+    const std::vector<std::uint8_t> zeros(bytes, 0);
+    write(zeros.data(), bytes);
+}
+
+void PipeWireStream::cork(bool corked) {
+    if (!stream_) return;
+    {
+        std::lock_guard lock(mutex_);
+        if (corked == corked_) return;
+        if (corked) heardOwn_ = heardOwnLocked(monotonicNs());
+        corked_ = corked;
+        reported_ = false;  // the last report no longer moves on with time
+        trust_.restart(TimingTrust::Clock::now());
+    }
+    pw_thread_loop_lock(loop_);
+    pw_stream_set_active(stream_, !corked);
+    pw_thread_loop_unlock(loop_);
+}
+
+void PipeWireStream::flush() {
+    if (!stream_) return;
+    pw_thread_loop_lock(loop_);
+    pw_stream_flush(stream_, false);
+    {
+        std::lock_guard lock(mutex_);
+        restartLocked();
+    }
+    pw_thread_loop_unlock(loop_);
+}
+
+std::int64_t PipeWireStream::heardOwnLocked(std::int64_t nowNs) {
+    if (!reported_ || corked_) return heardOwn_;
+    const std::int64_t heardGiven = heardGivenFrames(report_, nowNs, kSampleRate);
+    padding_.forgetBefore(heardGiven);
+    // Never backwards: a fresh report a little behind the last one's
+    // extrapolation holds the position rather than moving it back.
+    heardOwn_ = std::max(heardOwn_, std::min(padding_.ownFrames(heardGiven), written_));
+    return heardOwn_;
+}
+
+std::int64_t PipeWireStream::delayFrames() {
+    if (!stream_) return 0;
+    std::lock_guard lock(mutex_);
+    if (!trust_.trusted(false, reported_, TimingTrust::Clock::now())) return written_ - heardOwn_;
+    return written_ - heardOwnLocked(monotonicNs());
+}
+
+void PipeWireStream::process() {
+    pw_buffer* b = pw_stream_dequeue_buffer(stream_);
+    if (!b) return;
+    spa_data& data = b->buffer->datas[0];
+    auto* out = static_cast<std::uint8_t*>(data.data);
+    if (!out) {
+        pw_stream_queue_buffer(stream_, b);
+        return;
+    }
+    std::uint64_t frames = data.maxsize / kFrameBytes;
+    if (b->requested > 0) frames = std::min<std::uint64_t>(frames, b->requested);
+    const std::size_t bytes = std::size_t(frames) * kFrameBytes;
+    std::size_t own = 0;
+    if (pull_) {
+        own = pull_(out, bytes);
+    } else {
+        std::lock_guard lock(mutex_);
+        own = std::min(bytes, ringBytes_);
+        for (std::size_t i = 0; i < own;) {
+            const std::size_t chunk = std::min(own - i, ring_.size() - ringStart_);
+            std::memcpy(out + i, ring_.data() + ringStart_, chunk);
+            ringStart_ = (ringStart_ + chunk) % ring_.size();
+            ringBytes_ -= chunk;
+            i += chunk;
+        }
+    }
+    // What the show had not ready is silence, heard but not the show's.
+    std::memset(out + own, 0, bytes - own);
+    data.chunk->offset = 0;
+    data.chunk->stride = kFrameBytes;
+    data.chunk->size = std::uint32_t(bytes);
+    b->size = frames;  // the stream's queue is then counted in frames
+    pw_stream_queue_buffer(stream_, b);
+
+    pw_time time{};
+    pw_stream_get_time_n(stream_, &time, sizeof time);
+    std::lock_guard lock(mutex_);
+    const auto ownFrames = std::int64_t(own / kFrameBytes);
+    padding_.padded(given_ + ownFrames, std::int64_t(frames) - ownFrames);
+    given_ += std::int64_t(frames);
+    if (corked_) return;
+    report_ = {time.now,
+               std::max<std::int64_t>(time.rate.num, 1),
+               std::max<std::int64_t>(time.rate.denom, 1),
+               time.delay,
+               std::int64_t(time.queued),
+               std::int64_t(time.buffered),
+               given_,
+               std::int64_t(frames)};
+    reported_ = true;
+}
+
+}  // namespace quilo

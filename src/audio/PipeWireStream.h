@@ -1,0 +1,82 @@
+#pragma once
+// A playback stream to PipeWire through its own library: the graph asks for
+// each cycle's frames on its real-time thread, and its own timing, taken in
+// that same callback, tells which sample is being heard (see GraphTiming.h).
+// It asks the graph for 44.1 kHz and a quantum of 256 frames, and copes with
+// what it gets: a graph at another rate resamples, and the resampler's frames
+// count. Written sound waits in a ring of `targetMs` for the next cycle.
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "audio/GraphTiming.h"
+#include "audio/SoundStream.h"
+#include "audio/TimingTrust.h"
+
+struct pw_thread_loop;
+struct pw_context;
+struct pw_core;
+struct pw_stream;
+struct spa_hook;
+
+namespace quilo {
+
+class PipeWireStream : public SoundStream {
+  public:
+    PipeWireStream();
+    ~PipeWireStream() override;
+    PipeWireStream(const PipeWireStream&) = delete;
+    PipeWireStream& operator=(const PipeWireStream&) = delete;
+
+    bool open(const std::string& name, int targetMs, Pull pull = {}) override;
+    void close() override;
+    bool isOpen() const override { return stream_ != nullptr; }
+    bool broken() const override { return broken_; }
+    std::size_t write(const std::uint8_t* data, std::size_t bytes) override;
+    void writeSilence(std::int64_t frames) override;
+    void cork(bool corked) override;
+    void flush() override;
+    std::int64_t delayFrames() override;
+
+    // Whether a PipeWire server answers here.
+    static bool serverAnswers();
+
+    // From the stream's events, on its loop's thread: the graph's cycle (on
+    // its real-time thread), a stream that failed or was dropped, a state
+    // to wake open() for.
+    void process();
+    void markBroken();
+    void signal();
+
+  private:
+    void restartLocked();  // with mutex_ held: nothing given is known heard
+    std::int64_t heardOwnLocked(std::int64_t nowNs);
+
+    pw_thread_loop* loop_ = nullptr;
+    pw_context* context_ = nullptr;
+    pw_core* core_ = nullptr;
+    pw_stream* stream_ = nullptr;
+    std::unique_ptr<spa_hook> hook_;      // the stream's listener
+    std::unique_ptr<spa_hook> coreHook_;  // the connection's
+    Pull pull_;
+    std::atomic<bool> connected_ = false;
+    std::atomic<bool> broken_ = false;
+
+    std::mutex mutex_;               // guards everything below
+    std::vector<std::uint8_t> ring_;  // written, not yet given to the graph
+    std::size_t ringStart_ = 0;
+    std::size_t ringBytes_ = 0;
+    std::int64_t written_ = 0;  // frames written since the last flush
+    std::int64_t given_ = 0;    // frames (the show's and silence) given since then
+    std::int64_t heardOwn_ = 0;  // of the show's written frames, heard; never goes back
+    PaddingLedger padding_;
+    GraphReport report_;
+    bool reported_ = false;  // a cycle has reported since the last restart
+    bool corked_ = false;
+    TimingTrust trust_;
+};
+
+}  // namespace quilo
