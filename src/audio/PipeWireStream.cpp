@@ -16,7 +16,7 @@ namespace quilo {
 namespace {
 
 constexpr std::size_t kFrameBytes = kBytesPerFrame;
-constexpr int kConnectSeconds = 2;
+constexpr int kConnectSeconds = 5;
 constexpr std::size_t kLongestSilenceBytes = std::size_t(kSampleRate) * 2 * kFrameBytes;
 
 void initOnce() {
@@ -117,10 +117,10 @@ bool PipeWireStream::open(const std::string& name, int targetMs, Pull pull) {
     if (core_) {
         coreHook_ = std::make_unique<spa_hook>();
         pw_core_add_listener(core_, coreHook_.get(), &coreEvents(), this);
-        pw_properties* props = pw_properties_new(
-            PW_KEY_MEDIA_TYPE, "Audio", PW_KEY_MEDIA_CATEGORY, "Playback", PW_KEY_MEDIA_ROLE,
-            "Music", PW_KEY_APP_NAME, "Quilo", PW_KEY_NODE_LATENCY, "256/44100", PW_KEY_NODE_RATE,
-            "1/44100", nullptr);
+        pw_properties* props = pw_properties_new(PW_KEY_MEDIA_TYPE, "Audio", PW_KEY_MEDIA_CATEGORY,
+                                                 "Playback", PW_KEY_MEDIA_ROLE, "Music",
+                                                 PW_KEY_APP_NAME, "Quilo", PW_KEY_NODE_LATENCY,
+                                                 "256/44100", PW_KEY_NODE_RATE, "1/44100", nullptr);
         stream_ = pw_stream_new(core_, name.c_str(), props);
     }
     if (stream_) {
@@ -135,7 +135,8 @@ bool PipeWireStream::open(const std::string& name, int targetMs, Pull pull) {
         info.channels = 2;
         info.position[0] = SPA_AUDIO_CHANNEL_FL;
         info.position[1] = SPA_AUDIO_CHANNEL_FR;
-        const spa_pod* params[] = {spa_format_audio_raw_build(&builder, SPA_PARAM_EnumFormat, &info)};
+        const spa_pod* params[] = {
+            spa_format_audio_raw_build(&builder, SPA_PARAM_EnumFormat, &info)};
         const auto flags = static_cast<pw_stream_flags>(
             PW_STREAM_FLAG_AUTOCONNECT | PW_STREAM_FLAG_MAP_BUFFERS | PW_STREAM_FLAG_RT_PROCESS);
         if (pw_stream_connect(stream_, PW_DIRECTION_OUTPUT, PW_ID_ANY, flags, params, 1) == 0) {

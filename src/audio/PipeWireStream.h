@@ -65,12 +65,12 @@ class PipeWireStream : public SoundStream {
     std::atomic<bool> connected_ = false;
     std::atomic<bool> broken_ = false;
 
-    std::mutex mutex_;               // guards everything below
+    std::mutex mutex_;                // guards everything below
     std::vector<std::uint8_t> ring_;  // written, not yet given to the graph
     std::size_t ringStart_ = 0;
     std::size_t ringBytes_ = 0;
-    std::int64_t written_ = 0;  // frames written since the last flush
-    std::int64_t given_ = 0;    // frames (the show's and silence) given since then
+    std::int64_t written_ = 0;   // frames written since the last flush
+    std::int64_t given_ = 0;     // frames (the show's and silence) given since then
     std::int64_t heardOwn_ = 0;  // of the show's written frames, heard; never goes back
     PaddingLedger padding_;
     GraphReport report_;

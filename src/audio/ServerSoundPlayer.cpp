@@ -22,7 +22,7 @@ bool ServerSoundPlayer::play(const std::string& file) {
         nextFrame_ = 0;
     }
     if (!stream_->open("Quilo suono", 200,
-                      [this](std::uint8_t* out, std::size_t bytes) { return pull(out, bytes); })) {
+                       [this](std::uint8_t* out, std::size_t bytes) { return pull(out, bytes); })) {
         if (!warnedNoDevice_ && warnings_)
             warnings_->warn("nessuna uscita audio; i suoni non si sentiranno");
         warnedNoDevice_ = true;
