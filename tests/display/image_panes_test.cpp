@@ -196,7 +196,7 @@ TEST_F(ImagePanesTest, EndsTheGrowthWithinTheFittedSizeAndNeverAtNoSize) {
     // at 10, steps of 8 land on 17 and end at the fitted 11.
     prober.sizes["/guide.png"] = {1064, 798};
     const std::tuple<std::string, int, double> cases[] = {
-        {"whole.png", 7, 4},  {"exact.png", 7, 10}, {"huge.jpg", 10, 1}, {"tiny.bmp", 10, 8775},
+        {"whole.png", 7, 4},  {"exact.png", 7, 10}, {"huge.jpg", 10, 1},  {"tiny.bmp", 10, 8775},
         {"guide.png", 7, 10}, {"guide.png", 8, 11}, {"guide.png", 9, 11}, {"guide.png", 10, 10}};
     for (const auto& [file, seconds, scale] : cases) {
         state.pictureFile = file;
