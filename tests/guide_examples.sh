@@ -18,7 +18,7 @@ trap 'rm -rf "$work"' EXIT
 prefix="$work/prefix"
 export HOME="$work/home"
 export QT_QPA_PLATFORM=offscreen
-unset PULSE_SERVER
+unset PULSE_SERVER PIPEWIRE_RUNTIME_DIR QUILO_AUDIO QUILO_VERBOSE
 mkdir -p "$HOME"
 cmake --install "$build_dir" --prefix "$prefix" >/dev/null || { echo "install failed"; exit 1; }
 cp -r "$prefix/share/quilo/demo" "$HOME/Quilo"

@@ -17,7 +17,7 @@ SoundServerKind chooseServer() {
     // still runs up to a graph cycle ahead of the sound (see the README).
     const SoundServerKind kind =
         asked == "pipewire" ? SoundServerKind::PipeWire : SoundServerKind::PulseAudio;
-    if (forced || std::getenv("QUILO_VERBOSE")) {
+    if (std::getenv("QUILO_VERBOSE")) {
         std::cerr << "quilo: uscita audio: "
                   << (kind == SoundServerKind::PipeWire ? "PipeWire (diretta)" : "PulseAudio")
                   << "\n";

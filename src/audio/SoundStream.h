@@ -50,7 +50,7 @@ enum class SoundServerKind { PipeWire, PulseAudio };
 
 // PulseAudio's stream (which reaches PipeWire through its PulseAudio service),
 // or PipeWire's own with QUILO_AUDIO=pipewire. Decided once a run, and said
-// on the terminal when QUILO_AUDIO or QUILO_VERBOSE is set.
+// on the terminal when QUILO_VERBOSE is set.
 SoundServerKind soundServerKind();
 std::unique_ptr<SoundStream> makeSoundStream();
 
