@@ -3,13 +3,15 @@
 // plain arithmetic so that quantum and rate changes, stalls and a negative
 // delay can be tried without a server.
 //
-// Each graph cycle the stream is handed `cycleFrames` frames and reports, at
-// `nowNs` on CLOCK_MONOTONIC, the delay to the device in the graph's ticks
-// plus what it still holds in its queue and its resampler, in the stream's
-// own frames. The frame being heard is what was given less all that, moved on
-// by the time since the report; moved on by no more than one cycle, since a
-// graph that has stalled plays no more than what its device already held,
-// and the position must never run ahead of the sound.
+// Each graph cycle the stream is handed a buffer and reports, at `nowNs` on
+// CLOCK_MONOTONIC (the cycle's start), the delay to the device in the graph's
+// ticks plus what it still holds in its queue (the buffer just given) and its
+// resampler, in the stream's own frames. The buffer the graph took at the
+// cycle's start, the one given a cycle before, is what plays during this
+// cycle. The frame being heard is what was given less all that, moved on by
+// the time since the report; by no more than the playing buffer, since a
+// graph that has stalled plays no more than it took, and the position must
+// never run ahead of the sound.
 //
 // The frames given include silence put in when the show had nothing ready
 // (an underrun): the padding ledger tells how many of the heard frames were
@@ -29,7 +31,7 @@ struct GraphReport {
     std::int64_t queuedFrames = 0;    // still in the stream's queue
     std::int64_t bufferedFrames = 0;  // still in the resampler
     std::int64_t givenFrames = 0;     // every frame given to the graph so far
-    std::int64_t cycleFrames = 0;     // the frames of the cycle that reported
+    std::int64_t playingFrames = 0;   // the buffer taken at the cycle's start
 };
 
 // Frames given to the graph that have been heard at `nowNs` (never more than
@@ -38,11 +40,11 @@ inline std::int64_t heardGivenFrames(const GraphReport& r, std::int64_t nowNs, i
     const std::int64_t denom = std::max<std::int64_t>(r.rateDenom, 1);
     const std::int64_t delay =
         std::max<std::int64_t>(r.delayTicks, 0) * r.rateNum * sampleRate / denom;
+    const std::int64_t playing = std::max<std::int64_t>(r.playingFrames, 0);
     const std::int64_t pending = delay + std::max<std::int64_t>(r.queuedFrames, 0) +
-                                 std::max<std::int64_t>(r.bufferedFrames, 0);
+                                 std::max<std::int64_t>(r.bufferedFrames, 0) + playing;
     const std::int64_t sinceNs = std::max<std::int64_t>(nowNs - r.nowNs, 0);
-    const std::int64_t moved =
-        std::min(sinceNs * sampleRate / 1'000'000'000, std::max<std::int64_t>(r.cycleFrames, 0));
+    const std::int64_t moved = std::min(sinceNs * sampleRate / 1'000'000'000, playing);
     return std::clamp<std::int64_t>(r.givenFrames - pending + moved, 0, r.givenFrames);
 }
 

@@ -189,6 +189,7 @@ void PipeWireStream::restartLocked() {
     ringBytes_ = 0;
     written_ = 0;
     given_ = 0;
+    lastFrames_ = 0;
     heardOwn_ = 0;
     padding_.clear();
     reported_ = false;
@@ -319,7 +320,8 @@ void PipeWireStream::process() {
                std::int64_t(time.queued),
                std::int64_t(time.buffered),
                given_,
-               std::int64_t(frames)};
+               lastFrames_};
+    lastFrames_ = std::int64_t(frames);
     reported_ = true;
 }
 

@@ -71,6 +71,7 @@ class PipeWireStream : public SoundStream {
     std::size_t ringBytes_ = 0;
     std::int64_t written_ = 0;   // frames written since the last flush
     std::int64_t given_ = 0;     // frames (the show's and silence) given since then
+    std::int64_t lastFrames_ = 0;  // the buffer given a cycle ago: the one playing now
     std::int64_t heardOwn_ = 0;  // of the show's written frames, heard; never goes back
     PaddingLedger padding_;
     GraphReport report_;

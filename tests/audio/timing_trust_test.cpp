@@ -37,24 +37,26 @@ TEST(TimingTrust, CountsAsHeardTheReadIndexLessTheSinkMovedOnWithTimeWhilePlayin
     EXPECT_EQ(unheardFrames(report, 44100), 0);
 }
 
-// PipeWire's report at the start of a cycle: 10 000 frames given, 256 of
-// them still queued, 64 in the resampler, 512 graph ticks to the device.
+// PipeWire's report at the start of a cycle: 10 000 frames given, the last
+// 256 still queued, 256 more (the cycle's buffer) playing, 64 in the
+// resampler, 512 graph ticks to the device.
 TEST(GraphTiming, CountsAsHeardWhatWasGivenLessWhatTheGraphHoldsMovedOnWithTime) {
     const std::int64_t t0 = 5'000'000'000;
     GraphReport r{t0, 1, 44100, 512, 256, 64, 10000, 256};
-    EXPECT_EQ(heardGivenFrames(r, t0, 44100), 10000 - 832);
-    EXPECT_EQ(heardGivenFrames(r, t0 + 1'000'000, 44100), 10000 - 832 + 44);  // 1 ms later
-    // A stalled graph: never more than one cycle past its last report.
-    EXPECT_EQ(heardGivenFrames(r, t0 + 50'000'000, 44100), 10000 - 832 + 256);
-    // A quantum change renegotiated: the next report carries the new delay and cycle.
-    r = {t0 + 6'000'000, 1, 44100, 2048, 1024, 64, 11024, 1024};
-    EXPECT_EQ(heardGivenFrames(r, t0 + 6'000'000, 44100), 11024 - 3136);
+    EXPECT_EQ(heardGivenFrames(r, t0, 44100), 10000 - 1088);
+    EXPECT_EQ(heardGivenFrames(r, t0 + 1'000'000, 44100), 10000 - 1088 + 44);  // 1 ms later
+    // A stalled graph: never more than the buffer it took.
+    EXPECT_EQ(heardGivenFrames(r, t0 + 50'000'000, 44100), 10000 - 1088 + 256);
+    // A quantum change renegotiated: the next report carries the new delay,
+    // the new buffer queued and the old one playing.
+    r = {t0 + 6'000'000, 1, 44100, 2048, 1024, 64, 11024, 256};
+    EXPECT_EQ(heardGivenFrames(r, t0 + 6'000'000, 44100), 11024 - 3392);
     // A graph at 48 kHz: its ticks are turned into the stream's frames.
     r = {t0, 1, 48000, 960, 0, 40, 10000, 256};
-    EXPECT_EQ(heardGivenFrames(r, t0, 44100), 10000 - (882 + 40));
+    EXPECT_EQ(heardGivenFrames(r, t0, 44100), 10000 - (882 + 40 + 256));
     // A negative delay (an xrun being recovered) counts as none; nothing
     // before the first frame or past the last given is ever heard.
-    r = {t0, 1, 44100, -300, 0, 0, 100, 256};
+    r = {t0, 1, 44100, -300, 0, 0, 100, 0};
     EXPECT_EQ(heardGivenFrames(r, t0 + 1'000'000'000, 44100), 100);
     r = {t0, 1, 44100, 4000, 0, 0, 100, 256};
     EXPECT_EQ(heardGivenFrames(r, t0, 44100), 0);
