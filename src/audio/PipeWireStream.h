@@ -69,10 +69,10 @@ class PipeWireStream : public SoundStream {
     std::vector<std::uint8_t> ring_;  // written, not yet given to the graph
     std::size_t ringStart_ = 0;
     std::size_t ringBytes_ = 0;
-    std::int64_t written_ = 0;   // frames written since the last flush
-    std::int64_t given_ = 0;     // frames (the show's and silence) given since then
+    std::int64_t written_ = 0;     // frames written since the last flush
+    std::int64_t given_ = 0;       // frames (the show's and silence) given since then
     std::int64_t lastFrames_ = 0;  // the buffer given a cycle ago: the one playing now
-    std::int64_t heardOwn_ = 0;  // of the show's written frames, heard; never goes back
+    std::int64_t heardOwn_ = 0;    // of the show's written frames, heard; never goes back
     PaddingLedger padding_;
     GraphReport report_;
     bool reported_ = false;  // a cycle has reported since the last restart

@@ -13,10 +13,12 @@ namespace {
 SoundServerKind chooseServer() {
     const char* forced = std::getenv("QUILO_AUDIO");
     const std::string_view asked = forced ? forced : "";
-    // PipeWire's own stream only when asked for, for now: its heard position
-    // still runs up to a graph cycle ahead of the sound (see the README).
-    const SoundServerKind kind =
-        asked == "pipewire" ? SoundServerKind::PipeWire : SoundServerKind::PulseAudio;
+    SoundServerKind kind = SoundServerKind::PulseAudio;
+    if (asked == "pipewire") {
+        kind = SoundServerKind::PipeWire;
+    } else if (asked != "pulseaudio" && PipeWireStream::serverAnswers()) {
+        kind = SoundServerKind::PipeWire;
+    }
     if (std::getenv("QUILO_VERBOSE")) {
         std::cerr << "quilo: uscita audio: "
                   << (kind == SoundServerKind::PipeWire ? "PipeWire (diretta)" : "PulseAudio")

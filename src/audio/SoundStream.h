@@ -48,9 +48,9 @@ class SoundStream {
 // Which server the streams go to.
 enum class SoundServerKind { PipeWire, PulseAudio };
 
-// PulseAudio's stream (which reaches PipeWire through its PulseAudio service),
-// or PipeWire's own with QUILO_AUDIO=pipewire. Decided once a run, and said
-// on the terminal when QUILO_VERBOSE is set.
+// PipeWire's own stream when a PipeWire server answers, else PulseAudio's;
+// QUILO_AUDIO=pipewire or QUILO_AUDIO=pulseaudio forces one. Decided once a
+// run, and said on the terminal when QUILO_VERBOSE is set.
 SoundServerKind soundServerKind();
 std::unique_ptr<SoundStream> makeSoundStream();
 
