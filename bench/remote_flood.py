@@ -35,7 +35,9 @@ def note(kind, reply):
         counts[(kind, status)] += 1
 
 
-def exchange(host, port, data, timeout=3.0):
+def exchange(host, port, data, timeout=3.0, failures=None):
+    """The reply to `data`; b"" when there is none (the error's kind counted
+    under `failures` when given)."""
     try:
         with socket.create_connection((host, port), timeout=timeout) as s:
             s.sendall(data)
@@ -46,7 +48,10 @@ def exchange(host, port, data, timeout=3.0):
                     break
                 reply += chunk
             return reply
-    except OSError:
+    except OSError as e:
+        if failures is not None:
+            with lock:
+                counts[(failures, type(e).__name__)] += 1
         return b""
 
 
@@ -194,19 +199,7 @@ def operator(host, port, token, until, delays):
                      ("POST /api/command?t=%s HTTP/1.1\r\nContent-Length: %d\r\n\r\n"
                       % (token, len(command))).encode() + command):
             started = time.time()
-            try:
-                with socket.create_connection((host, port), timeout=2.0) as s:
-                    s.sendall(data)
-                    reply = b""
-                    while True:
-                        chunk = s.recv(65536)
-                        if not chunk:
-                            break
-                        reply += chunk
-            except OSError as e:
-                reply = b""
-                with lock:
-                    counts[("operator", type(e).__name__)] += 1
+            reply = exchange(host, port, data, timeout=2.0, failures="operator")
             delays.append(time.time() - started if reply.startswith(b"HTTP/1.1 ") else None)
             time.sleep(0.1)
 

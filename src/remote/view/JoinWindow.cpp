@@ -77,6 +77,9 @@ void JoinWindow::showLink(int index) {
             if (modules[std::size_t(y)][std::size_t(x)])
                 image.setPixel(x + kQuiet, y + kQuiet, qRgb(0, 0, 0));
     code_->setPixmap(QPixmap::fromImage(image.scaled(side * 8, side * 8)));
+    // The viewers' links are longer than the remote's: the window grows to
+    // show each address whole rather than cut it.
+    adjustSize();
 }
 
 }  // namespace quilo
