@@ -1,5 +1,6 @@
 #include "app/QuiloApp.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QThread>
@@ -7,6 +8,7 @@
 #include <cmath>
 #include <thread>
 
+#include "bundle/io/ShowCache.h"
 #include "cd/io/DiscSources.h"
 #include "presentation/WakePlan.h"
 
@@ -39,6 +41,14 @@ QuiloApp::QuiloApp(const AppOptions& options, PortOverrides o)
     });
     if (!o.audio) streamer_ = std::make_unique<CdStreamer>(cd_);
     connectViews();
+}
+
+bool QuiloApp::choseShowFile() {
+    const std::string chosen = core_.state().scriptPath;
+    if (!isShowFile(chosen)) return false;
+    chosenShow_ = PathResolver(options_.root).resolve(chosen).string();
+    QApplication::quit();
+    return true;
 }
 
 // Opened on the user-interface thread (start-up, eject): the panel says why
@@ -84,6 +94,7 @@ void QuiloApp::connectViews() {
     chooserView_.onQuit = [&player] { player.Command5_Click(); };
     chooserView_.onClose = [&player] { player.Command5_Click(); };
     chooserView_.onLettore = [this, &player] {
+        if (choseShowFile()) return;
         handle([&] {
             player.Command1_Click();
             show_.afterLettore();

@@ -48,6 +48,10 @@ class QuiloApp : public QObject {
     // Mirrors every model into its view; runs after each handler.
     void syncViews();
 
+    // A show file chosen with "Lettore": the program ends so that it can
+    // start again on it, from the show's own folder.
+    const std::optional<std::string>& chosenShow() const { return chosenShow_; }
+
     // For tests, tools and screenshots.
     Presentation& presentation() { return core_; }
     Modulo1& state() { return core_.state(); }
@@ -65,6 +69,7 @@ class QuiloApp : public QObject {
 
   private:
     std::unique_ptr<DiscSource> openDisc();
+    bool choseShowFile();
     void connectViews();
     void tick();
     void sayUnreadSectors();
@@ -112,6 +117,7 @@ class QuiloApp : public QObject {
     std::uint32_t secondTicked_ = 0;  // the second the last tick started in
     std::chrono::steady_clock::time_point lastReadWarning_{};
     std::optional<std::chrono::steady_clock::time_point> dueAt_;  // a moment to hit exactly
+    std::optional<std::string> chosenShow_;
 };
 
 }  // namespace quilo

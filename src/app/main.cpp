@@ -3,6 +3,7 @@
 
 #include "app/FirstRun.h"
 #include "app/QuiloApp.h"
+#include "app/ShowFileOpening.h"
 #include "display/view/QuietQtMessages.h"
 
 int main(int argc, char** argv) {
@@ -14,6 +15,7 @@ int main(int argc, char** argv) {
     if (!options) return exitCode;
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quilo"));
+    if (!quilo::openShowArgument(*options)) return 1;
     if (!quilo::offerFirstRun(*options, QCoreApplication::applicationDirPath().toStdString()))
         return 1;
     quilo::QuiloApp app(*options);
@@ -22,5 +24,8 @@ int main(int argc, char** argv) {
         quilo::QtMessageBox().show(*failure);
         return 1;
     }
-    return QApplication::exec();
+    const int code = QApplication::exec();
+    if (app.chosenShow())
+        return quilo::runAgainWith(arguments, QString::fromStdString(*app.chosenShow()));
+    return code;
 }

@@ -9,8 +9,10 @@ namespace quilo {
 namespace fs = std::filesystem;
 namespace {
 
+// Scripts, and show files that carry a script with its pictures and music.
 bool isScript(const fs::path& p) {
-    return utf8::asciiLower(p.extension().string()) == ".txt";
+    const std::string ext = utf8::asciiLower(p.extension().string());
+    return ext == ".txt" || ext == ".quilo";
 }
 
 // `folder` below (or at) `root`: the part after it, else nothing.

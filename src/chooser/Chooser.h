@@ -1,7 +1,8 @@
 #pragma once
 // The script chooser's lists as data, and what happens when they change: a
 // drive list ("C:" is the data root, "/" the whole file system), the folder
-// being looked at, the "*.txt" files in it (matched without regard to case),
+// being looked at, the "*.txt" scripts and "*.quilo" show files in it
+// (matched without regard to case),
 // and the hand-over of the chosen file to the panel's script path box.
 
 #include <filesystem>

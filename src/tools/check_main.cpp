@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 
+#include "bundle/io/ShowCache.h"
 #include "display/Colours.h"
 #include "display/view/QtPictureProber.h"
 #include "display/view/QuietQtMessages.h"
@@ -21,7 +22,8 @@
 namespace {
 
 const char* const kHelp =
-    "uso: quilo-check COPIONE [--root CARTELLA] [--disc SORGENTE | --tracks S1,S2,...]\n"
+    "uso: quilo-check COPIONE|SPETTACOLO.quilo [--root CARTELLA] [--disc SORGENTE | --tracks "
+    "S1,S2,...]\n"
     "Legge un copione e il file dei colori come li leggerebbe il lettore e dice che\n"
     "cosa andr\u00E0 storto:\n"
     "errori (copione rifiutato, nome che non finisce con \"txt\", righe troppo corte,\n"
@@ -72,6 +74,9 @@ int main(int argc, char** argv) {
         std::cerr << "quilo-check: manca il copione; vedi quilo-check --help\n";
         return quilo::kBadArguments;
     }
+    // A show file is checked as it will play: from its own folder, against
+    // its own music when it carries it and no other disc is named.
+    if (!quilo::takeShowFile("quilo-check", script, root, disc, !seconds.empty())) return 2;
     const quilo::PathResolver paths(root);
     quilo::QtPictureProber pictures;
     quilo::DecodingSoundCheck sounds;

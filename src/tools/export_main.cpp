@@ -13,6 +13,7 @@
 #include <optional>
 #include <sstream>
 
+#include "bundle/io/ShowCache.h"
 #include "cd/SilentDisc.h"
 #include "display/view/DisplayView.h"
 #include "display/view/QtPictureProber.h"
@@ -26,7 +27,8 @@
 namespace {
 
 const char* const kHelp =
-    "uso: quilo-export COPIONE [--root CARTELLA] (--disc SORGENTE | --tracks S1,S2,...)\n"
+    "uso: quilo-export COPIONE|SPETTACOLO.quilo [--root CARTELLA] (--disc SORGENTE | --tracks "
+    "S1,S2,...)\n"
     "                  -o VIDEO.mp4|VIDEO.mkv [--size 1920x1080] [--fps 30]\n"
     "                  [--from TT:MM:SS] [--until TT:MM:SS]\n"
     "     quilo-export COPIONE [--root CARTELLA] (--disc SORGENTE | --tracks S1,S2,...)\n"
@@ -139,6 +141,8 @@ int main(int argc, char** argv) {
     }
     const bool video = !output.empty();
     if (options.script.empty()) return quilo::refuseOptions("quilo-export", "manca il copione");
+    if (!quilo::takeShowFile("quilo-export", options.script, options.root, disc, !tracks.empty()))
+        return 1;
     if (video == !storyboard.empty())
         return quilo::refuseOptions("quilo-export", "serve -o VIDEO oppure --storyboard CARTELLA");
     if (disc.empty() == tracks.empty())

@@ -7,6 +7,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "bundle/io/ShowCache.h"
 #include "display/view/QtPictureProber.h"
 #include "display/view/QuietQtMessages.h"
 #include "presentation/Simulation.h"
@@ -17,7 +18,8 @@
 namespace {
 
 const char* const kHelp =
-    "uso: quilo-sim COPIONE [--root CARTELLA] [--tracks S1,S2,...] [--disc SORGENTE]\n"
+    "uso: quilo-sim COPIONE|SPETTACOLO.quilo [--root CARTELLA] [--tracks S1,S2,...] [--disc "
+    "SORGENTE]\n"
     "                [--until TT:MM:SS]\n"
     "     quilo-sim --disc SORGENTE --toc\n"
     "Recita un copione senza finestre n\u00E9 suono, in tempo virtuale, e scrive in JSON\n"
@@ -67,6 +69,8 @@ int main(int argc, char** argv) {
                                          {"--root", "--disc", "--tracks", "--until"});
         }
     }
+    if (!quilo::takeShowFile("quilo-sim", options.script, options.root, disc, !tracks.empty()))
+        return 1;
     if (toc || !disc.empty()) {
         auto source = quilo::openNamedDisc(disc, "quilo-sim");
         if (!source) return 1;

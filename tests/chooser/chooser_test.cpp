@@ -21,15 +21,16 @@ class ChooserTest : public ::testing::Test {
     Chooser chooser{model, state, panel, paths, warnings};
 };
 
-TEST_F(ChooserTest, ListsTheScriptsOfTheFolderWithoutRegardToCase) {
+TEST_F(ChooserTest, ListsTheScriptsAndShowFilesOfTheFolderWithoutRegardToCase) {
     root.write("Allegato/nuovo.txt", "");
+    root.write("Allegato/Sala.QUILO", "");
     root.write("Allegato/Museo.TXT", "");
     root.write("Allegato/foto.png", "");
     root.write("Allegato/sub/inner.txt", "");
     chooser.Drive1_Change(kDataDrive);
     chooser.setDirPath("\\Allegato");
     EXPECT_EQ(model.folder, root.path() / "Allegato");
-    EXPECT_EQ(model.files, (std::vector<std::string>{"Museo.TXT", "nuovo.txt"}));
+    EXPECT_EQ(model.files, (std::vector<std::string>{"Museo.TXT", "Sala.QUILO", "nuovo.txt"}));
     EXPECT_EQ(chooser.subfolders(), std::vector<std::string>{"sub"});
     EXPECT_TRUE(warnings.messages.empty());
 }

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <nlohmann/json.hpp>
 
 #include "bundle/PackPlan.h"
@@ -148,6 +149,21 @@ std::optional<OpenedShow> openShowFile(const std::string& path, std::string& err
     show.manifest = std::move(*manifest);
     if (!namesOnlyItsOwnFiles(show, error)) return std::nullopt;
     return show;
+}
+
+bool takeShowFile(const char* program, std::string& script, std::string& root, std::string& disc,
+                  bool keepDisc) {
+    if (!isShowFile(script)) return true;
+    std::string error;
+    const auto show = openShowFile(script, error);
+    if (!show) {
+        std::cerr << program << ": " << script << ": " << error << "\n";
+        return false;
+    }
+    script = show->script;
+    root = show->folder;
+    if (!keepDisc && disc.empty()) disc = show->disc;
+    return true;
 }
 
 }  // namespace quilo

@@ -33,4 +33,11 @@ std::string showCacheFolder();
 std::optional<OpenedShow> openShowFile(const std::string& path, std::string& error,
                                        const ReadProgress& progress = {});
 
+// For a program's command line: when `script` names a show file, opens it
+// and points `script` and `root` at its folder, and `disc` at its music
+// when the show carries it and `disc` is still empty (`keepDisc`: never).
+// False after saying why, after "PROGRAM: ", on the standard error.
+bool takeShowFile(const char* program, std::string& script, std::string& root, std::string& disc,
+                  bool keepDisc = false);
+
 }  // namespace quilo
