@@ -30,7 +30,7 @@ TEST_F(ChooserTest, ListsTheScriptsAndShowFilesOfTheFolderWithoutRegardToCase) {
     chooser.Drive1_Change(kDataDrive);
     chooser.setDirPath("\\Allegato");
     EXPECT_EQ(model.folder, root.path() / "Allegato");
-    EXPECT_EQ(model.files, (std::vector<std::string>{"Museo.TXT", "Sala.QUILO", "nuovo.txt"}));
+    EXPECT_EQ(model.files, (std::vector<std::string>{"Museo.TXT", "nuovo.txt", "Sala.QUILO"}));
     EXPECT_EQ(chooser.subfolders(), std::vector<std::string>{"sub"});
     EXPECT_TRUE(warnings.messages.empty());
 }
