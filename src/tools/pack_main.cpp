@@ -138,7 +138,7 @@ int main(int argc, char** argv) {
         return quilo::refuseOptions("quilo-pack", "serve -o SPETTACOLO.quilo");
     if (sources > 1)
         return quilo::refuseOptions("quilo-pack", "--disc, --tracks e --drive non vanno insieme");
-    if (!music) request.disc.clear();
+    request.music = music;
     checkFirst(request.script, request.root);
     const bool tty = ::isatty(STDERR_FILENO) == 1;
     int shown = -1;

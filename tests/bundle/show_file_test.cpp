@@ -63,7 +63,7 @@ class ShowFileTest : public ::testing::Test {
     ~ShowFileTest() override { ::unsetenv("XDG_CACHE_HOME"); }
 
     std::string pack(const ShowRoot& root, const std::string& disc = {}) {
-        PackRequest request{root.script, root.dir.path().string(), disc,
+        PackRequest request{root.script, root.dir.path().string(), !disc.empty(), disc,
                             (out.path() / "show.quilo").string()};
         PackReport report;
         std::string error;
@@ -110,10 +110,45 @@ TEST_F(ShowFileTest, PacksTheNamedFilesAndOpensThemElsewhereOnceUnderTheScriptsN
     EXPECT_EQ(contents(fs::path(again->folder) / "Allegato/din.wav"), "RIFF....WAVE");
 }
 
+TEST_F(ShowFileTest, SavesTheEditedScriptBackKeepingEveryOtherMemberAsItWas) {
+    const ShowRoot root;
+    const std::string file = pack(root);
+    const std::string before = contents(file);
+    std::string error;
+    auto show = openShowFile(file, error);
+    ASSERT_TRUE(show) << error;
+    const ShowManifest old = show->manifest;
+    std::ofstream(show->script, std::ios::app) << "commento aggiunto\r\n";
+    ASSERT_TRUE(saveShowFile(file, *show, error)) << error;
+    EXPECT_EQ(contents(file + ".bak"), before);
+    const auto saved = readShowManifest(file, error);
+    ASSERT_TRUE(saved);
+    ASSERT_EQ(saved->members.size(), old.members.size());
+    for (std::size_t i = 0; i < old.members.size(); ++i) {
+        if (old.members[i].path == old.script)
+            EXPECT_NE(saved->members[i], old.members[i]);
+        else
+            EXPECT_EQ(saved->members[i], old.members[i]);
+    }
+    const auto reopened = openShowFile(file, error);
+    ASSERT_TRUE(reopened) << error;
+    EXPECT_EQ(contents(reopened->script), contents(root.script) + "commento aggiunto\r\n");
+    // Only one unpacked copy of the show is kept.
+    EXPECT_EQ(filesUnder(showCacheFolder()).size(), filesUnder(reopened->folder).size() + 1);
+
+    // A picture changed behind the author's back does not go in.
+    std::ofstream(fs::path(reopened->folder) / "Allegato/sfondo.jpg") << "altro";
+    OpenedShow changed = *reopened;
+    const std::string good = contents(file);
+    EXPECT_FALSE(saveShowFile(file, changed, error));
+    EXPECT_NE(error.find("sfondo.jpg"), std::string::npos) << error;
+    EXPECT_EQ(contents(file), good);
+}
+
 TEST_F(ShowFileTest, RefusesToPackAScriptWithMissingFilesUnlessToldAndListsEveryOne) {
     const ShowRoot root("01:00:02manca.jpgM\r\n01:00:12C:\\Allegato\\anche.wavW\r\n");
     PackRequest request{
-        root.script, root.dir.path().string(), {}, (out.path() / "show.quilo").string()};
+        root.script, root.dir.path().string(), false, {}, (out.path() / "show.quilo").string()};
     PackReport report;
     std::string error;
     EXPECT_FALSE(packShow(request, report, error));

@@ -11,6 +11,7 @@
 #include <nlohmann/json.hpp>
 
 #include "bundle/PackPlan.h"
+#include "bundle/io/BundleWriter.h"
 #include "bundle/io/Sha256.h"
 #include "script/ScriptLoader.h"
 #include "shared/RegularFile.h"
@@ -31,14 +32,15 @@ std::int64_t modifiedNs(const struct stat& info) {
 }
 
 std::string stampFor(const std::string& listHash, const ShowManifest& manifest,
-                     const fs::path& folder) {
+                     const fs::path& folder, const std::string& bundle) {
     nlohmann::json files = nlohmann::json::array();
     for (const BundleMember& member : manifest.members) {
         struct stat info {};
         ::lstat((folder / member.path).c_str(), &info);
         files.push_back({member.path, modifiedNs(info)});
     }
-    return nlohmann::json{{"list", listHash}, {"files", files}}.dump();
+    return nlohmann::json{{"list", listHash}, {"show", bundle}, {"files", files}}.dump(
+        -1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
 // Whether the folder still holds what was unpacked into it.
@@ -67,6 +69,35 @@ bool stillReady(const fs::path& folder, const std::string& listHash, const ShowM
     }
 }
 
+// The show file by its place, the same however it was named.
+std::string identity(const std::string& path) {
+    std::error_code ec;
+    const fs::path full = fs::weakly_canonical(path, ec);
+    return ec ? path : full.string();
+}
+
+// The folders an older version of the same show file was unpacked into.
+void forgetOlderCopies(const fs::path& cache, const fs::path& kept, const std::string& bundle) {
+    constexpr int kMostFolders = 1000;
+    std::vector<fs::path> stale;
+    std::error_code ec;
+    int seen = 0;
+    for (fs::directory_iterator it(cache, ec), end; !ec && it != end && seen < kMostFolders;
+         it.increment(ec), ++seen) {
+        if (it->path() == kept) continue;
+        std::string bytes;
+        if (readRegularFile((it->path() / kReadyStamp).string(), kStampLimit, bytes) !=
+            FileProblem::None)
+            continue;
+        try {
+            if (nlohmann::json::parse(bytes).value("show", std::string()) == bundle)
+                stale.push_back(it->path());
+        } catch (const std::exception&) {
+        }
+    }
+    for (const fs::path& folder : stale) fs::remove_all(folder, ec);
+}
+
 bool enoughSpace(const fs::path& cache, std::uint64_t needed, std::string& error) {
     struct statvfs info {};
     if (::statvfs(cache.c_str(), &info) != 0) return true;
@@ -91,9 +122,18 @@ bool unpackInto(const std::string& path, const ShowManifest& manifest, const fs:
     const bool read = readShowMembers(path, manifest, partial.string(), error, progress);
     if (read) {
         std::ofstream(partial / kReadyStamp, std::ios::binary)
-            << stampFor(listHash, manifest, partial);
-        fs::remove_all(folder, ec);
+            << stampFor(listHash, manifest, partial, identity(path));
+        // Another run may have unpacked the same show meanwhile, and be
+        // playing from it: a ready folder is kept, and this copy dropped.
         fs::rename(partial, folder, ec);
+        if (ec && stillReady(folder, listHash, manifest)) {
+            fs::remove_all(partial, ec);
+            return true;
+        }
+        if (ec) {
+            fs::remove_all(folder, ec);
+            fs::rename(partial, folder, ec);
+        }
         if (ec) error = "non si può preparare " + folder.string();
     }
     if (!read || ec) fs::remove_all(partial, ec);
@@ -141,14 +181,35 @@ std::optional<OpenedShow> openShowFile(const std::string& path, std::string& err
     const fs::path folder = cache / listHash.substr(0, 32);
     OpenedShow show;
     show.reused = stillReady(folder, listHash, *manifest);
-    if (!show.reused && !unpackInto(path, *manifest, cache, folder, listHash, error, progress))
-        return std::nullopt;
+    if (!show.reused) {
+        if (!unpackInto(path, *manifest, cache, folder, listHash, error, progress))
+            return std::nullopt;
+        forgetOlderCopies(cache, folder, identity(path));
+    }
     show.folder = folder.string();
     show.script = (folder / manifest->script).string();
     if (!manifest->disc.empty()) show.disc = (folder / manifest->disc).string();
     show.manifest = std::move(*manifest);
     if (!namesOnlyItsOwnFiles(show, error)) return std::nullopt;
     return show;
+}
+
+bool saveShowFile(const std::string& path, OpenedShow& show, std::string& error) {
+    BundleWriter writer;
+    if (!writer.open(path, true, error)) return false;
+    const fs::path folder = show.folder;
+    for (const BundleMember& member : show.manifest.members) {
+        if (!writer.addFile(member.path, (folder / member.path).string(), error)) return false;
+        if (member.path != show.manifest.script &&
+            writer.members().back().sha256 != member.sha256) {
+            error = member.path + " è cambiato nella cartella dello spettacolo (" + show.folder +
+                    ") da quando è stato aperto";
+            return false;
+        }
+    }
+    if (!writer.finish(show.manifest, error)) return false;
+    show.manifest.members = writer.members();
+    return true;
 }
 
 bool takeShowFile(const char* program, std::string& script, std::string& root, std::string& disc,

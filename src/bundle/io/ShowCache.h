@@ -33,6 +33,13 @@ std::string showCacheFolder();
 std::optional<OpenedShow> openShowFile(const std::string& path, std::string& error,
                                        const ReadProgress& progress = {});
 
+// Writes the show file at `path` again from the show's folder: the script as
+// it is there now, every other member as it was unpacked (checked against
+// its hash, so nothing changed behind the author's back goes in). The file
+// is replaced whole (written beside it, then renamed) and the old one kept
+// as "PATH.bak". `show.manifest` becomes the new list.
+bool saveShowFile(const std::string& path, OpenedShow& show, std::string& error);
+
 // For a program's command line: when `script` names a show file, opens it
 // and points `script` and `root` at its folder, and `disc` at its music
 // when the show carries it and `disc` is still empty (`keepDisc`: never).

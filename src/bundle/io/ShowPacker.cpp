@@ -134,7 +134,7 @@ class Packer {
     }
 
     bool openMusic(std::string& error) {
-        if (request_.disc.empty()) return true;
+        if (!request_.music) return true;
         std::string why;
         disc_ = openDiscSource(request_.disc, why);
         if (!disc_) {

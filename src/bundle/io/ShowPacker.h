@@ -15,7 +15,8 @@ namespace quilo {
 struct PackRequest {
     std::string script;
     std::string root;
-    std::string disc;  // drive, image or folder; empty: the music stays out
+    bool music = false;  // the disc's music goes in
+    std::string disc;    // drive, image or folder; empty: the default drive
     std::string output;
     std::string title;          // empty: the script's name
     bool allowMissing = false;  // pack even when named files are missing

@@ -9,8 +9,10 @@
 #include <QSettings>
 #include <csignal>
 
+#include "cd/io/DiscSources.h"
 #include "display/view/DisplayPainter.h"
 #include "studio/app/StudioDialogs.h"
+#include "studio/app/StudioExport.h"
 #include "studio/app/TapCalibration.h"
 #include "studio/view/TapOffsetDialog.h"
 
@@ -38,6 +40,7 @@ StudioApp::StudioApp(StudioOptions options)
     installFontSubstitutes();
     status_.say = [this](const std::string& text) { window_.setStatus(q(text)); };
     status_.alert = [this](const std::string& text) { window_.setBanner(q(text)); };
+    if (options_.show) files_.linkShowFile(options_.showFile, &*options_.show);
     connectWindow();
 }
 
@@ -95,6 +98,7 @@ void StudioApp::connectWindow() {
     a.redo = [this] { editor_.undoStack().redo(); };
     a.save = [this] { files_.save(); };
     a.saveAs = [this] { files_.saveAs(); };
+    a.exportShow = [this] { exportShow(); };
     a.quit = [this] { window_.close(); };
     a.newScript = [this] {
         if (files_.mayClose()) files_.newScript();
@@ -208,6 +212,18 @@ void StudioApp::tapOffset() {
     settings.setValue(QStringLiteral("studio/tapOffsetMs"), dialog.offsetMs());
     editor_.setTapOffsetMs(dialog.offsetMs());
     window_.setStatus(QStringLiteral("Ritardo dei tocchi: %1 ms").arg(dialog.offsetMs()));
+}
+
+// The saved script with every file it names, and the disc's music if the
+// author wants it, in one show file for the hall's computer.
+void StudioApp::exportShow() {
+    if (!files_.save()) return;
+    ShowExport request;
+    request.script = files_.path();
+    request.root = options_.root;
+    request.disc = options_.disc;
+    request.discKnown = !options_.disc.empty() || (options_.tracks.empty() && hasCdDrive());
+    exportShowFile(&window_, request);
 }
 
 // A file named the way scripts name theirs: from the script's folder, with

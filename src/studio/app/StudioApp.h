@@ -42,6 +42,7 @@ class StudioApp : public QObject {
     void connectWindow();
     void connectTiming();
     void chooseFile();
+    void exportShow();
     void findOrReplace(bool replace);
     void tapOffset();
 

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "bundle/io/ShowCache.h"
 #include "cd/io/DiscSources.h"
 #include "shared/CommandLine.h"
 #include "shared/InstalledDemo.h"
@@ -15,10 +16,12 @@
 namespace quilo {
 
 inline const char* const kStudioHelp =
-    "uso: quilo-studio [COPIONE] [--root CARTELLA] [--disc SORGENTE | --tracks S1,S2,...]\n"
+    "uso: quilo-studio [COPIONE|SPETTACOLO.quilo] [--root CARTELLA]\n"
+    "                  [--disc SORGENTE | --tracks S1,S2,...]\n"
     "Scrive e mette a tempo un copione sulla sua musica: la forma d'onda del disco con le\n"
     "righe del copione, l'anteprima dello spettacolo al punto che si sente, e i tasti per\n"
-    "dare a ogni riga il secondo giusto mentre suona. Senza COPIONE ne comincia uno nuovo.\n\n"
+    "dare a ogni riga il secondo giusto mentre suona. Senza COPIONE ne comincia uno nuovo.\n"
+    "Uno spettacolo (.quilo) si modifica nella sua cartella e si salva al suo interno.\n\n"
     "  --root CARTELLA  cartella che fa da unit\u00E0 C: (predefinita: ~/Quilo)\n"
     "  --disc SORGENTE  il disco: unit\u00E0, immagine (.cue, .toc, .nrg) o cartella di brani\n"
     "                   (senza, e senza unit\u00E0 CD, il disco della demo installata)\n"
@@ -48,6 +51,21 @@ inline std::optional<int> parseStudioOptions(int argc, char** argv, StudioOption
     }
     if (!options.disc.empty() && !options.tracks.empty())
         return refuseOptions("quilo-studio", "--disc e --tracks non vanno insieme");
+    // A show file is edited in its own folder, on its own music unless
+    // another disc is named; saving writes it back.
+    if (isShowFile(options.script)) {
+        std::string error;
+        auto show = openShowFile(options.script, error);
+        if (!show) {
+            std::cerr << "quilo-studio: " << options.script << ": " << error << "\n";
+            return 1;
+        }
+        options.showFile = options.script;
+        options.script = show->script;
+        options.root = show->folder;
+        if (options.disc.empty() && options.tracks.empty()) options.disc = show->disc;
+        options.show = std::move(show);
+    }
     // As the player does: with no disc named and no drive, the demo's own.
     if (options.disc.empty() && options.tracks.empty() && !hasCdDrive()) {
         std::error_code ec;

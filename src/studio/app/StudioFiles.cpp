@@ -187,10 +187,25 @@ bool StudioFiles::writeTo(const std::string& file, bool keepBackup) {
     backedUp_ = true;
     onDisk_ = true;
     savedBytes_ = bytes;
+    if (!writeShowFile(file)) return false;
     RecoveryCopy(recoveryFolder_, path_, kScriptLimit).discard();
     editor_.undoStack().setClean();
-    window_.setStatus(QStringLiteral("Salvato: %1").arg(q(file)));
+    const bool inShow = show_ && file == show_->script;
+    window_.setStatus(inShow ? QStringLiteral("Salvato nello spettacolo: %1").arg(q(showFile_))
+                             : QStringLiteral("Salvato: %1").arg(q(file)));
     return true;
+}
+
+// The script saved in an opened show's folder goes back into the show file;
+// until it does, the edits count as unsaved.
+bool StudioFiles::writeShowFile(const std::string& file) {
+    if (!show_ || file != show_->script) return true;
+    std::string error;
+    if (saveShowFile(showFile_, *show_, error)) return true;
+    alert(QStringLiteral("Il copione è salvato nella cartella dello spettacolo, ma lo spettacolo "
+                         "%1 non è stato aggiornato: %2. Il file di prima è rimasto com'era.")
+              .arg(q(showFile_), q(error)));
+    return false;
 }
 
 bool StudioFiles::mayClose() {

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "bundle/io/ShowCache.h"
 #include "shared/MessageBox.h"
 #include "studio/app/StudioEditor.h"
 #include "studio/io/RecoveryCopy.h"
@@ -24,6 +25,11 @@ class StudioFiles : public QObject {
                 std::string recoveryFolder);
 
     const std::string& path() const { return path_; }
+    // Saving `show`'s script also writes the show file `file` again.
+    void linkShowFile(const std::string& file, OpenedShow* show) {
+        showFile_ = file;
+        show_ = show;
+    }
     void open(const std::string& path);
     void openChosen();  // "Apri…"
     void newScript();
@@ -42,6 +48,7 @@ class StudioFiles : public QObject {
     void adopt(const std::string& file, const std::string& bytes, ScriptDocument document);
     void offerRecovery();
     bool writeTo(const std::string& file, bool keepBackup);
+    bool writeShowFile(const std::string& file);
     void watch();
     void fileChangedOnDisk();
     std::string allegato() const;
@@ -56,6 +63,8 @@ class StudioFiles : public QObject {
     std::string savedBytes_;  // what is on disk as far as the studio knows
     bool onDisk_ = false;     // the file existed when opened or last saved
     bool backedUp_ = false;
+    std::string showFile_;
+    OpenedShow* show_ = nullptr;
     QFileSystemWatcher watcher_;
     QTimer recoverySoon_;
 };

@@ -17,6 +17,7 @@
 #include "audio/CdStreamer.h"
 #include "audio/ServerAudioOutput.h"
 #include "audio/ServerSoundPlayer.h"
+#include "bundle/io/ShowCache.h"
 #include "cd/CdControl.h"
 #include "display/view/DisplayPresenter.h"
 #include "display/view/QtPictureProber.h"
@@ -35,6 +36,9 @@ struct StudioOptions {
     AudioOutput* audio = nullptr;  // tests: a pumped output instead of the sound server
     std::function<std::unique_ptr<DiscSource>()> openDisc;  // tests: a disc of their own
     std::string recoveryFolder;  // tests: where unsaved edits are kept; else the user's
+    // A show file opened: saving the script writes it back into the file.
+    std::string showFile;
+    std::optional<OpenedShow> show;
 };
 
 class StudioShow : public QObject {

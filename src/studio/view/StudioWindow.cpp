@@ -323,6 +323,7 @@ void StudioWindow::addActions() {
          {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
          &Actions::saveAs,
          true},
+        {"File", "Esporta spettacolo…", {}, &Actions::exportShow, true},
         {"File", "Esci", {QKeySequence(Qt::CTRL | Qt::Key_Q)}, &Actions::quit, true},
         {"Modifica", "Annulla", {QKeySequence(Qt::CTRL | Qt::Key_Z)}, &Actions::undo, false},
         {"Modifica",

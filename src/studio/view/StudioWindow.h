@@ -62,8 +62,8 @@ class StudioWindow : public QMainWindow {
     struct Actions {
         std::function<void()> playPause, home, previousCue, nextCue, tap, insert, remove;
         std::function<void(int seconds)> nudge;
-        std::function<void()> save, saveAs, newScript, open, quit, undo, redo, showDisplay, zoomIn,
-            zoomOut;
+        std::function<void()> save, saveAs, exportShow, newScript, open, quit, undo, redo,
+            showDisplay, zoomIn, zoomOut;
         std::function<void()> gotoTime, replay, loop, shiftLater, find, findNext, replace,
             tapOffset;
         std::function<void(int row)> selected;
