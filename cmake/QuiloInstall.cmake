@@ -3,7 +3,7 @@
 # and the manual pages (written in Italian, installed where `man` looks first).
 include(GNUInstallDirs)
 
-install(TARGETS quilo quilo-check quilo-sim quilo-export quilo-studio
+install(TARGETS quilo quilo-check quilo-sim quilo-export quilo-studio quilo-pack
         RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/demo/ DESTINATION ${CMAKE_INSTALL_DATADIR}/quilo/demo)
 # The guide's example scripts, so that its examples run as written after a
@@ -16,17 +16,31 @@ install(FILES ${PROJECT_SOURCE_DIR}/data/quilo.desktop ${PROJECT_SOURCE_DIR}/dat
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/data/icons/quilo.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+# Show files (.quilo): their type, with the program's icon, opened by the
+# player on a double click and by the studio from "Apri con".
+install(FILES ${PROJECT_SOURCE_DIR}/data/quilo-show.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
+# Both entries take show files; a double click plays them.
+install(FILES ${PROJECT_SOURCE_DIR}/data/mimeapps.list
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${PROJECT_SOURCE_DIR}/data/icons/quilo.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/mimetypes
+        RENAME application-x-quilo-show.svg)
 # The PNG sizes are drawn from the SVG by scripts/render-icons and kept in the
 # tree, so that building needs no SVG renderer.
 foreach(size 16 32 48 64 128 256)
   install(FILES ${PROJECT_SOURCE_DIR}/data/icons/${size}x${size}/quilo.png
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+  install(FILES ${PROJECT_SOURCE_DIR}/data/icons/${size}x${size}/quilo.png
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/mimetypes
+          RENAME application-x-quilo-show.png)
 endforeach()
 install(FILES ${PROJECT_SOURCE_DIR}/data/io.github.quilo.Quilo.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 # Manual pages and the Debian changelog go compressed, as Debian expects.
 set(quilo_compressed)
 foreach(file man/quilo.1 man/quilo-check.1 man/quilo-sim.1 man/quilo-export.1 man/quilo-studio.1
+             man/quilo-pack.1
              changelog)
   get_filename_component(name ${file} NAME)
   set(out ${PROJECT_BINARY_DIR}/data/${name}.gz)
@@ -39,7 +53,7 @@ endforeach()
 add_custom_target(compressed_docs ALL DEPENDS ${quilo_compressed})
 install(FILES ${PROJECT_BINARY_DIR}/data/quilo.1.gz ${PROJECT_BINARY_DIR}/data/quilo-check.1.gz
               ${PROJECT_BINARY_DIR}/data/quilo-sim.1.gz ${PROJECT_BINARY_DIR}/data/quilo-export.1.gz
-              ${PROJECT_BINARY_DIR}/data/quilo-studio.1.gz
+              ${PROJECT_BINARY_DIR}/data/quilo-studio.1.gz ${PROJECT_BINARY_DIR}/data/quilo-pack.1.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${PROJECT_BINARY_DIR}/data/changelog.gz ${PROJECT_SOURCE_DIR}/data/copyright
               ${PROJECT_SOURCE_DIR}/docs/copione.md

@@ -10,11 +10,14 @@
 #include <QTest>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 
+#include "bundle/io/ShowPacker.h"
 #include "cd/ClickDisc.h"
 #include "cd/ManualAudioOutput.h"
 #include "display/view/QtPictureProber.h"
+#include "studio/app/StudioCommandLine.h"
 #include "support/TempDir.h"
 #include "tools/DecodingSoundCheck.h"
 #include "tools/export/Storyboard.h"
@@ -147,6 +150,36 @@ TEST(StudioApp, OpensAScriptThePlayerRefusesAndPlaysItOnceMended) {
         << findingsOf(2).toStdString();
     EXPECT_TRUE(findingsOf(3).contains(QStringLiteral("il brano 1 dura 2:00")))
         << findingsOf(3).toStdString();
+}
+
+TEST(StudioApp, SavesAScriptOpenedFromAShowFileBackIntoIt) {
+    DemoRoot demo;
+    testing::TempDir cache;
+    ::setenv("XDG_CACHE_HOME", cache.path().c_str(), 1);
+    const std::string file = (cache.path() / "mostra.quilo").string();
+    PackRequest request{demo.script(), demo.root(), false, {}, file};
+    PackReport report;
+    std::string error;
+    ASSERT_TRUE(packShow(request, report, error)) << error;
+    std::string arguments[] = {"quilo-studio", file, "--tracks", "120"};
+    char* argv[] = {arguments[0].data(), arguments[1].data(), arguments[2].data(),
+                    arguments[3].data()};
+    StudioOptions options;
+    ASSERT_FALSE(parseStudioOptions(4, argv, options));
+    ManualAudioOutput silent;
+    options.audio = &silent;
+    StudioApp studio(options);
+    studio.start();
+    studio.setLine(0, "01:00:01Benvenuti in sala14C");
+    ASSERT_TRUE(studio.files().save());
+    const auto show = openShowFile(file, error);
+    ASSERT_TRUE(show) << error;
+    std::ifstream script(show->script, std::ios::binary);
+    std::string first;
+    std::getline(script, first);
+    EXPECT_EQ(first, "01:00:01Benvenuti in sala14C\r");
+    EXPECT_TRUE(fs::exists(file + ".bak"));
+    ::unsetenv("XDG_CACHE_HOME");
 }
 
 // Dragging a marker, a second earlier or later, a new line and a removed
