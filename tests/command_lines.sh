@@ -5,7 +5,7 @@
 # folder's program directory.
 set -u
 fail=0
-for program in quilo quilo-check quilo-sim quilo-export quilo-studio; do
+for program in quilo quilo-check quilo-sim quilo-export quilo-studio quilo-pack; do
     ./$program --help | head -1 | grep -q "^uso: $program " || { echo "$program --help"; fail=1; }
     ./$program --version | grep -q "^$program [0-9]" || { echo "$program --version"; fail=1; }
     for args in "--bogus" "uno.txt due.txt" "uno.txt --root"; do

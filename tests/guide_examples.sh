@@ -66,7 +66,7 @@ run() {
     cd\ *)
       eval "$command" || fail "$1"
       ;;
-    quilo-check* | quilo-sim* | quilo-export*)
+    quilo-check* | quilo-sim* | quilo-export* | quilo-pack*)
       eval "$command" >"$work/stdout" 2>"$work/stderr"
       local status=$?
       [ "$status" -le 1 ] || fail "$1 (uscita $status: $(head -c 300 "$work/stderr"))"
@@ -76,7 +76,7 @@ run() {
       # A script it names must be there: the window would only say so in a box.
       local word
       for word in $command; do
-        case "$word" in *.txt) [ -f "$word" ] || fail "$1: $word does not exist" ;; esac
+        case "$word" in *.txt | *.quilo) [ -f "$word" ] || fail "$1: $word does not exist" ;; esac
       done
       timeout 5 bash -c "$command" >"$work/stdout" 2>"$work/stderr"
       local status=$?

@@ -87,7 +87,7 @@ void exportShowFile(QWidget* parent, const ShowExport& show) {
         const int answer =
             ask(parent,
                 QStringLiteral("Mettere nello spettacolo anche la musica del disco? Così in sala "
-                               "non serve il CD (il file cresce di circa 250 MB all'ora)."),
+                               "non serve il CD (il file cresce di 300-450 MB per ora di musica)."),
                 {QStringLiteral("Con la musica"), QStringLiteral("Senza musica"),
                  QStringLiteral("Annulla")});
         if (answer == 2) return;
