@@ -200,6 +200,12 @@ def measure(args, build, env, work, run):
     for line in out.splitlines():
         parts = line.split()
         events.append((parts[0], float(parts[1])))
+    # A dropout (the server playing silence where the program's sound was
+    # late) moves every later click: the heard clicks are one second apart
+    # to within the monitor's own precision otherwise.
+    heard = [t for kind, t in events if kind == "click"]
+    args.intervals = getattr(args, "intervals", []) + [
+        (b - a - 1.0) * 1000 for a, b in zip(heard, heard[1:])]
     if not args.reference:
         # The script has cues at seconds 1 to N-1; what follows is the program ending.
         clicks_kept = [t for kind, t in events if kind == "click"][:args.seconds - 1]
@@ -305,6 +311,10 @@ def main():
                  args.runs, args.idle, (", stalling the " + args.stall if args.stall else "") + (", remote flooded" + (" (lockout)" if args.lockout else "") + (" (flooders at nice 19)" if args.flood_elsewhere else "") if args.flood else "") + ((", the stage and live pages open in Chromium" if args.browser else ", three remote pages open") if args.watch else "")))
         report("every cue", latencies)
         report("first 3 s after Play", first)
+        off = [abs(g) for g in getattr(args, "intervals", []) if abs(g) > 1.0]
+        print("heard clicks: %d intervals, %d off one second by more than 1 ms (dropouts)%s"
+              % (len(getattr(args, "intervals", [])), len(off),
+                 ", largest %.1f ms" % max(off) if off else ""))
         if args.watch:
             names = {"state": "stage socket", "frame": "live socket",
                      "stage-page": "stage page on screen", "live-page": "live page on screen"}

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "bundle/ShowManifest.h"
+#include "bundle/io/BackgroundHash.h"
 
 struct archive;
 
@@ -50,6 +51,7 @@ class BundleWriter {
     std::string partial_;
     bool keepBackup_ = false;
     std::vector<BundleMember> members_;
+    BackgroundHash hash_;
 };
 
 // Whether a member of this name is already compressed and gains nothing
