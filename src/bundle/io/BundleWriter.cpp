@@ -8,10 +8,11 @@
 
 #include <cstdio>
 #include <ctime>
+#include <memory>
 #include <vector>
 
 #include "bundle/MemberName.h"
-#include "bundle/io/BackgroundHash.h"
+#include "bundle/io/HashingReader.h"
 #include "bundle/io/Sha256.h"
 #include "shared/RegularFile.h"
 #include "shared/Utf8.h"
@@ -118,41 +119,35 @@ bool BundleWriter::addFile(const std::string& member, const std::string& source,
         error = source + ": " + describeProblem(problem);
         return false;
     }
+    // Closed only after the reader's thread has stopped reading it.
+    const std::unique_ptr<int, void (*)(int*)> closing(new int(fd), [](int* open) {
+        ::close(*open);
+        delete open;
+    });
     struct stat info {};
     ::fstat(fd, &info);
     const auto size = static_cast<std::uint64_t>(info.st_size);
-    if (size > kMaxMemberBytes || !beginMember(member, size, info.st_mtime, error)) {
-        if (error.empty()) error = source + " è troppo grande per uno spettacolo";
-        ::close(fd);
+    if (size > kMaxMemberBytes) {
+        error = source + " è troppo grande per uno spettacolo";
         return false;
     }
-    // Two blocks in turn: one is read while the other is still being hashed.
-    std::vector<char> blocks[2] = {std::vector<char>(kBlock), std::vector<char>(kBlock)};
-    BackgroundHash& hash = hash_;
+    if (!beginMember(member, size, info.st_mtime, error)) return false;
+    HashingReader reader(fd, size);
     std::uint64_t copied = 0;
-    for (int turn = 0; copied < size; turn ^= 1) {
-        std::vector<char>& block = blocks[turn];
-        const ssize_t got = ::read(fd, block.data(), block.size());
-        if (got <= 0) break;
-        const auto count = static_cast<std::uint64_t>(got);
-        if (copied + count > size) break;  // the file grew while copied
-        hash.add(block.data(), count);
-        if (archive_write_data(archive_, block.data(), count) != got) {
-            hash.hex();  // the hasher lets go of the block
+    for (std::string_view block = reader.next(); !block.empty(); block = reader.next()) {
+        if (archive_write_data(archive_, block.data(), block.size()) !=
+            static_cast<la_ssize_t>(block.size())) {
             error = "non si può scrivere «" + member + "»: " + libraryError(archive_);
-            ::close(fd);
             return false;
         }
-        copied += count;
+        copied += block.size();
         if (progress) progress(copied);
     }
-    ::close(fd);
-    const std::string digest = hash.hex();  // also lets go of the last block
-    if (copied != size) {
+    if (!reader.whole()) {
         error = source + " è cambiato mentre veniva copiato";
         return false;
     }
-    members_.push_back({member, size, digest});
+    members_.push_back({member, size, reader.hex()});
     return true;
 }
 

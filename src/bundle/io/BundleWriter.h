@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "bundle/ShowManifest.h"
-#include "bundle/io/BackgroundHash.h"
 
 struct archive;
 
@@ -51,7 +50,6 @@ class BundleWriter {
     std::string partial_;
     bool keepBackup_ = false;
     std::vector<BundleMember> members_;
-    BackgroundHash hash_;
 };
 
 // Whether a member of this name is already compressed and gains nothing
