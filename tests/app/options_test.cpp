@@ -51,17 +51,16 @@ TEST(Options, TakesAScriptAndAPlaceOnTheDiscAndRefusesWhatItCannotTake) {
     }
     // A show file chosen in the chooser: the next run keeps this one's
     // screen, offset and remote, and leaves out its script, root and start.
-    const QStringList given = {QStringLiteral("quilo"),        QStringLiteral("a.txt"),
-                               QStringLiteral("--root"),       QStringLiteral("/r"),
-                               QStringLiteral("--screen"),     QStringLiteral("1"),
-                               QStringLiteral("--from"),       QStringLiteral("01:00:05"),
-                               QStringLiteral("--remote"),     QStringLiteral("9000"),
-                               QStringLiteral("--sync-offset"), QStringLiteral("-20")};
-    EXPECT_EQ(argumentsForShow(given, QStringLiteral("/s/sala.quilo")),
-              (QStringList{QStringLiteral("--screen"), QStringLiteral("1"),
-                           QStringLiteral("--remote"), QStringLiteral("9000"),
-                           QStringLiteral("--sync-offset"), QStringLiteral("-20"),
-                           QStringLiteral("/s/sala.quilo")}));
+    const QStringList given = {
+        QStringLiteral("quilo"),  QStringLiteral("a.txt"),         QStringLiteral("--root"),
+        QStringLiteral("/r"),     QStringLiteral("--screen"),      QStringLiteral("1"),
+        QStringLiteral("--from"), QStringLiteral("01:00:05"),      QStringLiteral("--remote"),
+        QStringLiteral("9000"),   QStringLiteral("--sync-offset"), QStringLiteral("-20")};
+    EXPECT_EQ(
+        argumentsForShow(given, QStringLiteral("/s/sala.quilo")),
+        (QStringList{QStringLiteral("--screen"), QStringLiteral("1"), QStringLiteral("--remote"),
+                     QStringLiteral("9000"), QStringLiteral("--sync-offset"), QStringLiteral("-20"),
+                     QStringLiteral("/s/sala.quilo")}));
 }
 
 // A key file is a regular file holding a key no one would guess; anything
