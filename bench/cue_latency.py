@@ -206,6 +206,7 @@ def measure(args, build, env, work, run):
     heard = [t for kind, t in events if kind == "click"]
     args.intervals = getattr(args, "intervals", []) + [
         (b - a - 1.0) * 1000 for a, b in zip(heard, heard[1:])]
+    args.dropouts = getattr(args, "dropouts", []) + lasting_shifts(heard)
     if not args.reference:
         # The script has cues at seconds 1 to N-1; what follows is the program ending.
         clicks_kept = [t for kind, t in events if kind == "click"][:args.seconds - 1]
@@ -226,6 +227,25 @@ def measure(args, build, env, work, run):
                 if after:
                     args.remote_seen.setdefault(kind, []).append(min(after) * 1000)
     return [((n + 1) * step, l) for n, l in paired], len(clicks), len(pixels), app_out
+
+
+def lasting_shifts(heard, least_ms=1.0):
+    """The times the heard clicks moved later and stayed there (silence put in
+    by the server: a dropout), in ms. A recording's own timestamps jitter a
+    click now and then, but then the clicks after it are back in step, so
+    each click's place is compared between the three before and the three
+    after it."""
+    offsets = [(t - heard[0] - i) * 1000 for i, t in enumerate(heard)]
+    shifts, i = [], 3
+    while i + 3 <= len(offsets):
+        before = statistics.median(offsets[i - 3:i])
+        after = statistics.median(offsets[i:i + 3])
+        if abs(after - before) > least_ms:
+            shifts.append(after - before)
+            i += 3
+        else:
+            i += 1
+    return shifts
 
 
 FLOOD_PORT = 8395
@@ -312,9 +332,12 @@ def main():
         report("every cue", latencies)
         report("first 3 s after Play", first)
         off = [abs(g) for g in getattr(args, "intervals", []) if abs(g) > 1.0]
-        print("heard clicks: %d intervals, %d off one second by more than 1 ms (dropouts)%s"
+        drops = getattr(args, "dropouts", [])
+        print("heard clicks: %d intervals, %d off one second by more than 1 ms%s; "
+              "lasting shifts (dropouts) %d%s"
               % (len(getattr(args, "intervals", [])), len(off),
-                 ", largest %.1f ms" % max(off) if off else ""))
+                 ", largest %.1f ms" % max(off) if off else "", len(drops),
+                 " (" + ", ".join("%+.1f ms" % d for d in drops[:8]) + ")" if drops else ""))
         if args.watch:
             names = {"state": "stage socket", "frame": "live socket",
                      "stage-page": "stage page on screen", "live-page": "live page on screen"}

@@ -101,12 +101,17 @@ bool PipeWireStream::open(const std::string& name, int targetMs, Pull pull) {
     pull_ = std::move(pull);
     {
         std::lock_guard lock(mutex_);
-        ring_.assign(std::size_t(std::max(targetMs, 20)) * kSampleRate / 1000 * kFrameBytes, 0);
+        ringLimit_ = std::size_t(std::max(targetMs, 20)) * kSampleRate / 1000 * kFrameBytes;
+        ring_.reset(ringLimit_ + kLongestSilenceBytes);
         restartLocked();
     }
     loop_ = pw_thread_loop_new("quilo-pipewire", nullptr);
     if (!loop_) return false;
-    context_ = pw_context_new(pw_thread_loop_get_loop(loop_), nullptr, 0);
+    // The configuration of real-time clients: it raises the thread the graph
+    // calls into (real-time through RTKit on a desktop, or a higher
+    // priority), which has a cycle's time, a few ms, to answer.
+    context_ = pw_context_new(pw_thread_loop_get_loop(loop_),
+                              pw_properties_new(PW_KEY_CONFIG_NAME, "client-rt.conf", nullptr), 0);
     if (!context_ || pw_thread_loop_start(loop_) < 0) {
         close();
         return false;
@@ -185,8 +190,7 @@ void PipeWireStream::close() {
 }
 
 void PipeWireStream::restartLocked() {
-    ringStart_ = 0;
-    ringBytes_ = 0;
+    ++generation_;  // cycles the real-time thread still keeps are of before
     written_ = 0;
     given_ = 0;
     lastFrames_ = 0;
@@ -198,35 +202,26 @@ void PipeWireStream::restartLocked() {
 
 std::size_t PipeWireStream::write(const std::uint8_t* data, std::size_t bytes) {
     if (!stream_) return 0;
+    const std::size_t n = ring_.write(data, bytes / kFrameBytes * kFrameBytes, ringLimit_);
     std::lock_guard lock(mutex_);
-    const std::size_t n = std::min(bytes, ring_.size() - ringBytes_) / kFrameBytes * kFrameBytes;
-    for (std::size_t i = 0; i < n;) {
-        const std::size_t at = (ringStart_ + ringBytes_) % ring_.size();
-        const std::size_t chunk = std::min(n - i, ring_.size() - at);
-        std::memcpy(ring_.data() + at, data + i, chunk);
-        ringBytes_ += chunk;
-        i += chunk;
-    }
     written_ += std::int64_t(n / kFrameBytes);
     return n;
 }
 
+// Silence may fill the ring past its usual limit: it stands for sound the
+// output played while it could not reach the server.
 void PipeWireStream::writeSilence(std::int64_t frames) {
     if (!stream_ || frames <= 0) return;
-    const std::size_t bytes = std::min(std::size_t(frames) * kFrameBytes, kLongestSilenceBytes);
-    {
+    static const std::vector<std::uint8_t> zeros(64 * 1024, 0);
+    std::size_t left = std::min(std::size_t(frames) * kFrameBytes, kLongestSilenceBytes);
+    while (left > 0) {
+        const std::size_t n =
+            ring_.write(zeros.data(), std::min(left, zeros.size()), ring_.capacity());
+        if (n == 0) break;
+        left -= n;
         std::lock_guard lock(mutex_);
-        if (ring_.size() - ringBytes_ < bytes) {
-            // Room for the silence: the ring grows, keeping what it holds in order.
-            std::vector<std::uint8_t> larger(ringBytes_ + bytes + ring_.size());
-            for (std::size_t i = 0; i < ringBytes_; ++i)
-                larger[i] = ring_[(ringStart_ + i) % ring_.size()];
-            ring_ = std::move(larger);
-            ringStart_ = 0;
-        }
+        written_ += std::int64_t(n / kFrameBytes);
     }
-    const std::vector<std::uint8_t> zeros(bytes, 0);
-    write(zeros.data(), bytes);
 }
 
 void PipeWireStream::cork(bool corked) {
@@ -250,6 +245,7 @@ void PipeWireStream::flush() {
     pw_stream_flush(stream_, false);
     {
         std::lock_guard lock(mutex_);
+        ring_.discard();
         restartLocked();
     }
     pw_thread_loop_unlock(loop_);
@@ -273,6 +269,9 @@ std::int64_t PipeWireStream::delayFrames() {
 }
 
 void PipeWireStream::process() {
+    // Read before the ring: sound taken from before a flush is never counted
+    // as after it (at worst a cycle after it is not: late, never early).
+    const std::uint64_t generation = generation_.load();
     pw_buffer* b = pw_stream_dequeue_buffer(stream_);
     if (!b) return;
     spa_data& data = b->buffer->datas[0];
@@ -284,20 +283,7 @@ void PipeWireStream::process() {
     std::uint64_t frames = data.maxsize / kFrameBytes;
     if (b->requested > 0) frames = std::min<std::uint64_t>(frames, b->requested);
     const std::size_t bytes = std::size_t(frames) * kFrameBytes;
-    std::size_t own = 0;
-    if (pull_) {
-        own = pull_(out, bytes);
-    } else {
-        std::lock_guard lock(mutex_);
-        own = std::min(bytes, ringBytes_);
-        for (std::size_t i = 0; i < own;) {
-            const std::size_t chunk = std::min(own - i, ring_.size() - ringStart_);
-            std::memcpy(out + i, ring_.data() + ringStart_, chunk);
-            ringStart_ = (ringStart_ + chunk) % ring_.size();
-            ringBytes_ -= chunk;
-            i += chunk;
-        }
-    }
+    const std::size_t own = pull_ ? pull_(out, bytes) : ring_.read(out, bytes);
     // What the show had not ready is silence, heard but not the show's.
     std::memset(out + own, 0, bytes - own);
     data.chunk->offset = 0;
@@ -308,20 +294,37 @@ void PipeWireStream::process() {
 
     pw_time time{};
     pw_stream_get_time_n(stream_, &time, sizeof time);
-    std::lock_guard lock(mutex_);
-    const auto ownFrames = std::int64_t(own / kFrameBytes);
-    padding_.padded(given_ + ownFrames, std::int64_t(frames) - ownFrames);
-    given_ += std::int64_t(frames);
+    const Cycle cycle{generation,
+                      std::int64_t(frames),
+                      std::int64_t(own / kFrameBytes),
+                      time.now,
+                      std::max<std::int64_t>(time.rate.num, 1),
+                      std::max<std::int64_t>(time.rate.denom, 1),
+                      time.delay,
+                      std::int64_t(time.queued),
+                      std::int64_t(time.buffered)};
+    // Never wait here for a thread of lower priority: the graph would play
+    // silence for this stream while it waits.
+    std::unique_lock lock(mutex_, std::try_to_lock);
+    if (!lock.owns_lock()) {
+        if (stashed_ < kStash) {
+            stash_[stashed_++] = cycle;
+            return;
+        }
+        lock.lock();  // held this long, counting late beats losing count
+    }
+    for (int i = 0; i < stashed_; ++i) countLocked(stash_[i]);
+    stashed_ = 0;
+    countLocked(cycle);
+}
+
+void PipeWireStream::countLocked(const Cycle& c) {
+    if (c.generation != generation_.load()) return;
+    padding_.padded(given_ + c.own, c.frames - c.own);
+    given_ += c.frames;
     if (corked_) return;
-    report_ = {time.now,
-               std::max<std::int64_t>(time.rate.num, 1),
-               std::max<std::int64_t>(time.rate.denom, 1),
-               time.delay,
-               std::int64_t(time.queued),
-               std::int64_t(time.buffered),
-               given_,
-               lastFrames_};
-    lastFrames_ = std::int64_t(frames);
+    report_ = {c.now, c.rateNum, c.rateDenom, c.delay, c.queued, c.buffered, given_, lastFrames_};
+    lastFrames_ = c.frames;
     reported_ = true;
 }
 

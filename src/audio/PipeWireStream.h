@@ -6,6 +6,7 @@
 // what it gets: a graph at another rate resamples, and the resampler's frames
 // count. Written sound waits in a ring of `targetMs` for the next cycle.
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -14,6 +15,7 @@
 
 #include "audio/GraphTiming.h"
 #include "audio/SoundStream.h"
+#include "audio/SpscRing.h"
 #include "audio/TimingTrust.h"
 
 struct pw_thread_loop;
@@ -52,7 +54,17 @@ class PipeWireStream : public SoundStream {
     void signal();
 
   private:
+    // One graph cycle as the real-time thread saw it: counted at once when
+    // the lock is free, else kept there and counted at the next cycle that
+    // gets it.
+    struct Cycle {
+        std::uint64_t generation = 0;
+        std::int64_t frames = 0;
+        std::int64_t own = 0;  // of them, the show's; the rest silence
+        std::int64_t now = 0, rateNum = 1, rateDenom = 1, delay = 0, queued = 0, buffered = 0;
+    };
     void restartLocked();  // with mutex_ held: nothing given is known heard
+    void countLocked(const Cycle& cycle);
     std::int64_t heardOwnLocked(std::int64_t nowNs);
 
     pw_thread_loop* loop_ = nullptr;
@@ -65,10 +77,16 @@ class PipeWireStream : public SoundStream {
     std::atomic<bool> connected_ = false;
     std::atomic<bool> broken_ = false;
 
-    std::mutex mutex_;                // guards everything below
-    std::vector<std::uint8_t> ring_;  // written, not yet given to the graph
-    std::size_t ringStart_ = 0;
-    std::size_t ringBytes_ = 0;
+    // Written, not yet given to the graph: read without a lock by the graph's
+    // real-time thread, which must never wait for this side's threads.
+    SpscRing ring_;
+    std::size_t ringLimit_ = 0;  // what writes fill it to; silence may go past
+    static constexpr int kStash = 64;
+    std::array<Cycle, kStash> stash_{};  // the real-time thread's own
+    int stashed_ = 0;
+    std::atomic<std::uint64_t> generation_ = 0;  // grows at each restart
+
+    std::mutex mutex_;             // guards everything below
     std::int64_t written_ = 0;     // frames written since the last flush
     std::int64_t given_ = 0;       // frames (the show's and silence) given since then
     std::int64_t lastFrames_ = 0;  // the buffer given a cycle ago: the one playing now

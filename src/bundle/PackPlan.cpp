@@ -78,9 +78,8 @@ class Planner {
         const std::string where =
             "riga " + std::to_string(i + 1) + ": " + what + " «" + written + "»";
         const std::string member = memberForName(written, folder_);
-        if (member.empty()) {
-            if (required)
-                plan_.refused.push_back(where + " è fuori dalla cartella dello spettacolo");
+        if (member.empty()) {  // even in a block: its second may still run it
+            plan_.refused.push_back(where + " è fuori dalla cartella dello spettacolo");
             return;
         }
         const fs::path source = paths_.resolve(written, script_.parent_path());

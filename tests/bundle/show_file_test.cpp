@@ -136,9 +136,27 @@ TEST_F(ShowFileTest, SavesTheEditedScriptBackKeepingEveryOtherMemberAsItWas) {
     // Only one unpacked copy of the show is kept.
     EXPECT_EQ(filesUnder(showCacheFolder()).size(), filesUnder(reopened->folder).size() + 1);
 
+    // A picture newly named and put in the show's folder goes in with the
+    // script; one named outside the show refuses the save.
+    OpenedShow grown = *reopened;
+    std::ofstream(fs::path(grown.folder) / "Allegato/nuova.jpg") << "nuova";
+    const auto addLine = [&](const std::string& line) {
+        std::string text = contents(grown.script);
+        text.insert(text.rfind("**"), line + "\r\n");
+        std::ofstream(grown.script, std::ios::binary) << text;
+    };
+    addLine("02:00:01nuova.jpgM");
+    ASSERT_TRUE(saveShowFile(file, grown, error)) << error;
+    EXPECT_TRUE(grown.manifest.find("Allegato/nuova.jpg"));
+    const std::string lastGood = contents(grown.script);
+    addLine("02:00:09/etc/passwdM");
+    EXPECT_FALSE(saveShowFile(file, grown, error));
+    EXPECT_NE(error.find("fuori dallo spettacolo"), std::string::npos) << error;
+    std::ofstream(grown.script, std::ios::binary) << lastGood;
+
     // A picture changed behind the author's back does not go in.
     std::ofstream(fs::path(reopened->folder) / "Allegato/sfondo.jpg") << "altro";
-    OpenedShow changed = *reopened;
+    OpenedShow changed = grown;
     const std::string good = contents(file);
     EXPECT_FALSE(saveShowFile(file, changed, error));
     EXPECT_NE(error.find("sfondo.jpg"), std::string::npos) << error;

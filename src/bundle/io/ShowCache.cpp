@@ -9,7 +9,9 @@
 #include <fstream>
 #include <iostream>
 #include <nlohmann/json.hpp>
+#include <set>
 
+#include "bundle/MemberName.h"
 #include "bundle/PackPlan.h"
 #include "bundle/io/BundleWriter.h"
 #include "bundle/io/Sha256.h"
@@ -194,7 +196,37 @@ std::optional<OpenedShow> openShowFile(const std::string& path, std::string& err
     return show;
 }
 
+// The files the script names now that the show does not carry yet: those
+// in the show's folder go in under their place there. A name reaching out
+// of the folder refuses the save, since the show file would then refuse to
+// open.
+bool newlyNamed(const OpenedShow& show, std::vector<std::string>& added, std::string& error) {
+    const PathResolver paths(show.folder);
+    Modulo1 state;
+    state.scriptPath = show.script;
+    ScriptLoader loader(state, paths);
+    if (loader.MemorizzaLetturaRiga()) return true;  // the player will say why it refuses it
+    const PackPlan plan = planPack(state, paths);
+    if (!plan.refused.empty()) {
+        error = "il copione nomina file fuori dallo spettacolo (" + plan.refused.front() +
+                "); metterli nella cartella dello spettacolo, " + show.folder;
+        return false;
+    }
+    std::set<std::string> carried;
+    for (const BundleMember& member : show.manifest.members)
+        carried.insert(foldedName(member.path));
+    for (const PackEntry& entry : plan.entries) {
+        const std::string member =
+            fs::path(entry.source).lexically_relative(show.folder).generic_string();
+        if (memberNameProblem(member).empty() && carried.insert(foldedName(member)).second)
+            added.push_back(member);
+    }
+    return true;
+}
+
 bool saveShowFile(const std::string& path, OpenedShow& show, std::string& error) {
+    std::vector<std::string> added;
+    if (!newlyNamed(show, added, error)) return false;
     BundleWriter writer;
     if (!writer.open(path, true, error)) return false;
     const fs::path folder = show.folder;
@@ -206,6 +238,9 @@ bool saveShowFile(const std::string& path, OpenedShow& show, std::string& error)
                     ") da quando è stato aperto";
             return false;
         }
+    }
+    for (const std::string& member : added) {
+        if (!writer.addFile(member, (folder / member).string(), error)) return false;
     }
     if (!writer.finish(show.manifest, error)) return false;
     show.manifest.members = writer.members();

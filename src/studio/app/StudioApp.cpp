@@ -4,6 +4,7 @@
 #include <unistd.h>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QSettings>
@@ -41,6 +42,11 @@ StudioApp::StudioApp(StudioOptions options)
     status_.say = [this](const std::string& text) { window_.setStatus(q(text)); };
     status_.alert = [this](const std::string& text) { window_.setBanner(q(text)); };
     if (options_.show) files_.linkShowFile(options_.showFile, &*options_.show);
+    files_.onShowChosen = [this](const std::string& show) {
+        chosenShow_ = show;
+        files_.closed();
+        QApplication::exit(0);  // quit() would ask the window, which asks again
+    };
     connectWindow();
 }
 
@@ -226,6 +232,30 @@ void StudioApp::exportShow() {
     exportShowFile(&window_, request);
 }
 
+// A file chosen from outside an opened show is copied beside its script, so
+// that the show file carries it: a name reaching out of the show would stop
+// the show file from opening anywhere else. A different file of the same
+// name already there is kept, and the copy takes a name of its own.
+QString StudioApp::intoShow(const QString& file, const QString& folder) {
+    const QString showFolder = QDir(q(options_.show->folder)).canonicalPath();
+    if (QFileInfo(file).canonicalFilePath().startsWith(showFolder + QLatin1Char('/'))) return file;
+    const QFileInfo chosen(file);
+    QString target = QDir(folder).filePath(chosen.fileName());
+    for (int n = 2; QFileInfo::exists(target) && n < 1000; ++n) {
+        target = QDir(folder).filePath(QStringLiteral("%1 (%2).%3")
+                                           .arg(chosen.completeBaseName())
+                                           .arg(n)
+                                           .arg(chosen.suffix()));
+    }
+    if (!QFile::copy(file, target)) {
+        window_.setBanner(
+            QStringLiteral("%1 non si può copiare nello spettacolo (%2)").arg(file, folder));
+        return {};
+    }
+    window_.setStatus(QStringLiteral("Copiato nello spettacolo: %1").arg(chosen.fileName()));
+    return target;
+}
+
 // A file named the way scripts name theirs: from the script's folder, with
 // backslashes, so that the script reads alike on Windows.
 void StudioApp::chooseFile() {
@@ -234,7 +264,9 @@ void StudioApp::chooseFile() {
     const QString file =
         QFileDialog::getOpenFileName(&window_, QStringLiteral("Scegli un file"), folder);
     if (file.isEmpty()) return;
-    QString name = QDir(folder).relativeFilePath(file);
+    const QString inShow = options_.show ? intoShow(file, folder) : file;
+    if (inShow.isEmpty()) return;
+    QString name = QDir(folder).relativeFilePath(inShow);
     name.replace(QLatin1Char('/'), QLatin1Char('\\'));
     editor_.chooseFile(row, name.toStdString());
 }

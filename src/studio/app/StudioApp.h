@@ -7,6 +7,8 @@
 #include <QObject>
 #include <QSocketNotifier>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "studio/app/StudioEditor.h"
 #include "studio/app/StudioFiles.h"
@@ -25,6 +27,8 @@ class StudioApp : public QObject {
     void start();
 
     StudioWindow& window() { return window_; }
+    // A show file chosen in "Apri…": the program ends to start again on it.
+    const std::optional<std::string>& chosenShow() const { return chosenShow_; }
     StudioEditor& editor() { return editor_; }
     StudioFiles& files() { return files_; }
     ScriptDocument& document() { return editor_.document(); }
@@ -42,6 +46,7 @@ class StudioApp : public QObject {
     void connectWindow();
     void connectTiming();
     void chooseFile();
+    QString intoShow(const QString& file, const QString& folder);
     void exportShow();
     void findOrReplace(bool replace);
     void tapOffset();
@@ -54,6 +59,7 @@ class StudioApp : public QObject {
     StudioFiles files_;
     std::unique_ptr<QSocketNotifier> signalled_;
     QString lastFound_;
+    std::optional<std::string> chosenShow_;
 };
 
 }  // namespace quilo

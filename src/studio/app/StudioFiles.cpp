@@ -133,10 +133,15 @@ void StudioFiles::closed() {
 
 void StudioFiles::openChosen() {
     if (!mayClose()) return;
-    const QString file =
-        QFileDialog::getOpenFileName(&window_, QStringLiteral("Apri un copione"), q(allegato()),
-                                     QStringLiteral("Copioni (*.txt *.TXT)"));
-    if (!file.isEmpty()) open(file.toStdString());
+    const QString file = QFileDialog::getOpenFileName(
+        &window_, QStringLiteral("Apri un copione"), q(allegato()),
+        QStringLiteral("Copioni e spettacoli (*.txt *.TXT *.quilo *.QUILO)"));
+    if (file.isEmpty()) return;
+    if (isShowFile(file.toStdString()) && onShowChosen) {
+        onShowChosen(file.toStdString());
+        return;
+    }
+    open(file.toStdString());
 }
 
 bool StudioFiles::save() {

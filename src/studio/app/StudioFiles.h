@@ -7,6 +7,7 @@
 #include <QFileSystemWatcher>
 #include <QObject>
 #include <QTimer>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -32,6 +33,9 @@ class StudioFiles : public QObject {
     }
     void open(const std::string& path);
     void openChosen();  // "Apri…"
+    // A show file chosen in "Apri…": it has its own folder and music, so the
+    // studio starts again on it.
+    std::function<void(const std::string&)> onShowChosen;
     void newScript();
     bool save();
     bool saveAs();

@@ -1,4 +1,6 @@
 // quilo-studio: writes and times a script against its music.
+#include <unistd.h>
+
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QTranslator>
@@ -19,5 +21,12 @@ int main(int argc, char** argv) {
     quilo::StudioApp studio(options);
     studio.endOnSignals();
     studio.start();
-    return application.exec();
+    const int code = application.exec();
+    if (!studio.chosenShow()) return code;
+    // Started again on the show file chosen in "Apri…".
+    std::string program = QCoreApplication::applicationFilePath().toStdString();
+    std::string show = *studio.chosenShow();
+    char* again[] = {program.data(), show.data(), nullptr};
+    ::execv(program.c_str(), again);
+    return 1;
 }
