@@ -223,12 +223,16 @@ void StudioApp::tapOffset() {
 // The saved script with every file it names, and the disc's music if the
 // author wants it, in one show file for the hall's computer.
 void StudioApp::exportShow() {
-    if (!files_.save()) return;
+    // What is exported is the script as saved: unsaved edits are saved first.
+    const bool unsaved = files_.path().empty() || !editor_.undoStack().isClean();
+    if (unsaved && !files_.save()) return;
     ShowExport request;
     request.script = files_.path();
     request.root = options_.root;
     request.disc = options_.disc;
     request.discKnown = !options_.disc.empty() || (options_.tracks.empty() && hasCdDrive());
+    // A show opened from a show file is exported beside it, not into the cache.
+    request.suggested = options_.showFile;
     exportShowFile(&window_, request);
 }
 

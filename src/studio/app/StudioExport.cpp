@@ -71,10 +71,12 @@ std::string lines(const std::vector<std::string>& list) {
 
 void exportShowFile(QWidget* parent, const ShowExport& show) {
     const QFileInfo script(q(show.script));
-    QString file = QFileDialog::getSaveFileName(
-        parent, QStringLiteral("Esporta spettacolo"),
-        script.absoluteDir().filePath(script.completeBaseName() + QStringLiteral(".quilo")),
-        QStringLiteral("Spettacoli di Quilo (*.quilo)"));
+    const QString start =
+        show.suggested.empty()
+            ? script.absoluteDir().filePath(script.completeBaseName() + QStringLiteral(".quilo"))
+            : q(show.suggested);
+    QString file = QFileDialog::getSaveFileName(parent, QStringLiteral("Esporta spettacolo"), start,
+                                                QStringLiteral("Spettacoli di Quilo (*.quilo)"));
     if (file.isEmpty()) return;
     if (!file.endsWith(QStringLiteral(".quilo"), Qt::CaseInsensitive))
         file += QStringLiteral(".quilo");

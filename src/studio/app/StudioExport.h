@@ -15,6 +15,7 @@ struct ShowExport {
     std::string root;
     std::string disc;        // the studio's disc; empty: the default drive
     bool discKnown = false;  // a real disc is there to take the music from
+    std::string suggested;   // where the dialog starts; empty: beside the script
 };
 
 void exportShowFile(QWidget* parent, const ShowExport& request);
