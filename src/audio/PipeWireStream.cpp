@@ -107,11 +107,7 @@ bool PipeWireStream::open(const std::string& name, int targetMs, Pull pull) {
     }
     loop_ = pw_thread_loop_new("quilo-pipewire", nullptr);
     if (!loop_) return false;
-    // The configuration of real-time clients: it raises the thread the graph
-    // calls into (real-time through RTKit on a desktop, or a higher
-    // priority), which has a cycle's time, a few ms, to answer.
-    context_ = pw_context_new(pw_thread_loop_get_loop(loop_),
-                              pw_properties_new(PW_KEY_CONFIG_NAME, "client-rt.conf", nullptr), 0);
+    context_ = pw_context_new(pw_thread_loop_get_loop(loop_), nullptr, 0);
     if (!context_ || pw_thread_loop_start(loop_) < 0) {
         close();
         return false;
