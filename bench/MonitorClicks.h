@@ -91,12 +91,12 @@ inline void listenForClicksOnPipeWire(double until, const std::function<void(dou
     }();
     pw_thread_loop_lock(loop);
     pw_thread_loop_start(loop);
-    listener.stream = pw_stream_new_simple(
-        pw_thread_loop_get_loop(loop), "quilo-bench-monitor",
-        pw_properties_new(PW_KEY_MEDIA_TYPE, "Audio", PW_KEY_MEDIA_CATEGORY, "Capture",
-                          PW_KEY_STREAM_CAPTURE_SINK, "true", PW_KEY_NODE_LATENCY, "64/44100",
-                          PW_KEY_CONFIG_NAME, "client-rt.conf", nullptr),
-        &events, &listener);
+    listener.stream =
+        pw_stream_new_simple(pw_thread_loop_get_loop(loop), "quilo-bench-monitor",
+                             pw_properties_new(PW_KEY_MEDIA_TYPE, "Audio", PW_KEY_MEDIA_CATEGORY,
+                                               "Capture", PW_KEY_STREAM_CAPTURE_SINK, "true",
+                                               PW_KEY_NODE_LATENCY, "64/44100", nullptr),
+                             &events, &listener);
     std::uint8_t buffer[512];
     spa_pod_builder builder{};
     spa_pod_builder_init(&builder, buffer, sizeof buffer);

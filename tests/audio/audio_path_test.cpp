@@ -278,7 +278,10 @@ TEST(AudioPath, NeverCountsSoundAsHeardBeforeItCanHaveBeenAfterALongCork) {
     }
     std::cout << "heard ahead of the time since Play by at most " << ahead * 1000
               << " ms; first heard " << firstHeard << " ms after Play\n";
-    EXPECT_GT(written, kSampleRate / 4) << "the stream took no sound";
+    // More than the ring holds (0.1 s): the graph took sound. How fast it
+    // takes it is another test's; a loaded machine's graph at 64 frames
+    // may play slower than real time.
+    EXPECT_GT(written, kSampleRate / 8) << "the stream took no sound";
     EXPECT_LT(ahead, 0.002);
 }
 
