@@ -139,6 +139,10 @@ int main(int argc, char** argv) {
     if (sources > 1)
         return quilo::refuseOptions("quilo-pack", "--disc, --tracks e --drive non vanno insieme");
     request.music = music;
+    // A show file already there is kept beside the new one, never lost.
+    std::error_code ec;
+    const bool replacing = std::filesystem::exists(request.output, ec);
+    request.keepBackup = true;
     checkFirst(request.script, request.root);
     const bool tty = ::isatty(STDERR_FILENO) == 1;
     int shown = -1;
@@ -159,6 +163,7 @@ int main(int argc, char** argv) {
     for (const auto& missing : report.missing)
         std::cerr << "quilo-pack: lasciato fuori, " << missing << "\n";
     for (const auto& note : report.notes) std::cerr << "quilo-pack: " << note << "\n";
+    if (replacing) std::cerr << "quilo-pack: il file di prima è in " << request.output << ".bak\n";
     std::cout << request.output << ": " << report.members << " file, " << megabytes(report.bytes)
               << (music ? ", musica compresa" : ", senza musica (serve il CD)") << "\n";
     return 0;

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "bundle/DiscSheet.h"
 #include "bundle/MemberName.h"
 #include "bundle/PackPlan.h"
 #include "bundle/ShowManifest.h"
@@ -71,13 +70,6 @@ TEST(ShowManifest, ReadsBackWhatItWritesAndRefusesAListThatLies) {
         "files":[{"path":"a.txt","size":-1,"sha256":")" +
                                    std::string(64, 'a') + "\"}]}",
                                error));
-}
-
-TEST(DiscSheet, KeepsTheFirstTracksPregapAndEveryTracksStart) {
-    const std::string sheet = discCueSheet({{150, 4000}, {4150, 76}}, "disco.flac");
-    EXPECT_EQ(sheet,
-              "FILE \"disco.flac\" WAVE\r\n  TRACK 01 AUDIO\r\n    INDEX 00 00:00:00\r\n"
-              "    INDEX 01 00:02:00\r\n  TRACK 02 AUDIO\r\n    INDEX 01 00:55:25\r\n");
 }
 
 class PackPlanTest : public ::testing::Test {

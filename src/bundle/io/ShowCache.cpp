@@ -142,18 +142,24 @@ bool unpackInto(const std::string& path, const ShowManifest& manifest, const fs:
     return read && !ec;
 }
 
-// A script that names a file of this computer, out of the show's folder,
-// could show what the show's author never had: refused.
-bool namesOnlyItsOwnFiles(const OpenedShow& show, std::string& error) {
+// What the show's script names, read from the show's folder as the player
+// reads it; nothing for a script the player refuses (it says why itself).
+std::optional<PackPlan> planOfShow(const OpenedShow& show) {
     const PathResolver paths(show.folder);
     Modulo1 state;
     state.scriptPath = show.script;
     ScriptLoader loader(state, paths);
-    if (loader.MemorizzaLetturaRiga()) return true;  // the player will say why it refuses it
-    const PackPlan plan = planPack(state, paths);
-    if (plan.refused.empty()) return true;
+    if (loader.MemorizzaLetturaRiga()) return std::nullopt;
+    return planPack(state, paths);
+}
+
+// A script that names a file of this computer, out of the show's folder,
+// could show what the show's author never had: refused.
+bool namesOnlyItsOwnFiles(const OpenedShow& show, std::string& error) {
+    const auto plan = planOfShow(show);
+    if (!plan || plan->refused.empty()) return true;
     error =
-        "il copione dello spettacolo nomina file fuori dallo spettacolo: " + plan.refused.front();
+        "il copione dello spettacolo nomina file fuori dallo spettacolo: " + plan->refused.front();
     return false;
 }
 
@@ -201,21 +207,17 @@ std::optional<OpenedShow> openShowFile(const std::string& path, std::string& err
 // of the folder refuses the save, since the show file would then refuse to
 // open.
 bool newlyNamed(const OpenedShow& show, std::vector<std::string>& added, std::string& error) {
-    const PathResolver paths(show.folder);
-    Modulo1 state;
-    state.scriptPath = show.script;
-    ScriptLoader loader(state, paths);
-    if (loader.MemorizzaLetturaRiga()) return true;  // the player will say why it refuses it
-    const PackPlan plan = planPack(state, paths);
-    if (!plan.refused.empty()) {
-        error = "il copione nomina file fuori dallo spettacolo (" + plan.refused.front() +
+    const auto plan = planOfShow(show);
+    if (!plan) return true;
+    if (!plan->refused.empty()) {
+        error = "il copione nomina file fuori dallo spettacolo (" + plan->refused.front() +
                 "); metterli nella cartella dello spettacolo, " + show.folder;
         return false;
     }
     std::set<std::string> carried;
     for (const BundleMember& member : show.manifest.members)
         carried.insert(foldedName(member.path));
-    for (const PackEntry& entry : plan.entries) {
+    for (const PackEntry& entry : plan->entries) {
         const std::string member =
             fs::path(entry.source).lexically_relative(show.folder).generic_string();
         if (memberNameProblem(member).empty() && carried.insert(foldedName(member)).second)

@@ -85,6 +85,7 @@ void exportShowFile(QWidget* parent, const ShowExport& show) {
     request.root = show.root;
     request.disc = show.disc;
     request.output = file.toStdString();
+    request.keepBackup = true;  // a show file replaced is kept as ".bak"
     if (show.discKnown) {
         const int answer =
             ask(parent,
