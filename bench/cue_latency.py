@@ -3,7 +3,7 @@
 
     bench/cue_latency.py [BUILD] [--seconds N] [--sync-offset MS] [--reference]
                          [--server pulseaudio|pipewire] [--runs N] [--idle MS]
-                         [--stall program|server] [--photos] [--flood] [--watch]
+                         [--stall program|server] [--photos] [--flood] [--watch] [--profile]
 
 Makes a disc of clicks (one at the first sample of every second) and a script
 that recolours the whole display at each of those seconds, then plays it with
@@ -38,6 +38,8 @@ import tempfile
 import threading
 import time
 import wave
+
+import graph_profile
 
 RATE = 44100
 X, Y = 960, 30  # top middle of a 1920x1080 screen: inside the display area, above the captions
@@ -130,6 +132,13 @@ def stall_now_and_then(pid, every, length, until):
             return
 
 
+def cpu_times():
+    """The machine's CPU time so far, in ticks: (all, stolen by the hypervisor)."""
+    with open("/proc/stat") as f:
+        ticks = [int(v) for v in f.readline().split()[1:]]
+    return sum(ticks[:8]), ticks[7] if len(ticks) > 7 else 0
+
+
 def server_pid(work, name):
     out = subprocess.run(["pgrep", "-f", "-n", "^" + name], capture_output=True, text=True).stdout
     return int(out.split()[0]) if out.split() else None
@@ -163,7 +172,8 @@ def measure(args, build, env, work, run):
                      "--idle-before-play", str(args.idle),
                      "--root", root, "--disc", disc, "--screen", "0",
                      "--sync-offset", str(args.sync_offset)] + remote,
-                    env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+                    dict(env, QUILO_VERBOSE="1"), stdout=subprocess.PIPE,
+                    stderr=open(os.path.join(work, "app%d.err" % run), "w"), text=True)
         if args.flood:
             time.sleep(1)
             flood = start((["nice", "-n", "19"] if args.flood_elsewhere else [])
@@ -189,7 +199,11 @@ def measure(args, build, env, work, run):
                              args=(target, 7, length, time.time() + args.seconds + args.idle / 1000),
                              daemon=True).start()
         app_out, _ = app.communicate(timeout=probe_seconds + 30)
-        app_out = app_out.strip()
+        # The output it used, and what its graph thread saw (QUILO_VERBOSE).
+        with open(os.path.join(work, "app%d.err" % run), errors="replace") as err:
+            said = [l.strip() for l in err if l.startswith("quilo: ") and
+                    ("uscita audio" in l or "PipeWire:" in l)]
+        app_out = "\n".join([app_out.strip()] + said)
         if args.flood:
             flood_out, _ = flood.communicate(timeout=60)
             app_out += "\nflood:\n" + flood_out.strip()
@@ -290,6 +304,8 @@ def main():
     parser.add_argument("--browser", action="store_true",
                         help="with --watch: the stage and live pages in headless Chromium "
                              "(bench/browser_watch.py), timed at the first frame after each change")
+    parser.add_argument("--profile", action="store_true",
+                        help="under PipeWire, which graph nodes missed cycles (pw-profiler)")
     parser.add_argument("--stall", choices=["program", "server"],
                         help="every 7 s stop the program for 150 ms (an underrun) or the sound "
                              "graph for 25 ms")
@@ -313,7 +329,10 @@ def main():
             name, value = setting.split("=", 1)
             env[name] = value
         time.sleep(0.5)
+        profile = (graph_profile.GraphProfile(env, os.path.join(work, "profile"))
+                   if args.profile and args.server == "pipewire" else None)
         latencies, first, outs = [], [], []
+        cpu_before = cpu_times()
         for run in range(args.runs):
             got, clicks, pixels, app_out = measure(args, build, env, work, run)
             if not got:
@@ -343,7 +362,13 @@ def main():
                      "stage-page": "stage page on screen", "live-page": "live page on screen"}
             for kind, seen in sorted(args.remote_seen.items()):
                 report("%s, from the beat" % names.get(kind, kind), seen)
-        print("load average: %.2f %.2f %.2f" % os.getloadavg())
+        if profile:
+            print("\n".join(profile.stop()))
+        # On a virtual machine the host may take the CPUs away: a graph
+        # cycle of 1.5 ms cannot wait for them, so every figure depends on it.
+        total, stolen = (a - b for a, b in zip(cpu_times(), cpu_before))
+        print("load average: %.2f %.2f %.2f; CPU time stolen by the host %.1f %%"
+              % (os.getloadavg() + (100.0 * stolen / max(total, 1),)))
         for out in outs:
             if out:
                 print(out)

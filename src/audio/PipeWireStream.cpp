@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 
@@ -107,7 +109,12 @@ bool PipeWireStream::open(const std::string& name, int targetMs, Pull pull) {
     }
     loop_ = pw_thread_loop_new("quilo-pipewire", nullptr);
     if (!loop_) return false;
-    context_ = pw_context_new(pw_thread_loop_get_loop(loop_), nullptr, 0);
+    // The real-time clients' configuration: the thread the graph calls into
+    // gets real-time priority (through RTKit on a desktop). It has one cycle,
+    // 1.5 ms at a quantum of 64, to answer, or the sink plays silence in its
+    // place; at ordinary priority it missed about twice as many cycles.
+    context_ = pw_context_new(pw_thread_loop_get_loop(loop_),
+                              pw_properties_new(PW_KEY_CONFIG_NAME, "client-rt.conf", nullptr), 0);
     if (!context_ || pw_thread_loop_start(loop_) < 0) {
         close();
         return false;
@@ -160,6 +167,14 @@ bool PipeWireStream::open(const std::string& name, int targetMs, Pull pull) {
 }
 
 void PipeWireStream::close() {
+    if (stream_ && std::getenv("QUILO_VERBOSE")) {
+        std::fprintf(
+            stderr, "quilo: PipeWire: %lld cicli, %lld senza tutto il suono pronto, %lld saltati\n",
+            static_cast<long long>(cycles_.load()), static_cast<long long>(shortCycles_.load()),
+            static_cast<long long>(missedCycles_.load()));
+    }
+    cycles_ = shortCycles_ = missedCycles_ = 0;
+    lastTicks_ = 0;
     if (loop_) {
         pw_thread_loop_lock(loop_);
         connected_ = false;
@@ -290,6 +305,7 @@ void PipeWireStream::process() {
 
     pw_time time{};
     pw_stream_get_time_n(stream_, &time, sizeof time);
+    noteCycle(time.ticks, std::int64_t(frames), std::int64_t(own / kFrameBytes));
     const Cycle cycle{generation,
                       std::int64_t(frames),
                       std::int64_t(own / kFrameBytes),
@@ -312,6 +328,15 @@ void PipeWireStream::process() {
     for (int i = 0; i < stashed_; ++i) countLocked(stash_[i]);
     stashed_ = 0;
     countLocked(cycle);
+}
+
+void PipeWireStream::noteCycle(std::uint64_t ticks, std::int64_t frames, std::int64_t own) {
+    cycles_.fetch_add(1, std::memory_order_relaxed);
+    if (own < frames) shortCycles_.fetch_add(1, std::memory_order_relaxed);
+    const auto gap = std::int64_t(ticks - lastTicks_);
+    if (lastTicks_ != 0 && frames > 0 && gap > frames + frames / 2)
+        missedCycles_.fetch_add(gap / frames - 1, std::memory_order_relaxed);
+    lastTicks_ = ticks;
 }
 
 void PipeWireStream::countLocked(const Cycle& c) {

@@ -65,6 +65,7 @@ class PipeWireStream : public SoundStream {
     };
     void restartLocked();  // with mutex_ held: nothing given is known heard
     void countLocked(const Cycle& cycle);
+    void noteCycle(std::uint64_t ticks, std::int64_t frames, std::int64_t own);
     std::int64_t heardOwnLocked(std::int64_t nowNs);
 
     pw_thread_loop* loop_ = nullptr;
@@ -85,6 +86,11 @@ class PipeWireStream : public SoundStream {
     std::array<Cycle, kStash> stash_{};  // the real-time thread's own
     int stashed_ = 0;
     std::atomic<std::uint64_t> generation_ = 0;  // grows at each restart
+    // What the graph's thread saw, said with QUILO_VERBOSE when the stream
+    // closes: its cycles, those the show's sound was not all ready for, and
+    // the cycles the graph ran without this stream (it woke too late).
+    std::atomic<std::int64_t> cycles_ = 0, shortCycles_ = 0, missedCycles_ = 0;
+    std::uint64_t lastTicks_ = 0;  // the real-time thread's own
 
     std::mutex mutex_;             // guards everything below
     std::int64_t written_ = 0;     // frames written since the last flush
