@@ -139,6 +139,24 @@ def cpu_times():
     return sum(ticks[:8]), ticks[7] if len(ticks) > 7 else 0
 
 
+def server_cpu(server_dir):
+    """CPU seconds the sound server's own processes have used so far."""
+    ticks = 0
+    try:
+        with open(os.path.join(server_dir, "pids")) as f:
+            pids = f.read().split()
+    except OSError:
+        return 0.0
+    for pid in pids:
+        try:
+            with open("/proc/%s/stat" % pid) as f:
+                fields = f.read().rsplit(")", 1)[1].split()
+            ticks += int(fields[11]) + int(fields[12])
+        except (OSError, IndexError, ValueError):
+            pass
+    return ticks / os.sysconf("SC_CLK_TCK")
+
+
 def server_pid(work, name):
     out = subprocess.run(["pgrep", "-f", "-n", "^" + name], capture_output=True, text=True).stdout
     return int(out.split()[0]) if out.split() else None
@@ -333,6 +351,7 @@ def main():
                    if args.profile and args.server == "pipewire" else None)
         latencies, first, outs = [], [], []
         cpu_before = cpu_times()
+        server_before = server_cpu(server_dir)
         for run in range(args.runs):
             got, clicks, pixels, app_out = measure(args, build, env, work, run)
             if not got:
@@ -367,8 +386,10 @@ def main():
         # On a virtual machine the host may take the CPUs away: a graph
         # cycle of 1.5 ms cannot wait for them, so every figure depends on it.
         total, stolen = (a - b for a, b in zip(cpu_times(), cpu_before))
-        print("load average: %.2f %.2f %.2f; CPU time stolen by the host %.1f %%"
-              % (os.getloadavg() + (100.0 * stolen / max(total, 1),)))
+        print("load average: %.2f %.2f %.2f; CPU time stolen by the host %.1f %%; "
+              "the sound server's processes used %.2f s of CPU"
+              % (os.getloadavg() + (100.0 * stolen / max(total, 1),
+                                    server_cpu(server_dir) - server_before)))
         for out in outs:
             if out:
                 print(out)

@@ -242,6 +242,7 @@ void PipeWireStream::cork(bool corked) {
         if (corked == corked_) return;
         if (corked) heardOwn_ = heardOwnLocked(monotonicNs());
         corked_ = corked;
+        idled_ = true;
         reported_ = false;  // the last report no longer moves on with time
         trust_.restart(TimingTrust::Clock::now());
     }
@@ -333,6 +334,7 @@ void PipeWireStream::process() {
 void PipeWireStream::noteCycle(std::uint64_t ticks, std::int64_t frames, std::int64_t own) {
     cycles_.fetch_add(1, std::memory_order_relaxed);
     if (own < frames) shortCycles_.fetch_add(1, std::memory_order_relaxed);
+    if (idled_.exchange(false, std::memory_order_relaxed)) lastTicks_ = 0;
     const auto gap = std::int64_t(ticks - lastTicks_);
     if (lastTicks_ != 0 && frames > 0 && gap > frames + frames / 2)
         missedCycles_.fetch_add(gap / frames - 1, std::memory_order_relaxed);
