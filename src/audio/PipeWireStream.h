@@ -90,7 +90,7 @@ class PipeWireStream : public SoundStream {
     // closes: its cycles, those the show's sound was not all ready for, and
     // the cycles the graph ran without this stream (it woke too late).
     std::atomic<std::int64_t> cycles_ = 0, shortCycles_ = 0, missedCycles_ = 0;
-    std::uint64_t lastTicks_ = 0;  // the real-time thread's own
+    std::uint64_t lastTicks_ = 0;      // the real-time thread's own
     std::atomic<bool> idled_ = false;  // corked since: the graph ran on without it
 
     std::mutex mutex_;             // guards everything below
