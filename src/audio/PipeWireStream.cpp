@@ -173,8 +173,6 @@ void PipeWireStream::close() {
             static_cast<long long>(cycles_.load()), static_cast<long long>(shortCycles_.load()),
             static_cast<long long>(missedCycles_.load()));
     }
-    cycles_ = shortCycles_ = missedCycles_ = 0;
-    lastTicks_ = 0;
     if (loop_) {
         pw_thread_loop_lock(loop_);
         connected_ = false;
@@ -195,6 +193,9 @@ void PipeWireStream::close() {
     hook_.reset();
     coreHook_.reset();
     broken_ = false;
+    // The graph's thread has stopped: its own count may start again.
+    cycles_ = shortCycles_ = missedCycles_ = 0;
+    lastTicks_ = 0;
     std::lock_guard lock(mutex_);
     corked_ = false;
     restartLocked();
